@@ -24,6 +24,7 @@ const char* toString(Status s) {
     case Status::fileError: return "fileError";
     case Status::parseError: return "parseError";
     case Status::notImplemented: return "notImplemented";
+    case Status::wasOpenForRead: return "wasOpenForRead";
     }
     return "unknown";
 }

@@ -25,6 +25,7 @@ enum class Status {
     fileError,          // the file exists but could not be read or written
     parseError,         // the content of a file or an expression could not be parsed
     notImplemented,
+    wasOpenForRead, // a write open was asked while read handles are open
 };
 
 // A stable English name ("ok", "invalidInput", ...) for diagnostics and tests.

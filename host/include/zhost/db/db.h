@@ -1,0 +1,17 @@
+#pragma once
+// Everything of the drawing database in one include.
+#include "zhost/db/block_reference.h"
+#include "zhost/db/curves.h"
+#include "zhost/db/database.h"
+#include "zhost/db/dictionary.h"
+#include "zhost/db/dump.h"
+#include "zhost/db/entities.h"
+#include "zhost/db/entity.h"
+#include "zhost/db/linetype_file.h"
+#include "zhost/db/object.h"
+#include "zhost/db/object_id.h"
+#include "zhost/db/object_ptr.h"
+#include "zhost/db/parametric.h"
+#include "zhost/db/symbol_tables.h"
+#include "zhost/db/variables.h"
+#include "zhost/db/xdata.h"
