@@ -19,6 +19,11 @@ endif()
 if(ZORMA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "ZORMA_FUZZ needs clang (use the fuzz preset)")
 endif()
+if(ZORMA_FUZZ)
+  # The libraries under test need coverage instrumentation too, or the fuzzer only sees the
+  # few branches of its own entry function.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 # zhost_module(<name> SOURCES ... [DEPS ...] [PRIVATE_DEPS ...])
 # One static, position-independent library per host module; libzhost.so is made of all of them.
