@@ -1,0 +1,110 @@
+#include "zhost/settings/messages.h"
+#include "zhost/settings/paths.h"
+#include "zhost/settings/textfile.h"
+
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+using namespace zhost::settings;
+
+TEST(PathLookup, BackslashesAndWrongCaseFindTheFile) {
+    TempDir dir;
+    const auto file = dir.write("PartsData/PartsContents/Symbols/B1180_0.dxf", "0\nEOF\n");
+    const std::wstring root = dir.path().wstring();
+    const auto found = resolvePath(root + L"\\partsdata\\PARTSCONTENTS\\symbols\\b1180_0.DXF");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, file);
+    EXPECT_TRUE(fileExists(root + L"\\PartsData\\PartsContents\\Symbols\\B1180_0.dxf"));
+    EXPECT_FALSE(fileExists(root + L"\\PartsData\\PartsContents\\Symbols\\"));
+    EXPECT_TRUE(folderExists(root + L"\\PartsData\\PartsContents\\Symbols\\"));
+    EXPECT_TRUE(folderExists(root + L"/partsdata/./partscontents/../PartsContents/SYMBOLS"));
+    EXPECT_FALSE(
+        resolvePath(root + L"\\PartsData\\PartsContents\\Symbols\\B1180_0.dxf\\")); // not a folder
+    EXPECT_FALSE(resolvePath(root + L"\\PartsData\\Missing\\B1180_0.dxf"));
+    EXPECT_FALSE(resolvePath(L""));
+}
+
+TEST(PathLookup, TheExactSpellingWinsAndTiesAreStable) {
+    TempDir dir;
+    const auto lower = dir.write("thumbs/a.png", "1");
+    const auto upper = dir.write("Thumbs/A.png", "2");
+    EXPECT_EQ(*resolvePath(lower.wstring()), lower);
+    EXPECT_EQ(*resolvePath(upper.wstring()), upper);
+    // Neither spelling matches: the first in byte order is taken ("Thumbs" < "thumbs").
+    EXPECT_EQ(*resolvePath((dir.path() / "THUMBS" / "A.PNG").wstring()), upper);
+}
+
+TEST(PathLookup, JapaneseNamesAndFullWidthLetters) {
+    TempDir dir;
+    const auto file = dir.write("部品/ＡＢ.txt", "x");
+    EXPECT_EQ(*resolvePath(dir.path().wstring() + L"\\部品\\ａｂ.TXT"), file);
+}
+
+TEST(TextFile, LinesHonourTheByteOrderMark) {
+    TempDir dir;
+    const auto utf16 = dir.write("a.txt", std::string("\xFF\xFE"
+                                                      "a\0\r\0\n\0\xB3\x9A\n\0",
+                                                      12));
+    TextLineReader reader;
+    ASSERT_EQ(reader.open(utf16), zhost::Status::ok);
+    EXPECT_EQ(reader.encoding(), TextEncoding::utf16Le);
+    std::wstring line;
+    std::vector<std::wstring> lines;
+    while (reader.readLine(line))
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"a", L"骳"}));
+
+    const auto sjis = dir.write("b.txt", "\x83\x7B\x83\x8B\x83\x67\tM8\r\n\xB1\r\rlast");
+    ASSERT_EQ(reader.open(sjis), zhost::Status::ok);
+    lines.clear();
+    while (reader.readLine(line))
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"ボルト\tM8", L"ｱ", L"", L"last"}));
+
+    const auto utf8 = dir.write("c.txt", "\xEF\xBB\xBF\xE9\xAB\x99\n");
+    ASSERT_EQ(reader.open(utf8), zhost::Status::ok);
+    ASSERT_TRUE(reader.readLine(line));
+    EXPECT_EQ(line, L"髙");
+    EXPECT_FALSE(reader.readLine(line));
+    EXPECT_EQ(reader.open(dir.path() / "none.txt"), zhost::Status::fileNotFound);
+    EXPECT_EQ(reader.open(dir.path()), zhost::Status::fileError);
+}
+
+TEST(TextFile, WithoutAMarkUtf8IsTakenOnlyWhenAsked) {
+    const std::string utf8 = "\xE9\xAB\x99"; // also three CP932 bytes: "鬮" and a lone lead
+    EXPECT_EQ(decodeText(utf8, NoMarkRule::utf8ThenCodePage).text, L"髙");
+    EXPECT_EQ(decodeText(utf8).encoding, TextEncoding::codePage);
+    EXPECT_EQ(decodeText("\x8D\x82", NoMarkRule::utf8ThenCodePage).text, L"高");
+}
+
+TEST(TextEditor, HeadlessRunsPrintThePath) {
+    TempDir dir;
+    const auto log = dir.write("drawing_ZORMA_GEOMCALC.log", "result\n");
+    std::wstring printed;
+    setPrintHook([&](std::wstring_view text) { printed += text; });
+    ASSERT_TRUE(isHeadless());
+    EXPECT_EQ(openTextFileInEditor(log), zhost::Status::ok);
+    EXPECT_EQ(openTextFileInEditor(dir.path() / "missing.log"), zhost::Status::fileNotFound);
+    setPrintHook({});
+    EXPECT_EQ(printed, L"\n" + log.wstring() + L"\n");
+}
+
+TEST(TextEditor, StartsTheUsersEditorWithoutAShell) {
+    TempDir dir;
+    // A name a shell would split and run; the editor must get it as one argument.
+    const auto log = dir.write("r; touch pwned $(id).log", "x");
+    std::filesystem::create_directories(dir.path() / "out");
+    // $VISUAL "cp -t OUT" stands in for an editor: it receives the file as its last argument.
+    setenv("VISUAL", ("cp -t " + (dir.path() / "out").string()).c_str(), 1);
+    setHeadless(false);
+    const auto status = openTextFileInEditor(log);
+    setenv("VISUAL", "false", 1);
+    const auto failing = openTextFileInEditor(log);
+    setHeadless(true);
+    unsetenv("VISUAL");
+    EXPECT_EQ(status, zhost::Status::ok);
+    EXPECT_EQ(readAll(dir.path() / "out" / log.filename()), "x");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "pwned"));
+    EXPECT_EQ(failing, zhost::Status::fileError);
+}
