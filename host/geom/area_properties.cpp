@@ -35,7 +35,7 @@ Status loopAtoms(const Loop& loop, const PlaneFrame& pf, std::vector<Atom>& atom
 }
 
 // The extreme values of k + (p - ref) . (ax, ay) over an atom, folded into lo/hi.
-void atomRange(const Atom& a, double ax, double ay, double& lo, double& hi) {
+void atomRange(const Atom& a, double ax, double ay, double base, double& lo, double& hi) {
     auto take = [&](P2 p) {
         const double v = p.x * ax + p.y * ay;
         lo = std::min(lo, v), hi = std::max(hi, v);
@@ -43,7 +43,6 @@ void atomRange(const Atom& a, double ax, double ay, double& lo, double& hi) {
     take(a.start());
     take(a.end());
     if (a.kind == Atom::Arc) {
-        const double base = std::atan2(ay, ax);
         const double tlo = std::min(a.a0, a.a0 + a.sw), thi = std::max(a.a0, a.a0 + a.sw);
         for (int k = -4; k <= 4; ++k) {
             const double t = base + k * kPi;
@@ -75,6 +74,7 @@ AreaProperties compute(const Region& r, const Point3d& origin, const Vector3d& x
     const Vector3d X = xAxis.normal(), Y = yAxis.normal();
     const double a11 = pf.f.x.dot(X), a12 = pf.f.y.dot(X), a21 = pf.f.x.dot(Y),
                  a22 = pf.f.y.dot(Y);
+    const double baseX = std::atan2(a12, a11), baseY = std::atan2(a22, a21);
     Moments2 m;
     double perimeter = 0;
     bool free = false;
@@ -101,8 +101,8 @@ AreaProperties compute(const Region& r, const Point3d& origin, const Vector3d& x
                 perimeter += a.kind == Atom::Free ? 0 : a.length();
                 free = free || a.kind == Atom::Free;
                 if (li == 0) {
-                    atomRange(a, a11, a12, xlo, xhi);
-                    atomRange(a, a21, a22, ylo, yhi);
+                    atomRange(a, a11, a12, baseX, xlo, xhi);
+                    atomRange(a, a21, a22, baseY, ylo, yhi);
                 }
             }
             // Outer loops add, holes take away, whatever way they were drawn.

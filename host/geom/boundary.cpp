@@ -136,7 +136,7 @@ public:
         const P2 vin = tangent(h, h.s1);
         const double rev = std::atan2(-vin.y, -vin.x);
         std::vector<HalfEdge> cands;
-        HalfEdge he;
+        HalfEdge he{};
         const int dir = h.s1 > h.s0 ? 1 : -1;
         if (leaving(h.atom, h.s1, dir, he))
             cands.push_back(he);
@@ -170,7 +170,7 @@ public:
         for (std::size_t n = 0; n < limit * 8; ++n) {
             loop.push_back(h);
             visited_[h.atom] = true;
-            HalfEdge nx;
+            HalfEdge nx{};
             if (!next(h, nx))
                 return false;
             if (nx == start)

@@ -239,8 +239,8 @@ Status splitAtParams(const Curve& c, std::vector<double> params, std::vector<Cur
                 return p;
             };
             auto bulgeOfSpan = [&](std::size_t i, double from, double to) {
-                const double b = i < pl->bulges.size() ? pl->bulges[i] : 0.0;
-                return std::tan(std::atan(b) * (to - from));
+                const double bv = i < pl->bulges.size() ? pl->bulges[i] : 0.0;
+                return std::tan(std::atan(bv) * (to - from));
             };
             double t = a;
             while (t < b - eps) {

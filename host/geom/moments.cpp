@@ -29,12 +29,14 @@ Moments2 lineMoments(P2 p, P2 q) {
 // A polynomial in c = cos t and s = sin t of total degree <= 3: coef[i][j] * c^i s^j.
 struct TrigPoly {
     std::array<std::array<double, 4>, 4> coef{};
+    int deg = 0;
     TrigPoly operator*(const TrigPoly& o) const {
         TrigPoly r;
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; i + j < 4; ++j)
-                for (int k = 0; k + i < 4; ++k)
-                    for (int l = 0; l + j < 4 && i + j + k + l < 4; ++l)
+        r.deg = deg + o.deg;
+        for (int i = 0; i <= deg; ++i)
+            for (int j = 0; i + j <= deg; ++j)
+                for (int k = 0; k <= o.deg; ++k)
+                    for (int l = 0; k + l <= o.deg; ++l)
                         r.coef[i + k][j + l] += coef[i][j] * o.coef[k][l];
         return r;
     }
@@ -43,6 +45,7 @@ struct TrigPoly {
 TrigPoly affine(double k, double cc, double ss) { // k + cc c + ss s
     TrigPoly p;
     p.coef[0][0] = k, p.coef[1][0] = cc, p.coef[0][1] = ss;
+    p.deg = 1;
     return p;
 }
 
@@ -66,8 +69,8 @@ struct TrigIntegrals {
     }
     double of(const TrigPoly& p) const {
         double sum = 0;
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; i + j < 4; ++j)
+        for (int i = 0; i <= p.deg; ++i)
+            for (int j = 0; i + j <= p.deg; ++j)
                 sum += p.coef[i][j] * v[i][j];
         return sum;
     }
@@ -80,11 +83,12 @@ Moments2 arcMoments(P2 c, double r, double t0, double t1) {
     const TrigIntegrals in(t0, t1);
     Moments2 m;
     m.a = in.of(w) / 2;
-    m.sx = in.of(x * w) / 3;
-    m.sy = in.of(y * w) / 3;
-    m.ixx = in.of(x * x * w) / 4;
-    m.iyy = in.of(y * y * w) / 4;
-    m.ixy = in.of(x * y * w) / 4;
+    const TrigPoly xw = x * w, yw = y * w;
+    m.sx = in.of(xw) / 3;
+    m.sy = in.of(yw) / 3;
+    m.ixx = in.of(x * xw) / 4;
+    m.iyy = in.of(y * yw) / 4;
+    m.ixy = in.of(x * yw) / 4;
     return m;
 }
 

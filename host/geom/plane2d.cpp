@@ -131,6 +131,23 @@ Status edgeAtom(const Curve& c, const PlaneFrame& pf, double tol, Atom& at) {
         return Status::ok;
     }
     if (const auto* a = std::get_if<CircArc>(&c)) {
+        if (a->normal == pf.f.n) {
+            // Same frame as the plane (the common case): no trigonometry needed.
+            const double a0 = normAngle(a->startAngle);
+            double sweep = normAngle(a->endAngle - a->startAngle);
+            if (sweep <= 1e-14)
+                sweep = kTwoPi;
+            const Vector3d dc = a->center - pf.origin;
+            if (std::abs(dc.dot(pf.f.n)) > tol)
+                return Status::notApplicable;
+            at.kind = Atom::Arc;
+            at.c = {dc.dot(pf.f.x), dc.dot(pf.f.y)};
+            at.r = a->radius;
+            at.a0 = a0;
+            at.sw = sweep;
+            at.u0 = a0, at.u1 = a0 + sweep;
+            return Status::ok;
+        }
         const ArcData d = arcData(*a);
         at.u0 = d.a0, at.u1 = d.a1;
         return arcAtom(d, pf, tol, at);
