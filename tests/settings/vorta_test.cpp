@@ -172,3 +172,26 @@ TEST(UserLocation, SetterThenXdgThenHome) {
     if (oldXdg)
         setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
 }
+
+TEST(SettingsLibrary, ReadsTheBundledSampleProduct) {
+    setProductFolder({});
+    unsetenv("ZORMA_PRODUCT_DIR");
+    zhost_vpm_Settings* settings = zhost_vpm_NewSettings();
+    zhost_vpm_Folder* folder = zhost_vpm_NewFolder();
+    zhost_vpm_IniReader* reader = zhost_vpm_NewIniReader();
+    ASSERT_NE(zhost_vpm_LoadSettings(zhost_vpm_CurrentProduct(), settings), 0);
+    ASSERT_NE(zhost_vpm_ConfigFolder(settings, folder), 0);
+    ASSERT_NE(zhost_vpm_IniOpen(reader, folder, L"PartsContentsParam.ini"), 0);
+    ASSERT_NE(zhost_vpm_IniSelectSection(reader, L"OUTLINE"), 0);
+    wchar_t* layer = nullptr;
+    ASSERT_NE(zhost_vpm_IniGetString(reader, L"Layer", &layer), 0);
+    EXPECT_GT(std::wcslen(layer), 0u);
+    zhost_vpm_FreeString(layer);
+    zhost_vpm_Path* root = zhost_vpm_NewPath();
+    ASSERT_NE(zhost_vpm_PartsDataRoot(zhost_vpm_CurrentProduct(), root), 0);
+    EXPECT_NE(zhost_vpm_PathUsable(root), 0);
+    zhost_vpm_DeletePath(root);
+    zhost_vpm_DeleteIniReader(reader);
+    zhost_vpm_DeleteFolder(folder);
+    zhost_vpm_DeleteSettings(settings);
+}
