@@ -118,6 +118,9 @@ class BlockReference : public Entity {
     void remapReferences(const IdMapFn& map) override;
     void dumpFields(DumpWriter& out) const override;
 
+protected:
+    void dropOwnedForClone() override { attributes_.clear(); }
+
 private:
     friend class Database;
     friend class DatabaseImpl;

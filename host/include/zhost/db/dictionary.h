@@ -31,7 +31,11 @@ class Dictionary : public DbObject {
     void remapReferences(const IdMapFn& map) override;
     void dumpFields(DumpWriter& out) const override;
 
+protected:
+    void dropOwnedForClone() override { entries_.clear(); }
+
 private:
+    friend class DatabaseImpl;
     std::vector<std::pair<std::wstring, ObjectId>> entries_;
 };
 

@@ -91,6 +91,8 @@ protected:
 
     // A full copy of the object's state (identity included): the undo journal keeps these.
     virtual std::unique_ptr<DbObject> copy() const = 0;
+    // Drops the ids of owned objects from a fresh clone (they belong to the original).
+    virtual void dropOwnedForClone() {}
 
     // Called first by every setter: notOpenForWrite when the object is in a database and not open
     // for write; otherwise records the undo snapshot and returns ok.

@@ -47,6 +47,7 @@ public:
 protected:
     SymbolTable() = default;
     virtual bool accepts(const SymbolTableRecord& r) const = 0;
+    void dropOwnedForClone() override { records_.clear(); }
 
 private:
     friend class Database;
@@ -94,6 +95,12 @@ class BlockTableRecord : public SymbolTableRecord {
     void collectReferences(std::vector<ObjectId>& out) const override;
     void remapReferences(const IdMapFn& map) override;
     void dumpFields(DumpWriter& out) const override;
+
+protected:
+    void dropOwnedForClone() override {
+        entities_.clear();
+        sortentsId_ = {};
+    }
 
 private:
     friend class Database;

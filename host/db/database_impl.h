@@ -1,0 +1,98 @@
+#pragma once
+// The database's internals: the slot vector, the handle map, name indexes, variables and the undo
+// journal. Only the db module includes this.
+#include "zhost/db/database.h"
+
+#include <map>
+#include <unordered_map>
+
+namespace zhost::db {
+
+namespace param {
+class Cache; // parametric.cpp's compiled expressions, per block
+}
+
+struct Slot {
+    std::unique_ptr<DbObject> obj;
+    int readers = 0;
+    bool writer = false;
+    std::uint64_t snapEpoch = 0; // the journal epoch in which a snapshot was last taken
+};
+
+// One entry of the undo journal.
+struct JournalEntry {
+    enum Kind { begin, end, mark, object, variable } kind = object;
+    std::uint32_t slot = 0;
+    std::unique_ptr<DbObject> prior; // object state before the change; null: did not exist
+    std::uint64_t oldSeed = 0;       // handle seed before an object was added
+    std::wstring varName;
+    VarValue oldValue;
+};
+
+class DatabaseImpl {
+public:
+    explicit DatabaseImpl(Database& self);
+    ~DatabaseImpl();
+
+    Database& self;
+    std::vector<Slot> slots; // slot 0 is unused: index 0 is the null id
+    std::unordered_map<std::uint64_t, std::uint32_t> handles;
+    std::uint64_t handleSeed = 1;
+    std::uint64_t changeSerial = 0;
+    int openCount = 0;
+
+    ObjectId blockTable, layerTable, linetypeTable, regAppTable, textStyleTable;
+    ObjectId namedObjects, groupDictionary, modelSpace, paperSpace, layerZero;
+    ObjectId byLayer, byBlock, continuous;
+
+    std::map<std::wstring, VarValue> vars; // upper-case names
+    std::wstring filePath;
+
+    // Undo journal.
+    std::vector<JournalEntry> journal;
+    int groupDepth = 0;
+    std::uint64_t epoch = 1;
+    bool recording = true;
+
+    // Name look-up per symbol table (keyed by the table's slot), rebuilt when invalid.
+    struct NameIndex {
+        bool valid = false;
+        std::unordered_map<std::wstring, ObjectId> byName;
+    };
+    std::unordered_map<std::uint32_t, NameIndex> nameIndexes;
+
+    std::unique_ptr<param::Cache> paramCache;
+
+    ObjectId idOf(std::uint32_t index) { return ObjectId(&self, index); }
+    static std::uint32_t indexOf(ObjectId id) { return id.index(); }
+    DbObject* object(ObjectId id) const; // nullptr when not of this database or gone
+    template <class T> T* get(ObjectId id) const { return dynamic_cast<T*>(object(id)); }
+
+    // Adds an object: assigns slot, owner and handle (keeps the object's handle when it is set
+    // and free), journals the addition.
+    ObjectId add(std::unique_ptr<DbObject> obj, ObjectId owner);
+    // Journals the state of an object before its first change in the current epoch.
+    void recordBefore(std::uint32_t slot);
+    void touched() { ++changeSerial; }
+    void recordVar(const std::wstring& name, const VarValue& old);
+    void boundary() { ++epoch; }
+
+    // Name index of a table (live records only).
+    ObjectId lookUp(ObjectId tableId, std::wstring_view name);
+    void invalidateNames(ObjectId tableId);
+    void invalidateAllNames() { nameIndexes.clear(); }
+
+    // Undo primitives.
+    void restore(JournalEntry& e);
+    bool undoOneStep(); // false when nothing could be taken back
+    void afterUndo();
+    int stepCount() const;
+
+    void createDefaults();
+    void initVariables();
+};
+
+// Formats a double the short way: "10", "2.5", "0.333333333333".
+std::wstring formatNumber(double v);
+
+} // namespace zhost::db

@@ -1,0 +1,219 @@
+#include "database_impl.h"
+
+#include "zhost/core/utf.h"
+#include "zhost/db/dump.h"
+#include "zhost/db/entity.h"
+#include "zhost/db/symbol_tables.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace zhost::db {
+
+bool lineweight::isValid(int w) {
+    static constexpr std::array<int, 27> valid = {-3, -2, -1, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35,
+                                                  40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140,
+                                                  158, 200, 211};
+    return std::find(valid.begin(), valid.end(), w) != valid.end();
+}
+
+namespace {
+// The database in which names given to an entity are looked up.
+Database* nameDatabase(const Entity& e) {
+    if (e.database())
+        return e.database();
+    if (e.layerId().database())
+        return e.layerId().database();
+    return e.linetypeId().database();
+}
+
+std::wstring recordName(ObjectId id) {
+    if (!id.database())
+        return {};
+    auto* r = id.database()->impl().get<SymbolTableRecord>(id);
+    return r ? r->name() : std::wstring();
+}
+} // namespace
+
+ObjectId Entity::blockId() const { return ownerId(); }
+
+std::wstring Entity::layer() const {
+    return layerId_.isNull() ? pendingLayer_ : recordName(layerId_);
+}
+
+Status Entity::setLayer(ObjectId id) {
+    if (id.isNull())
+        return Status::nullObjectId;
+    if (database() && id.database() != database())
+        return Status::wrongDatabase;
+    if (!id.database() || !id.database()->impl().get<LayerTableRecord>(id))
+        return Status::wrongObjectType;
+    Status s = assertWriteEnabled();
+    if (!ok(s))
+        return s;
+    layerId_ = id;
+    pendingLayer_.clear();
+    return Status::ok;
+}
+
+Status Entity::setLayer(std::wstring_view name) {
+    if (Database* db = nameDatabase(*this)) {
+        ObjectId id;
+        Status s = db->getLayerId(name, id);
+        return ok(s) ? setLayer(id) : s;
+    }
+    if (!isValidSymbolName(name))
+        return Status::invalidInput;
+    pendingLayer_ = name;
+    return Status::ok;
+}
+
+Status Entity::setColorIndex(int index) {
+    if (index < 0 || index > 256)
+        return Status::outOfRange;
+    Status s = assertWriteEnabled();
+    if (ok(s))
+        colorIndex_ = index;
+    return s;
+}
+
+std::wstring Entity::linetype() const {
+    return linetypeId_.isNull() ? (pendingLinetype_.empty() ? std::wstring(L"ByLayer")
+                                                            : pendingLinetype_)
+                                : recordName(linetypeId_);
+}
+
+Status Entity::setLinetype(ObjectId id) {
+    if (id.isNull())
+        return Status::nullObjectId;
+    if (database() && id.database() != database())
+        return Status::wrongDatabase;
+    if (!id.database() || !id.database()->impl().get<LinetypeTableRecord>(id))
+        return Status::wrongObjectType;
+    Status s = assertWriteEnabled();
+    if (!ok(s))
+        return s;
+    linetypeId_ = id;
+    pendingLinetype_.clear();
+    return Status::ok;
+}
+
+Status Entity::setLinetype(std::wstring_view name) {
+    if (Database* db = nameDatabase(*this)) {
+        ObjectId id;
+        Status s = db->getLinetypeId(name, id);
+        return ok(s) ? setLinetype(id) : s;
+    }
+    if (!isValidSymbolName(name))
+        return Status::invalidInput;
+    pendingLinetype_ = name;
+    return Status::ok;
+}
+
+Status Entity::setLinetypeScale(double scale) {
+    if (!(scale > 0) || !std::isfinite(scale))
+        return Status::invalidInput;
+    Status s = assertWriteEnabled();
+    if (ok(s))
+        linetypeScale_ = scale;
+    return s;
+}
+
+Status Entity::setLineWeight(int weight) {
+    if (!lineweight::isValid(weight))
+        return Status::invalidInput;
+    Status s = assertWriteEnabled();
+    if (ok(s))
+        lineWeight_ = weight;
+    return s;
+}
+
+Status Entity::setVisible(bool v) {
+    Status s = assertWriteEnabled();
+    if (ok(s))
+        visible_ = v;
+    return s;
+}
+
+Status Entity::setDatabaseDefaults(Database& db) {
+    if (database() && database() != &db)
+        return Status::wrongDatabase;
+    Status s = assertWriteEnabled();
+    if (!ok(s))
+        return s;
+    layerId_ = db.clayer();
+    int color = 256, weight = -1;
+    double ltscale = 1;
+    std::wstring ltype;
+    db.getInt(L"CECOLOR", color);
+    db.getInt(L"CELWEIGHT", weight);
+    db.getReal(L"CELTSCALE", ltscale);
+    db.getString(L"CELTYPE", ltype);
+    colorIndex_ = color;
+    lineWeight_ = weight;
+    linetypeScale_ = ltscale;
+    ObjectId lt;
+    linetypeId_ = ok(db.getLinetypeId(ltype, lt)) ? lt : db.byLayerLinetypeId();
+    pendingLayer_.clear();
+    pendingLinetype_.clear();
+    return Status::ok;
+}
+
+Status Entity::setPropertiesFrom(const Entity& o) {
+    Status s = assertWriteEnabled();
+    if (!ok(s))
+        return s;
+    layerId_ = o.layerId_;
+    linetypeId_ = o.linetypeId_;
+    pendingLayer_ = o.pendingLayer_;
+    pendingLinetype_ = o.pendingLinetype_;
+    colorIndex_ = o.colorIndex_;
+    linetypeScale_ = o.linetypeScale_;
+    lineWeight_ = o.lineWeight_;
+    visible_ = o.visible_;
+    return Status::ok;
+}
+
+Status Entity::getTransformedCopy(const geom::Matrix3d& m, std::unique_ptr<Entity>& out) const {
+    std::unique_ptr<Entity> c = cloneEntity();
+    Status s = c->transformBy(m);
+    if (ok(s))
+        out = std::move(c);
+    return s;
+}
+
+Status Entity::explode(std::vector<std::unique_ptr<Entity>>&) const {
+    return Status::notApplicable;
+}
+
+std::unique_ptr<Entity> Entity::cloneEntity() const {
+    std::unique_ptr<DbObject> c = clone();
+    return std::unique_ptr<Entity>(static_cast<Entity*>(c.release()));
+}
+
+void Entity::collectReferences(std::vector<ObjectId>& out) const {
+    if (!layerId_.isNull())
+        out.push_back(layerId_);
+    if (!linetypeId_.isNull())
+        out.push_back(linetypeId_);
+}
+
+void Entity::remapReferences(const IdMapFn& map) {
+    if (!layerId_.isNull())
+        layerId_ = map(layerId_);
+    if (!linetypeId_.isNull())
+        linetypeId_ = map(linetypeId_);
+}
+
+void Entity::dumpFields(DumpWriter& out) const {
+    DbObject::dumpFields(out);
+    out.field(L"layer", layer());
+    out.field(L"color", colorIndex_);
+    out.field(L"linetype", linetype());
+    out.field(L"ltscale", linetypeScale_);
+    out.field(L"lineweight", lineWeight_);
+    out.field(L"visible", visible_);
+}
+
+} // namespace zhost::db
