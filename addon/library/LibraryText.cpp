@@ -141,7 +141,7 @@ int Split(const wchar_t* text, std::vector<std::wstring>& fields, const wchar_t*
                  std::wstring(delimiter ? delimiter : L""));
 }
 
-bool ParseLeadingNumber(const std::wstring& text, double& value) {
+bool ParseLeadingNumber(const std::wstring& text, double& value, size_t* used) {
     size_t i = 0;
     while (i < text.size() && IsLibrarySpace(text[i]) && text[i] < 0x80)
         ++i;
@@ -170,6 +170,7 @@ bool ParseLeadingNumber(const std::wstring& text, double& value) {
             while (k < text.size() && IsDigitChar(text[k]))
                 exponent += static_cast<char>(text[k++]);
             ascii += exponent;
+            i = k;
         }
     }
     // Converted in the C locale whatever the process locale says (a decimal comma elsewhere must
@@ -179,6 +180,8 @@ bool ParseLeadingNumber(const std::wstring& text, double& value) {
     if (!std::isfinite(v))
         return false;
     value = negative ? -v : v;
+    if (used != nullptr)
+        *used = i;
     return true;
 }
 

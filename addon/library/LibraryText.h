@@ -41,6 +41,8 @@ std::wstring DecodeLibraryText(const std::string& bytes);
 // ignored ("12.5mm" is 12.5). False when the text does not begin with a number or when the value
 // is not finite ("1e400" overflows, "nan" and "inf" are not numbers here): a length column that
 // says so is treated as not a number rather than as an infinite length.
-bool ParseLeadingNumber(const std::wstring& text, double& value);
+// `used`, when given, receives the number of characters the number took (with the white space
+// before it), so that a caller can tell "12" from "12mm".
+bool ParseLeadingNumber(const std::wstring& text, double& value, size_t* used = nullptr);
 // The value, or 0 when the text is not a number (as the platform's conversion answers).
 double ToNumber(const std::wstring& text);
