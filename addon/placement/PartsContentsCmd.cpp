@@ -1,0 +1,10 @@
+// The part-contents body. Placement is not part of this build yet; the command says so instead
+// of doing nothing silently.
+#include "frame/CommandBodies.h"
+
+#include "zhost/editor/output.h"
+
+void ZormaContMain(PartsContentsMode mode) {
+    (void)mode;
+    zhost::ed::print(L"\nこのコマンドはまだ使用できません。");
+}
