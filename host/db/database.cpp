@@ -86,6 +86,7 @@ ObjectId DatabaseImpl::add(std::unique_ptr<DbObject> obj, ObjectId owner) {
         e.kind = JournalEntry::object;
         e.slot = index;
         e.oldSeed = oldSeed;
+        e.epoch = epoch;
         journal.push_back(std::move(e));
     }
     touched();
@@ -101,6 +102,7 @@ void DatabaseImpl::recordBefore(std::uint32_t slot) {
     JournalEntry e;
     e.kind = JournalEntry::object;
     e.slot = slot;
+    e.epoch = epoch;
     e.prior = s.obj->copy();
     journal.push_back(std::move(e));
 }
@@ -113,6 +115,7 @@ void DatabaseImpl::recordVar(const std::wstring& name, const VarValue& old) {
     e.kind = JournalEntry::variable;
     e.varName = name;
     e.oldValue = old;
+    e.epoch = epoch;
     journal.push_back(std::move(e));
 }
 
@@ -396,16 +399,12 @@ const std::wstring& Database::filePath() const { return impl_->filePath; }
 void Database::setFilePath(std::wstring path) { impl_->filePath = std::move(path); }
 
 std::wstring formatNumber(double v) {
+    // Twelve significant digits: enough for drawing values, short for the usual ones ("10",
+    // "2.5") and free of binary noise ("0.1", not "0.10000000000000001").
     if (v == 0)
         return L"0";
     wchar_t buf[64];
-    for (int prec = 1; prec <= 17; ++prec) {
-        std::swprintf(buf, 64, L"%.*g", prec, v);
-        if (std::wcstod(buf, nullptr) == v)
-            break;
-        if (prec == 12) // drawing values: 12 significant digits are plenty
-            break;
-    }
+    std::swprintf(buf, 64, L"%.12g", v);
     return buf;
 }
 

@@ -25,8 +25,15 @@ struct JournalEntry {
     std::uint32_t slot = 0;
     std::unique_ptr<DbObject> prior; // object state before the change; null: did not exist
     std::uint64_t oldSeed = 0;       // handle seed before an object was added
+    std::uint64_t epoch = 0;         // changes of one epoch outside groups form one step
     std::wstring varName;
     VarValue oldValue;
+
+    static JournalEntry marker(Kind k) {
+        JournalEntry e;
+        e.kind = k;
+        return e;
+    }
 };
 
 class DatabaseImpl {

@@ -69,6 +69,21 @@ int charPosition(const std::wstring& expr, int bytePos) {
     return chars;
 }
 
+// Where a name first stands as a whole token in an expression.
+int tokenPosition(const std::wstring& expr, const std::wstring& token) {
+    auto isNameChar = [](wchar_t c) {
+        return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') ||
+               c == L'_' || c > 0x7F;
+    };
+    for (std::size_t at = expr.find(token); at != std::wstring::npos;
+         at = expr.find(token, at + 1)) {
+        const std::size_t end = at + token.size();
+        if ((at == 0 || !isNameChar(expr[at - 1])) && (end >= expr.size() || !isNameChar(expr[end])))
+            return int(at);
+    }
+    return -1;
+}
+
 Status fromParserError(ParamError* error, const std::wstring& owner, const std::wstring& expr,
                        const mu::Parser::exception_type& e) {
     const std::wstring token = fromUtf8(e.GetToken());
@@ -97,10 +112,21 @@ Status compileExpr(Model& m, const std::vector<std::wstring>& names, const std::
     try {
         out = makeParser(names, m.values);
         out->SetExpr(toUtf8(expr));
+        // GetUsedVar parses without failing on undefined names; they come back without storage.
         const auto& used = out->GetUsedVar();
-        if (deps)
-            for (const auto& [name, ptr] : used)
+        for (const auto& [name, ptr] : used) {
+            const bool known = ptr >= m.values.data() && ptr < m.values.data() + m.values.size();
+            if (!known) {
+                const std::wstring token = fromUtf8(name);
+                const int pos = tokenPosition(expr, token);
+                return fail(&m.error, Status::keyNotFound, owner,
+                            owner + L": unknown name \"" + token + L"\" at position " +
+                                std::to_wstring(pos),
+                            expr, token, pos);
+            }
+            if (deps)
                 deps->push_back(int(ptr - m.values.data()));
+        }
         return Status::ok;
     } catch (const mu::Parser::exception_type& e) {
         return fromParserError(&m.error, owner, expr, e);

@@ -41,8 +41,12 @@ bool DatabaseImpl::undoOneStep() {
     if (journal.empty() || journal.back().kind == JournalEntry::begin)
         return false; // nothing, or the start of a group that is still open
     if (isChange(journal.back())) {
-        restore(journal.back());
-        journal.pop_back();
+        // The changes of one epoch outside any group: one operation.
+        const std::uint64_t ep = journal.back().epoch;
+        while (!journal.empty() && isChange(journal.back()) && journal.back().epoch == ep) {
+            restore(journal.back());
+            journal.pop_back();
+        }
         return true;
     }
     // A closed group: back to its matching begin.
@@ -62,15 +66,18 @@ bool DatabaseImpl::undoOneStep() {
 
 int DatabaseImpl::stepCount() const {
     int steps = 0, depth = 0;
+    const JournalEntry* prev = nullptr;
     for (const JournalEntry& e : journal) {
         if (e.kind == JournalEntry::begin) {
             if (depth++ == 0)
                 ++steps;
         } else if (e.kind == JournalEntry::end) {
             --depth;
-        } else if (isChange(e) && depth == 0) {
+        } else if (isChange(e) && depth == 0 &&
+                   !(prev && isChange(*prev) && prev->epoch == e.epoch)) {
             ++steps;
         }
+        prev = &e;
     }
     return steps;
 }
@@ -87,7 +94,7 @@ void Database::beginUndoGroup() {
     ++impl_->groupDepth;
     impl_->boundary();
     if (impl_->recording)
-        impl_->journal.push_back({JournalEntry::begin});
+        impl_->journal.push_back(JournalEntry::marker(JournalEntry::begin));
 }
 
 void Database::endUndoGroup() {
@@ -101,7 +108,7 @@ void Database::endUndoGroup() {
     if (!j.empty() && j.back().kind == JournalEntry::begin)
         j.pop_back(); // an empty group leaves no step
     else
-        j.push_back({JournalEntry::end});
+        j.push_back(JournalEntry::marker(JournalEntry::end));
 }
 
 int Database::undoGroupDepth() const { return impl_->groupDepth; }
@@ -109,7 +116,7 @@ int Database::undoGroupDepth() const { return impl_->groupDepth; }
 Status Database::undoMark() {
     impl_->boundary();
     if (impl_->recording)
-        impl_->journal.push_back({JournalEntry::mark});
+        impl_->journal.push_back(JournalEntry::marker(JournalEntry::mark));
     return Status::ok;
 }
 
@@ -144,14 +151,15 @@ Status Database::undoBack(int* steps) {
             ++depth;
         } else {
             impl_->restore(e);
-            if (depth == 0)
+            if (depth == 0 && !(j.size() >= 2 && isChange(j[j.size() - 2]) &&
+                                j[j.size() - 2].epoch == e.epoch))
                 ++taken;
         }
         j.pop_back();
     }
     // A mark inside a closed group: what stays of that group before the mark is closed again.
     for (; unmatchedEnds > 0; --unmatchedEnds)
-        j.push_back({JournalEntry::end});
+        j.push_back(JournalEntry::marker(JournalEntry::end));
     impl_->afterUndo();
     if (steps)
         *steps = taken;
@@ -184,7 +192,7 @@ void Database::clearUndo() {
     // Groups still open keep their brackets so that their ends match.
     if (impl_->recording)
         for (int i = 0; i < impl_->groupDepth; ++i)
-            impl_->journal.push_back({JournalEntry::begin});
+            impl_->journal.push_back(JournalEntry::marker(JournalEntry::begin));
 }
 
 } // namespace zhost::db

@@ -47,7 +47,7 @@ struct ParameterInfo {
 struct Binding {
     std::wstring property;
     std::wstring expression;
-    std::vector<std::wstring> choices; // for LAYER and LINETYPE
+    std::vector<std::wstring> choices = {}; // for LAYER and LINETYPE
 };
 
 // --- Definitions ---------------------------------------------------------------------------------

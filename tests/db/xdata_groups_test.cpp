@@ -1,0 +1,86 @@
+#include "db_test_util.h"
+
+using namespace dbtest;
+
+TEST(ExtendedData, ChainsPerApplicationReplaceAndRemove) {
+    Database db;
+    ObjectId id = addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});
+    ASSERT_EQ(db.registerApp(L"ZORMA-PARTS-HOLE"), Status::ok);
+    ASSERT_EQ(db.registerApp(L"ZORMA_CURVE_INFO"), Status::ok);
+    ObjectPtr<Line> line(id, OpenMode::forWrite);
+    ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(3)}), Status::ok);
+    ASSERT_EQ(line->setXData({xApp(L"ZORMA_CURVE_INFO"), xString(L"HiddenBolt"),
+                              xPoint({1, 2, 3}), xReal(0.5), xInt32(70000)}),
+              Status::ok);
+    XData hole = line->xdata(L"zorma-parts-hole");
+    ASSERT_EQ(hole.size(), 2u);
+    EXPECT_EQ(hole[1].integer(), 3);
+    ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(4)}), Status::ok);
+    EXPECT_EQ(line->xdata(L"ZORMA-PARTS-HOLE")[1].integer(), 4);
+    EXPECT_EQ(line->xdata().size(), 2u + 5u); // both applications, in order
+    ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE")}), Status::ok);
+    EXPECT_FALSE(line->hasXData(L"ZORMA-PARTS-HOLE"));
+    EXPECT_EQ(line->xdata(L"ZORMA_CURVE_INFO")[2].point().y, 2);
+}
+
+TEST(ExtendedData, UnregisteredApplicationsAndMalformedChainsFail) {
+    Database db;
+    ObjectId id = addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});
+    ObjectPtr<Line> line(id, OpenMode::forWrite);
+    EXPECT_EQ(line->setXData({xApp(L"NOT_REGISTERED"), xString(L"x")}), Status::keyNotFound);
+    db.registerApp(L"APP");
+    EXPECT_EQ(line->setXData({xString(L"no app first")}), Status::invalidInput);
+    EXPECT_EQ(line->setXData({xApp(L"APP"), xOpen()}), Status::invalidInput);
+    EXPECT_EQ(line->setXData({xApp(L"APP"), {xcode::int16, std::int32_t(40000)}}),
+              Status::invalidInput);
+    EXPECT_EQ(line->setXData({xApp(L"APP"), xOpen(), xString(L"a"), xClose()}), Status::ok);
+}
+
+TEST(Groups, NamedAndAnonymousGroupsKeepEntitiesInOrder) {
+    Database db;
+    ObjectId a = addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});
+    ObjectId b = addLine(db, db.modelSpaceId(), {0, 0}, {2, 0});
+    ObjectPtr<Dictionary> groups(db.groupDictionaryId(), OpenMode::forWrite);
+    ObjectId g1, g2, g3;
+    std::wstring key;
+    ASSERT_EQ(groups->setAt(L"PART", std::make_unique<Group>(L"a part"), g1), Status::ok);
+    EXPECT_EQ(groups->setAt(L"part", std::make_unique<Group>(), g2), Status::duplicateKey);
+    ASSERT_EQ(groups->setAt(L"*U", std::make_unique<Group>(), g2, &key), Status::ok);
+    EXPECT_EQ(key, L"*A1");
+    ASSERT_EQ(groups->setAt(L"*U", std::make_unique<Group>(), g3, &key), Status::ok);
+    EXPECT_EQ(key, L"*A2");
+    groups.close();
+    ObjectPtr<Group> g(g1, OpenMode::forWrite);
+    ASSERT_EQ(g->append({b, a}), Status::ok);
+    EXPECT_EQ(g->append(a), Status::duplicateKey);
+    EXPECT_EQ(g->allEntityIds(), (std::vector<ObjectId>{b, a}));
+    EXPECT_EQ(g->name(), L"PART");
+    EXPECT_FALSE(g->isAnonymous());
+    g.close();
+    ObjectPtr<Group> anon(g2, OpenMode::forRead);
+    EXPECT_TRUE(anon->isAnonymous());
+}
+
+TEST(DrawOrder, MovesToTopBottomAboveAndBelow) {
+    Database db;
+    ObjectId a = addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});
+    ObjectId b = addLine(db, db.modelSpaceId(), {0, 0}, {2, 0});
+    ObjectId c = addLine(db, db.modelSpaceId(), {0, 0}, {3, 0});
+    ObjectPtr<SortentsTable> st;
+    ASSERT_EQ(db.getSortentsTable(db.modelSpaceId(), OpenMode::forWrite, st), Status::ok);
+    EXPECT_FALSE(st->isCustomOrder());
+    ASSERT_EQ(st->moveToBottom({c}), Status::ok);
+    EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{c, a, b}));
+    ASSERT_EQ(st->moveToTop({c}), Status::ok);
+    EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{a, b, c}));
+    ASSERT_EQ(st->moveAbove({a}, b), Status::ok);
+    EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{b, a, c}));
+    ASSERT_EQ(st->moveBelow({c}, b), Status::ok);
+    EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{c, b, a}));
+    EXPECT_EQ(st->moveToTop({db.modelSpaceId()}), Status::invalidInput);
+    st.close();
+    ObjectId d = addLine(db, db.modelSpaceId(), {0, 0}, {4, 0}); // new entities draw on top
+    ObjectPtr<SortentsTable> again;
+    db.getSortentsTable(db.modelSpaceId(), OpenMode::forRead, again);
+    EXPECT_EQ(again->drawOrder(), (std::vector<ObjectId>{c, b, a, d}));
+}
