@@ -62,7 +62,6 @@ bool AllEmpty(const std::vector<std::wstring>& fields, int from, int to) {
 // State carried from line to line while the tree is built.
 struct TreeBuilder {
     CCsvItem* root = nullptr;
-    CThumbDirections* thumbs = nullptr;
     std::array<std::wstring, kRememberedColumns> remembered;
     bool lastGroupLineFlat = false;
     CCsvItem* group = nullptr;
@@ -70,7 +69,7 @@ struct TreeBuilder {
 
     CCsvItem* Make(CCsvItem* parent, const std::wstring& name, const std::wstring& caption,
                    const std::wstring& baseName) {
-        return parent->AddChild(name, caption, baseName, thumbs->Get(baseName));
+        return parent->AddChild(name, caption, baseName);
     }
 
     void AddLine(std::vector<std::wstring>& f);
@@ -135,13 +134,12 @@ void TreeBuilder::AddLevels(const std::vector<std::wstring>& f, std::wstring bas
 } // namespace
 
 CCsvItem* CCsvItem::AddChild(const std::wstring& name, const std::wstring& displayName,
-                             const std::wstring& fileBaseName, int thumbNumber) {
+                             const std::wstring& fileBaseName) {
     auto child = std::make_unique<CCsvItem>();
     child->m_pParent = this;
     child->m_name = name;
     child->m_displayName = displayName;
     child->m_fileBaseName = fileBaseName;
-    child->m_thumbNumber = thumbNumber;
     m_children.push_back(std::move(child));
     return m_children.back().get();
 }
@@ -157,7 +155,17 @@ size_t CCsvItem::CountDescendants() const {
     return n;
 }
 
-CThumbDirections::CThumbDirections(const std::wstring& dlgFolder) : m_folder(dlgFolder) {}
+int CCsvItem::GetThumbNumber() const {
+    if (m_thumbNumber == kThumbNotRead) {
+        const CCsvItem* root = this;
+        while (root->m_pParent != nullptr)
+            root = root->m_pParent;
+        m_thumbNumber = root->m_thumbSource ? root->m_thumbSource->Get(m_fileBaseName) : 1;
+    }
+    return m_thumbNumber;
+}
+
+CThumbDirections::CThumbDirections(const std::wstring& dlgFolder) : m_dlgFolder(dlgFolder) {}
 
 int CThumbDirections::Get(const std::wstring& fileBaseName) {
     if (fileBaseName.empty())
@@ -165,9 +173,11 @@ int CThumbDirections::Get(const std::wstring& fileBaseName) {
     const auto cached = m_cache.find(fileBaseName);
     if (cached != m_cache.end())
         return cached->second;
+    if (!m_folder)
+        m_folder = std::make_unique<CFolderIndex>(m_dlgFolder);
     int thumb = 1;
     std::wstring file;
-    if (m_folder.Find(fileBaseName + L".ini", file))
+    if (m_folder->Find(fileBaseName + L".ini", file))
         thumb = zs::getPrivateProfileInt(L"General", L"ThumbDirection", 1, file);
     m_cache.emplace(fileBaseName, thumb);
     return thumb;
@@ -195,12 +205,12 @@ std::vector<std::wstring> ReadCatalogueTreeLines(const std::string& bytes) {
 }
 
 int BuildCatalogueTree(const std::vector<std::wstring>& lines, CCsvItem* pRoot,
-                       CThumbDirections& thumbs) {
+                       std::shared_ptr<CThumbDirections> thumbs) {
     if (pRoot == nullptr)
         return 0;
+    pRoot->SetThumbSource(std::move(thumbs));
     TreeBuilder builder;
     builder.root = pRoot;
-    builder.thumbs = &thumbs;
     std::vector<std::wstring> fields;
     for (const std::wstring& raw : lines) {
         if (raw.empty())
@@ -230,8 +240,8 @@ int ReadCatalogueTree(const std::wstring& symbolsFolder, const std::wstring& cat
     std::string bytes;
     if (pRoot == nullptr || !ReadLibraryFileBytes(catalogueFile, bytes))
         return 0;
-    CThumbDirections thumbs(dlgFolder);
-    return BuildCatalogueTree(ReadCatalogueTreeLines(bytes), pRoot, thumbs);
+    return BuildCatalogueTree(ReadCatalogueTreeLines(bytes), pRoot,
+                              std::make_shared<CThumbDirections>(dlgFolder));
 }
 
 int ReadCatalogueTree(const std::wstring& symbolsFolder, const std::wstring& catalogueFile,

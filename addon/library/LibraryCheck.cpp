@@ -185,8 +185,8 @@ int CheckLibraryAt(const CLibraryPaths& paths, const LibraryCheckPrint& print) {
 
     std::vector<CatalogueGroup> groups;
     ReadCatalogueListText(groups, text, paths.m_symbolsFolder, false);
-    CThumbDirections thumbs(paths.m_dlgFolder);
-    CheckPartFiles(paths, groups, thumbs, report);
+    auto thumbs = std::make_shared<CThumbDirections>(paths.m_dlgFolder);
+    CheckPartFiles(paths, groups, *thumbs, report);
 
     CCsvItem root;
     const int types = BuildCatalogueTree(ReadCatalogueTreeLines(bytes), &root, thumbs);

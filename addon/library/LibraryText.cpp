@@ -116,24 +116,37 @@ int ReadLines(const std::wstring& path, std::vector<std::wstring>& lines, bool b
 
 int Split(const std::wstring& text, std::vector<std::wstring>& fields,
           const std::wstring& delimiter) {
-    fields.clear();
+    // The strings of the vector are reused: readers split thousands of lines into the same one.
+    size_t count = 0;
+    auto add = [&](size_t from, size_t length) {
+        if (count < fields.size())
+            fields[count].assign(text, from, length);
+        else
+            fields.emplace_back(text, from, length);
+        ++count;
+    };
     if (delimiter.empty()) {
-        fields.push_back(text);
-        return 1;
+        add(0, text.size());
+    } else {
+        // As if the text were closed with one delimiter unless it ends with one already: "a" and
+        // "a" + delimiter are the same single field, the empty text is one empty field.
+        const bool closed =
+            text.size() >= delimiter.size() &&
+            text.compare(text.size() - delimiter.size(), delimiter.size(), delimiter) == 0;
+        const size_t end = closed ? text.size() - delimiter.size() : text.size();
+        size_t start = 0;
+        for (;;) {
+            const size_t at = text.find(delimiter, start);
+            if (at == std::wstring::npos || at >= end) {
+                add(start, end - start);
+                break;
+            }
+            add(start, at - start);
+            start = at + delimiter.size();
+        }
     }
-    // The text is closed with one delimiter unless it ends with one already: "a" and "a" +
-    // delimiter are the same single field, the empty text is one empty field.
-    const bool closed =
-        text.size() >= delimiter.size() &&
-        text.compare(text.size() - delimiter.size(), delimiter.size(), delimiter) == 0;
-    const std::wstring work = closed ? text : text + delimiter;
-    size_t start = 0;
-    size_t at = 0;
-    while ((at = work.find(delimiter, start)) != std::wstring::npos) {
-        fields.push_back(work.substr(start, at - start));
-        start = at + delimiter.size();
-    }
-    return static_cast<int>(fields.size());
+    fields.resize(count);
+    return static_cast<int>(count);
 }
 
 int Split(const wchar_t* text, std::vector<std::wstring>& fields, const wchar_t* delimiter) {

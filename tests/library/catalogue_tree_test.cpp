@@ -17,15 +17,15 @@ int BuildFrom(const std::vector<std::wstring>& lines, CCsvItem& root,
     std::wstring text;
     for (const auto& l : lines)
         text += l + L"\r\n";
-    CThumbDirections thumbs(dlgFolder);
-    return BuildCatalogueTree(ReadCatalogueTreeLines(libtest::Cp932(text)), &root, thumbs);
+    return BuildCatalogueTree(ReadCatalogueTreeLines(libtest::Cp932(text)), &root,
+                              std::make_shared<CThumbDirections>(dlgFolder));
 }
 
 // The tree as indented text "display|name|base|thumb", for comparing whole trees.
 void Dump(const CCsvItem& node, std::wstring& out, int depth = 0) {
     for (const auto& child : node.m_children) {
         out += std::wstring(depth * 2, L' ') + child->m_displayName + L"|" + child->m_name + L"|" +
-               child->m_fileBaseName + L"|" + std::to_wstring(child->m_thumbNumber) + L"\n";
+               child->m_fileBaseName + L"|" + std::to_wstring(child->GetThumbNumber()) + L"\n";
         if (child->m_pParent != &node)
             out += L"!! wrong parent\n";
         Dump(*child, out, depth + 1);
@@ -206,9 +206,9 @@ TEST(CatalogueTree, ThumbNumbersComeFromDialogDescriptions) {
     CCsvItem root;
     BuildFrom(kBolts, root, dir.wpath() + L"\\dlg\\");
     const CCsvItem& sub = *root.m_children[0]->m_children[0];
-    EXPECT_EQ(sub.m_children[0]->m_thumbNumber, 3);
-    EXPECT_EQ(sub.m_children[0]->m_children[1]->m_thumbNumber, 1); // B1180_2: no file
-    EXPECT_EQ(root.m_children[1]->m_children[0]->m_children[0]->m_thumbNumber, 1); // no key
+    EXPECT_EQ(sub.m_children[0]->GetThumbNumber(), 3);
+    EXPECT_EQ(sub.m_children[0]->m_children[1]->GetThumbNumber(), 1); // B1180_2: no file
+    EXPECT_EQ(root.m_children[1]->m_children[0]->m_children[0]->GetThumbNumber(), 1); // no key
 }
 
 TEST(CatalogueTreeEncoding, Utf16WithBomAndCodePageGiveTheSameTree) {
@@ -233,7 +233,7 @@ TEST(CatalogueTreeEncoding, Utf16WithLineFeedsOnlyIsOneLongLine) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], text);
     CCsvItem root;
-    CThumbDirections thumbs(L"");
+    auto thumbs = std::make_shared<CThumbDirections>(L"");
     // One line: its column 19 is the first line's file base name, a line feed and the second
     // line's (empty) first field; only the first line's nodes are made.
     ASSERT_EQ(BuildCatalogueTree(lines, &root, thumbs), 1);
@@ -271,7 +271,7 @@ TEST(CatalogueTreeEncoding, LoneBomOddBytesAndJunkAreHarmless) {
         junk += c == '\t' ? 'x' : c; // without tabs no line has fields to use
     }
     CCsvItem root;
-    CThumbDirections thumbs(L"");
+    auto thumbs = std::make_shared<CThumbDirections>(L"");
     EXPECT_EQ(BuildCatalogueTree(ReadCatalogueTreeLines(junk), &root, thumbs), 0);
 }
 
@@ -280,4 +280,18 @@ TEST(CatalogueTree, MissingFileGivesNoNodes) {
     CCsvItem root;
     EXPECT_EQ(ReadCatalogueTree(L"", dir.wpath() + L"\\none.txt", &root, L""), 0);
     EXPECT_TRUE(root.m_children.empty());
+}
+
+TEST(CatalogueTree, LiftedNodesStillReadTheirThumbNumbers) {
+    TempDir dir;
+    WriteBytes(dir.path() / "Dlg" / "B1354_2.ini", "[General]\r\nThumbDirection=4\r\n");
+    CCsvItem root;
+    BuildFrom({CatLine({{0, L"P"}, {1, L"a"}, {2, L"x"}, {3, L"p1"}, {19, L"B1354_1"}}),
+               CatLine({{1, L"b"}, {3, L"p2"}, {19, L"B1354_2"}})},
+              root, dir.wpath() + L"/Dlg/");
+    ASSERT_EQ(root.m_children[0]->m_children.size(), 2u);
+    const CCsvItem& lifted = *root.m_children[0]->m_children[1];
+    EXPECT_EQ(lifted.m_pParent, root.m_children[0].get());
+    EXPECT_EQ(lifted.GetThumbNumber(), 4);
+    EXPECT_EQ(root.m_children[0]->m_children[0]->GetThumbNumber(), 1);
 }
