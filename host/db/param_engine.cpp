@@ -21,7 +21,14 @@ namespace zhost::db::param {
 
 namespace {
 
-using ParserPtr = std::unique_ptr<mu::Parser>;
+using ParserPtr = std::shared_ptr<mu::Parser>;
+
+// A parsed expression kept across recompilations of a block while its parameter names stay the
+// same: changing one parameter's expression then parses only that one expression again.
+struct Pooled {
+    ParserPtr parser;
+    std::vector<int> deps;
+};
 
 struct CompiledBinding {
     ObjectId entity;
@@ -37,7 +44,9 @@ struct Model {
     std::uint64_t blockSerial = 0;
     std::vector<std::pair<ObjectId, std::uint64_t>> entitySerials;
     BlockParams decl;
+    std::vector<std::wstring> names;
     std::vector<double> values; // sized once: the parsers hold pointers into it
+    std::unordered_map<std::wstring, Pooled> pool; // expression text -> parser
     std::vector<ParserPtr> parsers;
     std::vector<int> order;
     std::vector<CompiledBinding> bindings;
@@ -98,7 +107,7 @@ Status fromParserError(ParamError* error, const std::wstring& owner, const std::
 }
 
 ParserPtr makeParser(const std::vector<std::wstring>& names, std::vector<double>& values) {
-    auto p = std::make_unique<mu::Parser>();
+    auto p = std::make_shared<mu::Parser>();
     p->DefineNameChars(nameChars().c_str());
     p->DefineConst("pi", std::numbers::pi);
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -109,6 +118,12 @@ ParserPtr makeParser(const std::vector<std::wstring>& names, std::vector<double>
 // Compiles one expression against the parameters; `deps` gets the parameters it uses.
 Status compileExpr(Model& m, const std::vector<std::wstring>& names, const std::wstring& owner,
                    const std::wstring& expr, ParserPtr& out, std::vector<int>* deps) {
+    if (auto it = m.pool.find(expr); it != m.pool.end()) {
+        out = it->second.parser;
+        if (deps)
+            *deps = it->second.deps;
+        return Status::ok;
+    }
     try {
         out = makeParser(names, m.values);
         out->SetExpr(toUtf8(expr));
@@ -127,6 +142,10 @@ Status compileExpr(Model& m, const std::vector<std::wstring>& names, const std::
             if (deps)
                 deps->push_back(int(ptr - m.values.data()));
         }
+        Pooled& pooled = m.pool[expr];
+        pooled.parser = out;
+        if (deps)
+            pooled.deps = *deps;
         return Status::ok;
     } catch (const mu::Parser::exception_type& e) {
         return fromParserError(&m.error, owner, expr, e);
@@ -265,7 +284,11 @@ void compile(Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
             }
         names.push_back(p.name);
     }
-    m.values.assign(names.size(), 0.0);
+    if (names != m.names || m.values.size() != names.size()) {
+        m.pool.clear();
+        m.values.assign(names.size(), 0.0);
+        m.names = names;
+    }
     std::vector<std::vector<int>> deps(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         ParserPtr p;
@@ -327,7 +350,13 @@ Model& modelOf(DatabaseImpl& d, const BlockTableRecord& block) {
         d.paramCache = std::make_unique<Cache>();
     auto& slot = d.paramCache->impl->models[block.objectId().index()];
     if (!slot || !upToDate(*slot, d, block)) {
-        slot = std::make_unique<Model>();
+        auto fresh = std::make_unique<Model>();
+        if (slot) { // moving the vector keeps its buffer: pooled parsers stay bound to it
+            fresh->names = std::move(slot->names);
+            fresh->values = std::move(slot->values);
+            fresh->pool = std::move(slot->pool);
+        }
+        slot = std::move(fresh);
         compile(*slot, d, block);
         stamp(*slot, d, block);
     }
