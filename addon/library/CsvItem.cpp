@@ -168,7 +168,8 @@ int CCsvItem::GetThumbNumber() const {
 CThumbDirections::CThumbDirections(const std::wstring& dlgFolder) : m_dlgFolder(dlgFolder) {}
 
 int CThumbDirections::Get(const std::wstring& fileBaseName) {
-    if (fileBaseName.empty())
+    // Without a folder there is nothing to read (an empty folder must not mean the current one).
+    if (fileBaseName.empty() || m_dlgFolder.empty())
         return 1;
     const auto cached = m_cache.find(fileBaseName);
     if (cached != m_cache.end())
