@@ -1,9 +1,9 @@
-// Area properties from exact boundary integrals (see moments.cpp); the kernel integrates regions
-// with ellipse or spline edges.
+// Area properties from exact boundary integrals (area_integrals.cpp, moments.cpp); the kernel
+// integrates regions with ellipse or spline edges.
 #include "zhost/geom/area_properties.h"
 
+#include "area_integrals.h"
 #include "kernel/kernel.h"
-#include "plane2d.h"
 #include "zhost/geom/curves.h"
 
 #include <cmath>
@@ -13,47 +13,6 @@ namespace zhost::geom {
 using namespace detail;
 
 namespace {
-
-// Atoms of one loop; false when an edge is not in the plane or degenerate.
-Status loopAtoms(const Loop& loop, const PlaneFrame& pf, std::vector<Atom>& atoms,
-                 std::vector<Curve>& keep) {
-    atoms.clear();
-    for (const Curve& c : loop.edges) {
-        if (std::holds_alternative<Polyline>(c)) {
-            const Status st = toAtoms(c, pf, 0, keep, atoms, 1e-6);
-            if (!ok(st))
-                return st;
-            continue;
-        }
-        Atom at;
-        const Status st = edgeAtom(c, pf, 1e-6, at);
-        if (!ok(st))
-            return st;
-        atoms.push_back(std::move(at));
-    }
-    return atoms.empty() ? Status::noRegion : Status::ok;
-}
-
-// The extreme values of k + (p - ref) . (ax, ay) over an atom, folded into lo/hi.
-void atomRange(const Atom& a, double ax, double ay, double base, double& lo, double& hi) {
-    auto take = [&](P2 p) {
-        const double v = p.x * ax + p.y * ay;
-        lo = std::min(lo, v), hi = std::max(hi, v);
-    };
-    take(a.start());
-    take(a.end());
-    if (a.kind == Atom::Arc) {
-        const double tlo = std::min(a.a0, a.a0 + a.sw), thi = std::max(a.a0, a.a0 + a.sw);
-        for (int k = -4; k <= 4; ++k) {
-            const double t = base + k * kPi;
-            if (t > tlo && t < thi)
-                take({a.c.x + a.r * std::cos(t), a.c.y + a.r * std::sin(t)});
-        }
-    } else if (a.kind == Atom::Free) {
-        for (int i = 1; i < 256; ++i)
-            take(a.at(i / 256.0));
-    }
-}
 
 AreaProperties compute(const Region& r, const Point3d& origin, const Vector3d& xAxis,
                        const Vector3d& yAxis, bool useKernel) {
@@ -72,46 +31,18 @@ AreaProperties compute(const Region& r, const Point3d& origin, const Vector3d& x
     const PlaneFrame pf = planeFrame(r.normal, first);
     const P2 ref = pf.toLocal(first);
     const Vector3d X = xAxis.normal(), Y = yAxis.normal();
-    const double a11 = pf.f.x.dot(X), a12 = pf.f.y.dot(X), a21 = pf.f.x.dot(Y),
-                 a22 = pf.f.y.dot(Y);
-    const double baseX = std::atan2(a12, a11), baseY = std::atan2(a22, a21);
-    Moments2 m;
-    double perimeter = 0;
-    bool free = false;
-    double xlo = 1e300, xhi = -1e300, ylo = 1e300, yhi = -1e300;
-    std::vector<Atom> atoms;
-    std::vector<Curve> keep;
-    for (const Face& f : r.faces) {
-        for (std::size_t li = 0; li <= f.holes.size(); ++li) {
-            const Loop& loop = li == 0 ? f.outer : f.holes[li - 1];
-            const Status st = loopAtoms(loop, pf, atoms, keep);
-            if (!ok(st)) {
-                out.status = st;
-                return out;
-            }
-            for (const Curve& c : loop.edges) {
-                double len = 0;
-                if ((std::holds_alternative<EllipseArc>(c) || std::holds_alternative<Spline>(c)) &&
-                    ok(length(c, len)))
-                    perimeter += len; // adaptive: the kernel's fixed-point sum is rough here
-            }
-            Moments2 lm;
-            for (const Atom& a : atoms) {
-                lm += atomMoments(a, 0, 1, ref);
-                perimeter += a.kind == Atom::Free ? 0 : a.length();
-                free = free || a.kind == Atom::Free;
-                if (li == 0) {
-                    atomRange(a, a11, a12, baseX, xlo, xhi);
-                    atomRange(a, a21, a22, baseY, ylo, yhi);
-                }
-            }
-            // Outer loops add, holes take away, whatever way they were drawn.
-            const double sign = ((lm.a >= 0) == (li == 0)) ? 1.0 : -1.0;
-            m.a += sign * lm.a, m.sx += sign * lm.sx, m.sy += sign * lm.sy;
-            m.ixx += sign * lm.ixx, m.iyy += sign * lm.iyy, m.ixy += sign * lm.ixy;
-        }
+    const double a11 = pf.f.x.dot(X), a12 = pf.f.y.dot(X), a21 = pf.f.x.dot(Y), a22 = pf.f.y.dot(Y);
+    // Extents are measured along the given axes as seen in the plane's coordinates.
+    const P2 dirs[2] = {{a11, a12}, {a21, a22}};
+    RegionIntegrals in;
+    if (const Status st = integrateRegion(r, pf, ref, dirs, in); !ok(st)) {
+        out.status = st;
+        return out;
     }
-    if (free || useKernel) {
+    Moments2 m = in.m;
+    const double perimeter = in.perimeter;
+    const double xlo = in.lo[0], xhi = in.hi[0], ylo = in.lo[1], yhi = in.hi[1];
+    if (in.free || useKernel) {
         double kernelPerimeter = 0;
         const Status st = kernel::surfaceMoments(r, pf, pf.toWorld(ref), m, kernelPerimeter);
         if (!ok(st)) {
@@ -139,8 +70,8 @@ AreaProperties compute(const Region& r, const Point3d& origin, const Vector3d& x
     out.prodInertia = cxy + A * xc * yc;
     const double mean = (cxx + cyy) / 2, half = std::hypot((cxx - cyy) / 2, cxy);
     const double theta = 0.5 * std::atan2(2 * cxy, cxx - cyy); // direction of most spread
-    const Vector3d eMax{std::cos(theta), std::sin(theta), 0}, eMin{-std::sin(theta),
-                                                                   std::cos(theta), 0};
+    const Vector3d eMax{std::cos(theta), std::sin(theta), 0},
+        eMin{-std::sin(theta), std::cos(theta), 0};
     // The moment about an axis is the spread across it.
     if (std::abs(eMax.x) >= std::abs(eMin.x)) {
         out.prinAxes[0] = eMax, out.prinMoments[0] = mean - half;

@@ -5,92 +5,37 @@
 // vanishes along rays from the reference point, which is why the per-edge terms of a line are the
 // familiar triangle-fan (polygon) formulas. Coordinates are taken relative to a reference point
 // near the region so that nothing large is squared or cubed.
-#include "plane2d.h"
+#include "moments.h"
 
-#include <array>
 #include <cmath>
 
 namespace zhost::geom::detail {
 
+// The closed path P0 -(arc)-> P1 -> C -> P0 bounds the sector, whose moments about its centre C
+// are simple closed forms (polar coordinates). The form is additive along a path, so the arc's
+// term is the sector's moments moved to the reference point plus the terms of the two radii
+// P0 -> C and C -> P1, which are line terms. This costs a handful of multiplications and no
+// trigonometry beyond the end directions, which the caller usually has already.
+Moments2 arcMoments(P2 c, double r, double dt, P2 e0, P2 e1) {
+    const double r2 = r * r, r3 = r2 * r, r4 = r2 * r2;
+    const double area = r2 / 2 * dt;
+    const double sx = r3 / 3 * (e1.y - e0.y), sy = r3 / 3 * (e0.x - e1.x);
+    const double sc = e1.x * e1.y - e0.x * e0.y;
+    const double ixx = r4 / 8 * (dt + sc), iyy = r4 / 8 * (dt - sc);
+    const double ixy = r4 / 8 * (e1.y - e0.y) * (e1.y + e0.y);
+    Moments2 m;
+    m.a = area;
+    m.sx = sx + c.x * area;
+    m.sy = sy + c.y * area;
+    m.ixx = ixx + c.x * (2 * sx + c.x * area);
+    m.iyy = iyy + c.y * (2 * sy + c.y * area);
+    m.ixy = ixy + c.x * sy + c.y * sx + c.x * c.y * area;
+    m += lineMoments(c + e0 * r, c);
+    m += lineMoments(c, c + e1 * r);
+    return m;
+}
+
 namespace {
-
-Moments2 lineMoments(P2 p, P2 q) {
-    const double cr = p.cross(q);
-    Moments2 m;
-    m.a = cr / 2;
-    m.sx = cr * (p.x + q.x) / 6;
-    m.sy = cr * (p.y + q.y) / 6;
-    m.ixx = cr * (p.x * p.x + p.x * q.x + q.x * q.x) / 12;
-    m.iyy = cr * (p.y * p.y + p.y * q.y + q.y * q.y) / 12;
-    m.ixy = cr * (2 * p.x * p.y + p.x * q.y + q.x * p.y + 2 * q.x * q.y) / 24;
-    return m;
-}
-
-// A polynomial in c = cos t and s = sin t of total degree <= 3: coef[i][j] * c^i s^j.
-struct TrigPoly {
-    std::array<std::array<double, 4>, 4> coef{};
-    int deg = 0;
-    TrigPoly operator*(const TrigPoly& o) const {
-        TrigPoly r;
-        r.deg = deg + o.deg;
-        for (int i = 0; i <= deg; ++i)
-            for (int j = 0; i + j <= deg; ++j)
-                for (int k = 0; k <= o.deg; ++k)
-                    for (int l = 0; k + l <= o.deg; ++l)
-                        r.coef[i + k][j + l] += coef[i][j] * o.coef[k][l];
-        return r;
-    }
-};
-
-TrigPoly affine(double k, double cc, double ss) { // k + cc c + ss s
-    TrigPoly p;
-    p.coef[0][0] = k, p.coef[1][0] = cc, p.coef[0][1] = ss;
-    p.deg = 1;
-    return p;
-}
-
-// Integrals of c^i s^j over [t0, t1] for i + j <= 3.
-struct TrigIntegrals {
-    std::array<std::array<double, 4>, 4> v{};
-    TrigIntegrals(double t0, double t1) {
-        const double c0 = std::cos(t0), s0 = std::sin(t0), c1 = std::cos(t1), s1 = std::sin(t1);
-        const double dt = t1 - t0;
-        v[0][0] = dt;
-        v[1][0] = s1 - s0;
-        v[0][1] = c0 - c1;
-        const double scDiff = s1 * c1 - s0 * c0;
-        v[2][0] = (dt + scDiff) / 2;
-        v[0][2] = (dt - scDiff) / 2;
-        v[1][1] = (s1 * s1 - s0 * s0) / 2;
-        v[3][0] = (s1 - s1 * s1 * s1 / 3) - (s0 - s0 * s0 * s0 / 3);
-        v[0][3] = (-c1 + c1 * c1 * c1 / 3) - (-c0 + c0 * c0 * c0 / 3);
-        v[2][1] = -(c1 * c1 * c1 - c0 * c0 * c0) / 3;
-        v[1][2] = (s1 * s1 * s1 - s0 * s0 * s0) / 3;
-    }
-    double of(const TrigPoly& p) const {
-        double sum = 0;
-        for (int i = 0; i <= p.deg; ++i)
-            for (int j = 0; i + j <= p.deg; ++j)
-                sum += p.coef[i][j] * v[i][j];
-        return sum;
-    }
-};
-
-Moments2 arcMoments(P2 c, double r, double t0, double t1) {
-    const TrigPoly x = affine(c.x, r, 0), y = affine(c.y, 0, r);
-    // x y' - y x' for x = cx + r cos t, y = cy + r sin t.
-    const TrigPoly w = affine(r * r, r * c.x, r * c.y);
-    const TrigIntegrals in(t0, t1);
-    Moments2 m;
-    m.a = in.of(w) / 2;
-    const TrigPoly xw = x * w, yw = y * w;
-    m.sx = in.of(xw) / 3;
-    m.sy = in.of(yw) / 3;
-    m.ixx = in.of(x * xw) / 4;
-    m.iyy = in.of(y * yw) / 4;
-    m.ixy = in.of(x * yw) / 4;
-    return m;
-}
 
 // Gauss-Legendre quadrature for free-form pieces (used for orientation and tracing only).
 Moments2 numericMoments(const Atom& a, double s0, double s1, P2 ref) {
@@ -125,8 +70,11 @@ Moments2 atomMoments(const Atom& a, double s0, double s1, P2 ref) {
     switch (a.kind) {
     case Atom::Line:
         return lineMoments(a.at(s0) - ref, a.at(s1) - ref);
-    case Atom::Arc:
-        return arcMoments(a.c - ref, a.r, a.a0 + a.sw * s0, a.a0 + a.sw * s1);
+    case Atom::Arc: {
+        const double t0 = a.a0 + a.sw * s0, t1 = a.a0 + a.sw * s1;
+        return arcMoments(a.c - ref, a.r, t1 - t0, {std::cos(t0), std::sin(t0)},
+                          {std::cos(t1), std::sin(t1)});
+    }
     default:
         return numericMoments(a, s0, s1, ref);
     }
