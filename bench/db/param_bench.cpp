@@ -23,7 +23,8 @@ struct Fixture {
         for (int i = 0; i < 20; ++i) {
             ObjectId id;
             if (i % 2 == 0) {
-                db.appendEntity(block, std::make_unique<Line>(geom::Point3d(0, i), geom::Point3d(1, i)), id);
+                db.appendEntity(
+                    block, std::make_unique<Line>(geom::Point3d(0, i), geom::Point3d(1, i)), id);
                 param::setBinding(id, {L"END.X", L"LEN-" + std::to_wstring(i) + L"*D/40"});
                 param::setBinding(id, {L"START.X", L"-K"});
             } else {

@@ -23,12 +23,24 @@ bool validNormal(const Vector3d& n) {
 std::unique_ptr<Curve> makeCurveEntity(const geom::Curve& c) {
     std::unique_ptr<Curve> out;
     switch (c.index()) {
-    case 0: out = std::make_unique<Line>(); break;
-    case 1: out = std::make_unique<Arc>(); break;
-    case 2: out = std::make_unique<Circle>(); break;
-    case 3: out = std::make_unique<Ellipse>(); break;
-    case 4: out = std::make_unique<Polyline>(); break;
-    default: out = std::make_unique<Spline>(); break;
+    case 0:
+        out = std::make_unique<Line>();
+        break;
+    case 1:
+        out = std::make_unique<Arc>();
+        break;
+    case 2:
+        out = std::make_unique<Circle>();
+        break;
+    case 3:
+        out = std::make_unique<Ellipse>();
+        break;
+    case 4:
+        out = std::make_unique<Polyline>();
+        break;
+    default:
+        out = std::make_unique<Spline>();
+        break;
     }
     if (!ok(out->setFromCurve(c)))
         return nullptr;
@@ -71,7 +83,9 @@ Status Line::setThickness(double t) {
     return s;
 }
 
-geom::Curve Line::toCurve() const { return geom::LineSeg{start_, end_}; }
+geom::Curve Line::toCurve() const {
+    return geom::LineSeg{start_, end_};
+}
 
 Status Line::setFromCurve(const geom::Curve& c) {
     const auto* g = std::get_if<geom::LineSeg>(&c);
@@ -159,8 +173,12 @@ Status Arc::setNormal(const Vector3d& n) {
     return s;
 }
 
-Point3d Arc::startPoint() const { return gu::pointAtAngle(center_, radius_, startAngle_, normal_); }
-Point3d Arc::endPoint() const { return gu::pointAtAngle(center_, radius_, endAngle_, normal_); }
+Point3d Arc::startPoint() const {
+    return gu::pointAtAngle(center_, radius_, startAngle_, normal_);
+}
+Point3d Arc::endPoint() const {
+    return gu::pointAtAngle(center_, radius_, endAngle_, normal_);
+}
 
 geom::Curve Arc::toCurve() const {
     return geom::CircArc{center_, radius_, startAngle_, endAngle_, normal_};
@@ -237,9 +255,13 @@ Status Circle::setNormal(const Vector3d& n) {
     return s;
 }
 
-Point3d Circle::startPoint() const { return gu::pointAtAngle(center_, radius_, 0, normal_); }
+Point3d Circle::startPoint() const {
+    return gu::pointAtAngle(center_, radius_, 0, normal_);
+}
 
-geom::Curve Circle::toCurve() const { return geom::Circle{center_, radius_, normal_}; }
+geom::Curve Circle::toCurve() const {
+    return geom::Circle{center_, radius_, normal_};
+}
 
 Status Circle::setFromCurve(const geom::Curve& c) {
     const auto* g = std::get_if<geom::Circle>(&c);
@@ -298,8 +320,12 @@ Status Ellipse::set(const geom::EllipseArc& e) {
     return s;
 }
 
-Point3d Ellipse::startPoint() const { return ellipsePoint(e_, e_.startParam); }
-Point3d Ellipse::endPoint() const { return ellipsePoint(e_, e_.endParam); }
+Point3d Ellipse::startPoint() const {
+    return ellipsePoint(e_, e_.startParam);
+}
+Point3d Ellipse::endPoint() const {
+    return ellipsePoint(e_, e_.endParam);
+}
 bool Ellipse::isClosed() const {
     return std::abs(e_.endParam - e_.startParam - gu::kTwoPi) < 1e-10;
 }
@@ -395,7 +421,9 @@ double Polyline::elevation() const {
     return p_.points.empty() ? 0 : p_.points.front().asVector().dot(p_.normal);
 }
 
-Point3d Polyline::startPoint() const { return p_.points.empty() ? Point3d() : p_.points.front(); }
+Point3d Polyline::startPoint() const {
+    return p_.points.empty() ? Point3d() : p_.points.front();
+}
 Point3d Polyline::endPoint() const {
     if (p_.points.empty())
         return {};
@@ -471,7 +499,8 @@ Point3d Spline::endPoint() const {
     return s_.controlPoints.empty() ? Point3d() : s_.controlPoints.back();
 }
 bool Spline::isClosed() const {
-    return s_.closed || s_.periodic || (!s_.controlPoints.empty() && startPoint().isEqualTo(endPoint()));
+    return s_.closed || s_.periodic ||
+           (!s_.controlPoints.empty() && startPoint().isEqualTo(endPoint()));
 }
 
 Status Spline::setFromCurve(const geom::Curve& c) {

@@ -1,16 +1,17 @@
 #include "database_impl.h"
 
+#include "parametric_cache.h"
 #include "zhost/core/utf.h"
 #include "zhost/db/block_reference.h"
 #include "zhost/db/dictionary.h"
 #include "zhost/db/symbol_tables.h"
-#include "parametric_cache.h"
 
 #include <cwctype>
 
 namespace zhost::db {
 
-// --- Handle and ObjectId ---------------------------------------------------------------------------
+// --- Handle and ObjectId
+// ---------------------------------------------------------------------------
 
 std::wstring Handle::toHex() const {
     static const wchar_t digits[] = L"0123456789ABCDEF";
@@ -42,7 +43,9 @@ bool Handle::fromHex(std::wstring_view text, Handle& out) {
     return true;
 }
 
-bool ObjectId::isValid() const { return db_ && db_->impl().object(*this) != nullptr; }
+bool ObjectId::isValid() const {
+    return db_ && db_->impl().object(*this) != nullptr;
+}
 
 bool ObjectId::isErased() const {
     const DbObject* o = db_ ? db_->impl().object(*this) : nullptr;
@@ -54,9 +57,12 @@ Handle ObjectId::handle() const {
     return o ? o->handle() : Handle();
 }
 
-// --- DatabaseImpl ------------------------------------------------------------------------------------
+// --- DatabaseImpl
+// ------------------------------------------------------------------------------------
 
-DatabaseImpl::DatabaseImpl(Database& s) : self(s) { slots.resize(1); }
+DatabaseImpl::DatabaseImpl(Database& s) : self(s) {
+    slots.resize(1);
+}
 DatabaseImpl::~DatabaseImpl() = default;
 
 DbObject* DatabaseImpl::object(ObjectId id) const {
@@ -137,9 +143,12 @@ ObjectId DatabaseImpl::lookUp(ObjectId tableId, std::wstring_view name) {
     return it == ix.byName.end() ? ObjectId() : it->second;
 }
 
-void DatabaseImpl::invalidateNames(ObjectId tableId) { nameIndexes.erase(tableId.index()); }
+void DatabaseImpl::invalidateNames(ObjectId tableId) {
+    nameIndexes.erase(tableId.index());
+}
 
-// --- Opening -----------------------------------------------------------------------------------------
+// --- Opening
+// -----------------------------------------------------------------------------------------
 
 Status openObject(ObjectId id, OpenMode mode, DbObject*& out, bool openErased) {
     out = nullptr;
@@ -211,7 +220,8 @@ Status downgradeOpen(ObjectId id) {
     return Status::ok;
 }
 
-// --- Database ------------------------------------------------------------------------------------------
+// --- Database
+// ------------------------------------------------------------------------------------------
 
 Database::Database() : impl_(std::make_unique<DatabaseImpl>(*this)) {
     impl_->recording = false;
@@ -254,19 +264,45 @@ void DatabaseImpl::createDefaults() {
     get<Dictionary>(namedObjects)->entries_.emplace_back(L"ACAD_GROUP", groupDictionary);
 }
 
-ObjectId Database::blockTableId() const { return impl_->blockTable; }
-ObjectId Database::layerTableId() const { return impl_->layerTable; }
-ObjectId Database::linetypeTableId() const { return impl_->linetypeTable; }
-ObjectId Database::regAppTableId() const { return impl_->regAppTable; }
-ObjectId Database::textStyleTableId() const { return impl_->textStyleTable; }
-ObjectId Database::namedObjectsDictionaryId() const { return impl_->namedObjects; }
-ObjectId Database::groupDictionaryId() const { return impl_->groupDictionary; }
-ObjectId Database::modelSpaceId() const { return impl_->modelSpace; }
-ObjectId Database::paperSpaceId() const { return impl_->paperSpace; }
-ObjectId Database::layerZeroId() const { return impl_->layerZero; }
-ObjectId Database::byLayerLinetypeId() const { return impl_->byLayer; }
-ObjectId Database::byBlockLinetypeId() const { return impl_->byBlock; }
-ObjectId Database::continuousLinetypeId() const { return impl_->continuous; }
+ObjectId Database::blockTableId() const {
+    return impl_->blockTable;
+}
+ObjectId Database::layerTableId() const {
+    return impl_->layerTable;
+}
+ObjectId Database::linetypeTableId() const {
+    return impl_->linetypeTable;
+}
+ObjectId Database::regAppTableId() const {
+    return impl_->regAppTable;
+}
+ObjectId Database::textStyleTableId() const {
+    return impl_->textStyleTable;
+}
+ObjectId Database::namedObjectsDictionaryId() const {
+    return impl_->namedObjects;
+}
+ObjectId Database::groupDictionaryId() const {
+    return impl_->groupDictionary;
+}
+ObjectId Database::modelSpaceId() const {
+    return impl_->modelSpace;
+}
+ObjectId Database::paperSpaceId() const {
+    return impl_->paperSpace;
+}
+ObjectId Database::layerZeroId() const {
+    return impl_->layerZero;
+}
+ObjectId Database::byLayerLinetypeId() const {
+    return impl_->byLayer;
+}
+ObjectId Database::byBlockLinetypeId() const {
+    return impl_->byBlock;
+}
+ObjectId Database::continuousLinetypeId() const {
+    return impl_->continuous;
+}
 
 namespace {
 Status lookUpIn(DatabaseImpl& d, ObjectId table, std::wstring_view name, ObjectId& out) {
@@ -365,7 +401,9 @@ Status Database::setHandle(ObjectId id, Handle h) {
     return Status::ok;
 }
 
-Handle Database::handleSeed() const { return Handle(impl_->handleSeed); }
+Handle Database::handleSeed() const {
+    return Handle(impl_->handleSeed);
+}
 
 std::vector<ObjectId> Database::allObjectIds(bool includeErased) const {
     std::vector<ObjectId> out;
@@ -393,10 +431,16 @@ Status Database::getSortentsTable(ObjectId blockId, OpenMode mode, ObjectPtr<Sor
     return out.open(block->sortentsId_, mode);
 }
 
-std::uint64_t Database::changeSerial() const { return impl_->changeSerial; }
+std::uint64_t Database::changeSerial() const {
+    return impl_->changeSerial;
+}
 
-const std::wstring& Database::filePath() const { return impl_->filePath; }
-void Database::setFilePath(std::wstring path) { impl_->filePath = std::move(path); }
+const std::wstring& Database::filePath() const {
+    return impl_->filePath;
+}
+void Database::setFilePath(std::wstring path) {
+    impl_->filePath = std::move(path);
+}
 
 std::wstring formatNumber(double v) {
     // Twelve significant digits: enough for drawing values, short for the usual ones ("10",

@@ -35,7 +35,9 @@ std::vector<std::pair<std::wstring, ObjectId>> Dictionary::entries(bool includeE
     return out;
 }
 
-int Dictionary::count() const { return int(entries().size()); }
+int Dictionary::count() const {
+    return int(entries().size());
+}
 
 Status Dictionary::setAt(std::wstring_view key, std::unique_ptr<DbObject> object, ObjectId& outId,
                          std::wstring* outKey) {
@@ -45,9 +47,9 @@ Status Dictionary::setAt(std::wstring_view key, std::unique_ptr<DbObject> object
     if (!database())
         return Status::notApplicable;
     std::wstring name(key);
-    const bool anonymous = database()->groupDictionaryId() == objectId() &&
-                           (key == L"*" || toUpperName(key).starts_with(L"*U") ||
-                            toUpperName(key).starts_with(L"*A"));
+    const bool anonymous =
+        database()->groupDictionaryId() == objectId() &&
+        (key == L"*" || toUpperName(key).starts_with(L"*U") || toUpperName(key).starts_with(L"*A"));
     if (anonymous) {
         std::unordered_set<std::wstring> used;
         for (const auto& e : entries_)
@@ -117,7 +119,9 @@ std::wstring Group::name() const {
     return dict ? dict->nameOf(objectId()) : std::wstring();
 }
 
-bool Group::isAnonymous() const { return name().starts_with(L"*"); }
+bool Group::isAnonymous() const {
+    return name().starts_with(L"*");
+}
 
 Status Group::setDescription(std::wstring_view d) {
     Status s = assertWriteEnabled();
@@ -141,13 +145,17 @@ std::vector<ObjectId> Group::allEntityIds(bool includeErased) const {
     return out;
 }
 
-int Group::numEntities() const { return int(allEntityIds().size()); }
+int Group::numEntities() const {
+    return int(allEntityIds().size());
+}
 
 bool Group::has(ObjectId id) const {
     return std::find(entities_.begin(), entities_.end(), id) != entities_.end();
 }
 
-Status Group::append(ObjectId id) { return append(std::vector<ObjectId>{id}); }
+Status Group::append(ObjectId id) {
+    return append(std::vector<ObjectId>{id});
+}
 
 Status Group::append(const std::vector<ObjectId>& ids) {
     for (ObjectId id : ids) {

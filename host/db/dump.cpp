@@ -16,9 +16,15 @@ void DumpWriter::field(std::wstring_view name, std::wstring_view value) {
     text_.append(value);
     text_.push_back(L'\n');
 }
-void DumpWriter::field(std::wstring_view name, double v) { field(name, formatNumber(v)); }
-void DumpWriter::field(std::wstring_view name, int v) { field(name, std::to_wstring(v)); }
-void DumpWriter::field(std::wstring_view name, bool v) { field(name, v ? L"1" : L"0"); }
+void DumpWriter::field(std::wstring_view name, double v) {
+    field(name, formatNumber(v));
+}
+void DumpWriter::field(std::wstring_view name, int v) {
+    field(name, std::to_wstring(v));
+}
+void DumpWriter::field(std::wstring_view name, bool v) {
+    field(name, v ? L"1" : L"0");
+}
 void DumpWriter::field(std::wstring_view name, const geom::Point3d& p) {
     field(name, pointText(p.x, p.y, p.z));
 }
@@ -50,7 +56,8 @@ void DumpWriter::field(std::wstring_view name, const geom::Curve& c) {
                 field(n + L".ellipse", g.center);
                 field(n + L".major", g.majorAxis);
                 field(n + L".ratio", g.radiusRatio);
-                field(n + L".params", formatNumber(g.startParam) + L".." + formatNumber(g.endParam));
+                field(n + L".params",
+                      formatNumber(g.startParam) + L".." + formatNumber(g.endParam));
                 field(n + L".normal", g.normal);
             } else if constexpr (std::is_same_v<T, geom::Polyline>) {
                 for (std::size_t i = 0; i < g.points.size(); ++i)

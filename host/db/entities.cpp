@@ -100,17 +100,30 @@ Status Text::adjustAlignment() {
     double dx = 0, dy = 0;
     switch (horz_) {
     case TextHorzMode::center:
-    case TextHorzMode::middle: dx = width / 2; break;
-    case TextHorzMode::right: dx = width; break;
+    case TextHorzMode::middle:
+        dx = width / 2;
+        break;
+    case TextHorzMode::right:
+        dx = width;
+        break;
     case TextHorzMode::aligned:
-    case TextHorzMode::fit: return Status::ok; // both points are given by the user
-    case TextHorzMode::left: break;
+    case TextHorzMode::fit:
+        return Status::ok; // both points are given by the user
+    case TextHorzMode::left:
+        break;
     }
     switch (vert_) {
-    case TextVertMode::bottom: dy = -0.3 * height_; break;
-    case TextVertMode::middle: dy = 0.5 * height_; break;
-    case TextVertMode::top: dy = height_; break;
-    case TextVertMode::baseline: break;
+    case TextVertMode::bottom:
+        dy = -0.3 * height_;
+        break;
+    case TextVertMode::middle:
+        dy = 0.5 * height_;
+        break;
+    case TextVertMode::top:
+        dy = height_;
+        break;
+    case TextVertMode::baseline:
+        break;
     }
     if (horz_ == TextHorzMode::middle && vert_ == TextVertMode::baseline)
         dy = 0.5 * height_;
@@ -237,7 +250,9 @@ Status Hatch::setPattern(HatchPatternType t, std::wstring_view name) {
     return s;
 }
 
-bool Hatch::isSolidFill() const { return equalsNoCase(patternName_, L"SOLID"); }
+bool Hatch::isSolidFill() const {
+    return equalsNoCase(patternName_, L"SOLID");
+}
 
 ZHOST_SETTER(Hatch, setPatternAngle, patternAngle_, double, std::isfinite(v))
 ZHOST_SETTER(Hatch, setPatternScale, patternScale_, double, v > 0 && std::isfinite(v))
@@ -284,8 +299,7 @@ Status Hatch::transformBy(const geom::Matrix3d& m) {
     elevation_ = onPlane.asVector().dot(n);
     if (similar && !isSolidFill()) {
         patternScale_ *= scale;
-        patternAngle_ =
-            gu::normalizeAngle(patternAngle_ + transformedRotation(0, oldNormal, n, m));
+        patternAngle_ = gu::normalizeAngle(patternAngle_ + transformedRotation(0, oldNormal, n, m));
     }
     return Status::ok;
 }

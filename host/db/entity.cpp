@@ -12,9 +12,9 @@
 namespace zhost::db {
 
 bool lineweight::isValid(int w) {
-    static constexpr std::array<int, 27> valid = {-3, -2, -1, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35,
-                                                  40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140,
-                                                  158, 200, 211};
+    static constexpr std::array<int, 27> valid = {-3, -2, -1,  0,   5,   9,   13,  15,  18,
+                                                  20, 25, 30,  35,  40,  50,  53,  60,  70,
+                                                  80, 90, 100, 106, 120, 140, 158, 200, 211};
     return std::find(valid.begin(), valid.end(), w) != valid.end();
 }
 
@@ -36,7 +36,9 @@ std::wstring recordName(ObjectId id) {
 }
 } // namespace
 
-ObjectId Entity::blockId() const { return ownerId(); }
+ObjectId Entity::blockId() const {
+    return ownerId();
+}
 
 std::wstring Entity::layer() const {
     return layerId_.isNull() ? pendingLayer_ : recordName(layerId_);
@@ -79,9 +81,9 @@ Status Entity::setColorIndex(int index) {
 }
 
 std::wstring Entity::linetype() const {
-    return linetypeId_.isNull() ? (pendingLinetype_.empty() ? std::wstring(L"ByLayer")
-                                                            : pendingLinetype_)
-                                : recordName(linetypeId_);
+    return linetypeId_.isNull()
+               ? (pendingLinetype_.empty() ? std::wstring(L"ByLayer") : pendingLinetype_)
+               : recordName(linetypeId_);
 }
 
 Status Entity::setLinetype(ObjectId id) {

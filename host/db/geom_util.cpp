@@ -8,7 +8,9 @@ using geom::Point3d;
 using geom::Vector3d;
 
 namespace {
-Vector3d yAxisOf(const Vector3d& n) { return n.normal().cross(geom::arbitraryXAxis(n)).normal(); }
+Vector3d yAxisOf(const Vector3d& n) {
+    return n.normal().cross(geom::arbitraryXAxis(n)).normal();
+}
 } // namespace
 
 double normalizeAngle(double a) {

@@ -60,8 +60,8 @@ Status parseLinFile(std::wstring_view text, std::vector<LinetypeDefinition>& out
         if (line[0] == L'*') {
             const std::size_t comma = line.find(L',');
             LinetypeDefinition def;
-            def.name = trim(line.substr(1, comma == std::wstring::npos ? std::wstring::npos
-                                                                       : comma - 1));
+            def.name =
+                trim(line.substr(1, comma == std::wstring::npos ? std::wstring::npos : comma - 1));
             if (comma != std::wstring::npos)
                 def.description = trim(line.substr(comma + 1));
             if (def.name.empty()) {

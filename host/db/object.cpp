@@ -131,15 +131,22 @@ void DbObject::dumpFields(DumpWriter& out) const {
         for (const ResBuf& rb : chain) {
             std::wstring v;
             switch (resTypeOf(rb.code)) {
-            case ResType::string: v = rb.str(); break;
-            case ResType::real: v = formatNumber(rb.real()); break;
-            case ResType::integer: v = std::to_wstring(rb.integer()); break;
+            case ResType::string:
+                v = rb.str();
+                break;
+            case ResType::real:
+                v = formatNumber(rb.real());
+                break;
+            case ResType::integer:
+                v = std::to_wstring(rb.integer());
+                break;
             case ResType::point: {
                 const auto p = rb.point();
                 v = formatNumber(p.x) + L"," + formatNumber(p.y) + L"," + formatNumber(p.z);
                 break;
             }
-            case ResType::none: break;
+            case ResType::none:
+                break;
             }
             out.field(L"xdata " + std::to_wstring(rb.code), v);
         }

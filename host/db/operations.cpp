@@ -41,8 +41,8 @@ Status Database::purge(std::vector<ObjectId>& ids) const {
             note(d.lookUp(d.regAppTable, app));
     }
     // Fixed records.
-    for (ObjectId id : {d.layerZero, d.modelSpace, d.paperSpace, d.byLayer, d.byBlock,
-                        d.continuous, impl_->self.clayer()})
+    for (ObjectId id : {d.layerZero, d.modelSpace, d.paperSpace, d.byLayer, d.byBlock, d.continuous,
+                        impl_->self.clayer()})
         note(id);
     for (const wchar_t* n : {L"Defpoints"})
         note(d.lookUp(d.layerTable, n));
@@ -158,9 +158,9 @@ struct Inserter {
             ObjectPtr<SymbolTable> t(table, OpenMode::forWrite);
             if (!t)
                 return t.status();
-            Status s = t->add(std::unique_ptr<SymbolTableRecord>(
-                                  static_cast<SymbolTableRecord*>(c.release())),
-                              out);
+            Status s = t->add(
+                std::unique_ptr<SymbolTableRecord>(static_cast<SymbolTableRecord*>(c.release())),
+                out);
             if (!ok(s))
                 return s;
         }

@@ -35,7 +35,7 @@ struct CompiledBinding {
     Prop prop;
     int index = -1;
     std::wstring key;
-    std::vector<ParserPtr> parsers;    // one, or one per "{...}" of a TEXT template
+    std::vector<ParserPtr> parsers;     // one, or one per "{...}" of a TEXT template
     std::vector<std::wstring> literals; // TEXT: literal parts around the parsers
     std::vector<std::wstring> choices;
 };
@@ -45,7 +45,7 @@ struct Model {
     std::vector<std::pair<ObjectId, std::uint64_t>> entitySerials;
     BlockParams decl;
     std::vector<std::wstring> names;
-    std::vector<double> values; // sized once: the parsers hold pointers into it
+    std::vector<double> values;                    // sized once: the parsers hold pointers into it
     std::unordered_map<std::wstring, Pooled> pool; // expression text -> parser
     std::vector<ParserPtr> parsers;
     std::vector<int> order;
@@ -87,7 +87,8 @@ int tokenPosition(const std::wstring& expr, const std::wstring& token) {
     for (std::size_t at = expr.find(token); at != std::wstring::npos;
          at = expr.find(token, at + 1)) {
         const std::size_t end = at + token.size();
-        if ((at == 0 || !isNameChar(expr[at - 1])) && (end >= expr.size() || !isNameChar(expr[end])))
+        if ((at == 0 || !isNameChar(expr[at - 1])) &&
+            (end >= expr.size() || !isNameChar(expr[end])))
             return int(at);
     }
     return -1;
@@ -102,8 +103,8 @@ Status fromParserError(ParamError* error, const std::wstring& owner, const std::
                     owner + L": unknown name \"" + token + L"\" at position " +
                         std::to_wstring(pos),
                     expr, token, pos);
-    return fail(error, Status::parseError, owner, owner + L": " + fromUtf8(e.GetMsg()), expr,
-                token, pos);
+    return fail(error, Status::parseError, owner, owner + L": " + fromUtf8(e.GetMsg()), expr, token,
+                pos);
 }
 
 ParserPtr makeParser(const std::vector<std::wstring>& names, std::vector<double>& values) {
@@ -188,28 +189,44 @@ Status orderParams(Model& m, const std::vector<std::vector<int>>& deps) {
 
 bool applies(Prop p, const Entity& e) {
     switch (p) {
-    case Prop::startX: case Prop::startY: case Prop::startZ:
-    case Prop::endX: case Prop::endY: case Prop::endZ:
+    case Prop::startX:
+    case Prop::startY:
+    case Prop::startZ:
+    case Prop::endX:
+    case Prop::endY:
+    case Prop::endZ:
         return dynamic_cast<const Line*>(&e) != nullptr;
-    case Prop::centerX: case Prop::centerY: case Prop::centerZ:
+    case Prop::centerX:
+    case Prop::centerY:
+    case Prop::centerZ:
         return dynamic_cast<const Arc*>(&e) || dynamic_cast<const Circle*>(&e) ||
                dynamic_cast<const Ellipse*>(&e);
     case Prop::radius:
         return dynamic_cast<const Arc*>(&e) || dynamic_cast<const Circle*>(&e);
-    case Prop::startAngle: case Prop::endAngle:
+    case Prop::startAngle:
+    case Prop::endAngle:
         return dynamic_cast<const Arc*>(&e) != nullptr;
-    case Prop::vertexX: case Prop::vertexY: case Prop::bulge:
+    case Prop::vertexX:
+    case Prop::vertexY:
+    case Prop::bulge:
         return dynamic_cast<const Polyline*>(&e) != nullptr;
-    case Prop::positionX: case Prop::positionY: case Prop::positionZ:
+    case Prop::positionX:
+    case Prop::positionY:
+    case Prop::positionZ:
         return dynamic_cast<const Point*>(&e) || dynamic_cast<const Text*>(&e) ||
                dynamic_cast<const BlockReference*>(&e) || dynamic_cast<const MText*>(&e);
-    case Prop::height: case Prop::text:
+    case Prop::height:
+    case Prop::text:
         return dynamic_cast<const Text*>(&e) != nullptr;
     case Prop::rotation:
         return dynamic_cast<const Text*>(&e) || dynamic_cast<const BlockReference*>(&e);
-    case Prop::scaleX: case Prop::scaleY:
+    case Prop::scaleX:
+    case Prop::scaleY:
         return dynamic_cast<const BlockReference*>(&e) != nullptr;
-    case Prop::visible: case Prop::color: case Prop::layer: case Prop::linetype:
+    case Prop::visible:
+    case Prop::color:
+    case Prop::layer:
+    case Prop::linetype:
         return true;
     }
     return false;
@@ -231,8 +248,8 @@ Status compileBinding(Model& m, const std::vector<std::wstring>& names, const En
     if ((cb.prop == Prop::layer || cb.prop == Prop::linetype) && cb.choices.empty())
         return fail(&m.error, Status::invalidInput, b.property,
                     L"property \"" + b.property + L"\" needs a list of names", b.expression);
-    const std::wstring owner = std::wstring(e.dxfName()) + L" " + e.handle().toHex() + L" " +
-                               b.property;
+    const std::wstring owner =
+        std::wstring(e.dxfName()) + L" " + e.handle().toHex() + L" " + b.property;
     if (cb.prop == Prop::text) {
         // A template: literal text with "{expr}" parts.
         std::wstring lit;
@@ -246,8 +263,8 @@ Status compileBinding(Model& m, const std::vector<std::wstring>& names, const En
                 return fail(&m.error, Status::parseError, owner, owner + L": missing \"}\"",
                             b.expression, L"{", int(i));
             ParserPtr p;
-            Status s = compileExpr(m, names, owner, b.expression.substr(i + 1, close - i - 1), p,
-                                   nullptr);
+            Status s =
+                compileExpr(m, names, owner, b.expression.substr(i + 1, close - i - 1), p, nullptr);
             if (!ok(s)) {
                 m.error.position = m.error.position < 0 ? -1 : m.error.position + int(i) + 1;
                 m.error.expression = b.expression;
@@ -320,7 +337,8 @@ bool upToDate(const Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
         return false;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const DbObject* o = d.object(ids[i]);
-        if (ids[i] != m.entitySerials[i].first || !o || o->xdataSerial() != m.entitySerials[i].second)
+        if (ids[i] != m.entitySerials[i].first || !o ||
+            o->xdataSerial() != m.entitySerials[i].second)
             return false;
     }
     return true;
@@ -341,7 +359,9 @@ struct Cache::Impl {
 
 Cache::Cache() : impl(std::make_unique<Impl>()) {}
 Cache::~Cache() = default;
-void Cache::clear() { impl->models.clear(); }
+void Cache::clear() {
+    impl->models.clear();
+}
 
 namespace {
 
@@ -363,9 +383,13 @@ Model& modelOf(DatabaseImpl& d, const BlockTableRecord& block) {
     return *slot;
 }
 
-std::wstring valueText(double v) { return formatNumber(std::abs(v) < 1e-12 ? 0.0 : v); }
+std::wstring valueText(double v) {
+    return formatNumber(std::abs(v) < 1e-12 ? 0.0 : v);
+}
 
-double eval(mu::Parser& p) { return p.Eval(); }
+double eval(mu::Parser& p) {
+    return p.Eval();
+}
 
 } // namespace
 
@@ -427,7 +451,8 @@ Status evaluateBlock(ObjectId blockId, bool apply, std::vector<double>* values, 
     return Status::ok;
 }
 
-// --- Writing bound properties ----------------------------------------------------------------------
+// --- Writing bound properties
+// ----------------------------------------------------------------------
 
 namespace {
 
@@ -451,7 +476,8 @@ Status evalBinding(CompiledBinding& b, EntityValues& out, ParamError* error) {
         return fromParserError(error, b.key, fromUtf8(b.parsers.front()->GetExpr()), e);
     }
     if (!std::isfinite(out.v))
-        return fail(error, Status::invalidInput, b.key, b.key + L": the value is not a finite number");
+        return fail(error, Status::invalidInput, b.key,
+                    b.key + L": the value is not a finite number");
     return Status::ok;
 }
 
@@ -459,7 +485,9 @@ Status evalBinding(CompiledBinding& b, EntityValues& out, ParamError* error) {
 
 namespace {
 
-double deg(double d) { return d * std::numbers::pi / 180.0; }
+double deg(double d) {
+    return d * std::numbers::pi / 180.0;
+}
 
 geom::Point3d withAxis(geom::Point3d p, int axis, double v) {
     (axis == 0 ? p.x : axis == 1 ? p.y : p.z) = v;
@@ -503,47 +531,67 @@ Status applyCenter(Entity& e, int axis, double v) {
 Status applyOne(Entity& e, const CompiledBinding& b, const EntityValues& val) {
     const double v = val.v;
     switch (b.prop) {
-    case Prop::startX: case Prop::startY: case Prop::startZ: {
+    case Prop::startX:
+    case Prop::startY:
+    case Prop::startZ: {
         auto& l = static_cast<Line&>(e);
         return l.setStartPoint(withAxis(l.startPoint(), int(b.prop) - int(Prop::startX), v));
     }
-    case Prop::endX: case Prop::endY: case Prop::endZ: {
+    case Prop::endX:
+    case Prop::endY:
+    case Prop::endZ: {
         auto& l = static_cast<Line&>(e);
         return l.setEndPoint(withAxis(l.endPoint(), int(b.prop) - int(Prop::endX), v));
     }
-    case Prop::centerX: case Prop::centerY: case Prop::centerZ:
+    case Prop::centerX:
+    case Prop::centerY:
+    case Prop::centerZ:
         return applyCenter(e, int(b.prop) - int(Prop::centerX), v);
     case Prop::radius:
         if (auto* a = dynamic_cast<Arc*>(&e))
             return a->setRadius(v);
         return static_cast<Circle&>(e).setRadius(v);
-    case Prop::startAngle: return static_cast<Arc&>(e).setStartAngle(deg(v));
-    case Prop::endAngle: return static_cast<Arc&>(e).setEndAngle(deg(v));
-    case Prop::vertexX: case Prop::vertexY: {
+    case Prop::startAngle:
+        return static_cast<Arc&>(e).setStartAngle(deg(v));
+    case Prop::endAngle:
+        return static_cast<Arc&>(e).setEndAngle(deg(v));
+    case Prop::vertexX:
+    case Prop::vertexY: {
         auto& p = static_cast<Polyline&>(e);
         if (b.index >= p.numVerts())
             return Status::outOfRange;
-        return p.setPointAt(b.index, withAxis(p.pointAt(b.index), b.prop == Prop::vertexX ? 0 : 1, v));
+        return p.setPointAt(b.index,
+                            withAxis(p.pointAt(b.index), b.prop == Prop::vertexX ? 0 : 1, v));
     }
-    case Prop::bulge: return static_cast<Polyline&>(e).setBulgeAt(b.index, v);
-    case Prop::positionX: case Prop::positionY: case Prop::positionZ:
+    case Prop::bulge:
+        return static_cast<Polyline&>(e).setBulgeAt(b.index, v);
+    case Prop::positionX:
+    case Prop::positionY:
+    case Prop::positionZ:
         return applyPosition(e, int(b.prop) - int(Prop::positionX), v);
-    case Prop::height: return static_cast<Text&>(e).setHeight(v);
+    case Prop::height:
+        return static_cast<Text&>(e).setHeight(v);
     case Prop::rotation:
         if (auto* t = dynamic_cast<Text*>(&e))
             return t->setRotation(deg(v));
         return static_cast<BlockReference&>(e).setRotation(deg(v));
-    case Prop::text: return static_cast<Text&>(e).setTextString(val.text);
-    case Prop::scaleX: case Prop::scaleY: {
+    case Prop::text:
+        return static_cast<Text&>(e).setTextString(val.text);
+    case Prop::scaleX:
+    case Prop::scaleY: {
         auto& r = static_cast<BlockReference&>(e);
         geom::Vector3d sc = r.scaleFactors();
         (b.prop == Prop::scaleX ? sc.x : sc.y) = v;
         return r.setScaleFactors(sc);
     }
-    case Prop::visible: return e.setVisible(v != 0);
-    case Prop::color: return e.setColorIndex(int(std::lround(v)));
-    case Prop::layer: return e.setLayer(choose(b.choices, v));
-    case Prop::linetype: return e.setLinetype(choose(b.choices, v));
+    case Prop::visible:
+        return e.setVisible(v != 0);
+    case Prop::color:
+        return e.setColorIndex(int(std::lround(v)));
+    case Prop::layer:
+        return e.setLayer(choose(b.choices, v));
+    case Prop::linetype:
+        return e.setLinetype(choose(b.choices, v));
     }
     return Status::notApplicable;
 }

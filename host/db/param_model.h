@@ -34,9 +34,33 @@ XData writeBindings(const std::vector<Binding>& b);
 
 // The property a binding key names, parsed once.
 enum class Prop {
-    startX, startY, startZ, endX, endY, endZ, centerX, centerY, centerZ, radius, startAngle,
-    endAngle, vertexX, vertexY, bulge, positionX, positionY, positionZ, height, rotation, text,
-    scaleX, scaleY, visible, color, layer, linetype
+    startX,
+    startY,
+    startZ,
+    endX,
+    endY,
+    endZ,
+    centerX,
+    centerY,
+    centerZ,
+    radius,
+    startAngle,
+    endAngle,
+    vertexX,
+    vertexY,
+    bulge,
+    positionX,
+    positionY,
+    positionZ,
+    height,
+    rotation,
+    text,
+    scaleX,
+    scaleY,
+    visible,
+    color,
+    layer,
+    linetype
 };
 // False for an unknown key; `index` gets the vertex number of V<i>/BULGE<i> keys.
 bool parseProperty(std::wstring_view key, Prop& prop, int& index);

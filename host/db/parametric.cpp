@@ -18,8 +18,8 @@ bool validParamName(std::wstring_view name) {
         return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const wchar_t c = name[i];
-        const bool letter = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_' ||
-                            c > 0x7F;
+        const bool letter =
+            (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_' || c > 0x7F;
         if (!(letter || (i > 0 && c >= L'0' && c <= L'9')))
             return false;
     }
@@ -207,7 +207,8 @@ Status setBinding(ObjectId entityId, const Binding& binding, ParamError* error) 
             return s;
     }
     std::vector<Binding> all = readBindings(*db->impl().get<Entity>(entityId));
-    std::erase_if(all, [&](const Binding& b) { return equalsNoCase(b.property, binding.property); });
+    std::erase_if(all,
+                  [&](const Binding& b) { return equalsNoCase(b.property, binding.property); });
     if (!binding.expression.empty())
         all.push_back(binding);
     UndoGroup group(*db);

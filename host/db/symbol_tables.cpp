@@ -87,7 +87,9 @@ std::vector<ObjectId> SymbolTable::recordIds(bool includeErased) const {
     return out;
 }
 
-int SymbolTable::count(bool includeErased) const { return int(recordIds(includeErased).size()); }
+int SymbolTable::count(bool includeErased) const {
+    return int(recordIds(includeErased).size());
+}
 
 Status SymbolTable::add(std::unique_ptr<SymbolTableRecord> record, ObjectId& outId) {
     outId = {};
@@ -264,7 +266,8 @@ Status BlockTableRecord::appendEntity(std::unique_ptr<Entity> entity, ObjectId& 
         return Status::invalidInput;
     if (!database())
         return Status::notApplicable;
-    if (auto* r = dynamic_cast<BlockReference*>(entity.get()); r && r->blockTableRecord() == objectId())
+    if (auto* r = dynamic_cast<BlockReference*>(entity.get());
+        r && r->blockTableRecord() == objectId())
         return Status::invalidInput; // a block cannot contain itself
     if (dynamic_cast<Attribute*>(entity.get()))
         return Status::wrongObjectType; // attributes belong to references

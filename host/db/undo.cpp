@@ -111,7 +111,9 @@ void Database::endUndoGroup() {
         j.push_back(JournalEntry::marker(JournalEntry::end));
 }
 
-int Database::undoGroupDepth() const { return impl_->groupDepth; }
+int Database::undoGroupDepth() const {
+    return impl_->groupDepth;
+}
 
 Status Database::undoMark() {
     impl_->boundary();
@@ -151,8 +153,8 @@ Status Database::undoBack(int* steps) {
             ++depth;
         } else {
             impl_->restore(e);
-            if (depth == 0 && !(j.size() >= 2 && isChange(j[j.size() - 2]) &&
-                                j[j.size() - 2].epoch == e.epoch))
+            if (depth == 0 &&
+                !(j.size() >= 2 && isChange(j[j.size() - 2]) && j[j.size() - 2].epoch == e.epoch))
                 ++taken;
         }
         j.pop_back();
@@ -176,7 +178,9 @@ Status Database::undo(int n) {
     return done == n ? Status::ok : Status::outOfRange;
 }
 
-int Database::undoStepCount() const { return impl_->stepCount(); }
+int Database::undoStepCount() const {
+    return impl_->stepCount();
+}
 
 void Database::setUndoRecording(bool on) {
     impl_->recording = on;
@@ -184,7 +188,9 @@ void Database::setUndoRecording(bool on) {
         clearUndo();
 }
 
-bool Database::isUndoRecording() const { return impl_->recording; }
+bool Database::isUndoRecording() const {
+    return impl_->recording;
+}
 
 void Database::clearUndo() {
     impl_->journal.clear();

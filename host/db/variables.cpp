@@ -53,12 +53,17 @@ std::vector<VarInfo> makeTable() {
         {L"THICKNESS", VarType::real, 0.0},
         {L"TILEMODE", VarType::int16, 1},
     };
-    std::sort(t.begin(), t.end(), [](const VarInfo& a, const VarInfo& b) { return a.name < b.name; });
+    std::sort(t.begin(), t.end(),
+              [](const VarInfo& a, const VarInfo& b) { return a.name < b.name; });
     return t;
 }
 
-bool isIntType(VarType t) { return t == VarType::int16 || t == VarType::int32; }
-bool isPointType(VarType t) { return t == VarType::point2d || t == VarType::point3d; }
+bool isIntType(VarType t) {
+    return t == VarType::int16 || t == VarType::int32;
+}
+bool isPointType(VarType t) {
+    return t == VarType::point2d || t == VarType::point3d;
+}
 
 // Range checks for the variables whose values have a fixed domain.
 bool inRange(const std::wstring& name, const VarValue& v) {
@@ -141,10 +146,11 @@ Status Database::setVar(std::wstring_view name, const VarValue& value) {
     VarValue v = value;
     if (info->type == VarType::real && std::holds_alternative<std::int32_t>(v))
         v = double(std::get<std::int32_t>(v));
-    const bool typeOk = (isIntType(info->type) && std::holds_alternative<std::int32_t>(v)) ||
-                        (info->type == VarType::real && std::holds_alternative<double>(v)) ||
-                        (info->type == VarType::string && std::holds_alternative<std::wstring>(v)) ||
-                        (isPointType(info->type) && std::holds_alternative<geom::Point3d>(v));
+    const bool typeOk =
+        (isIntType(info->type) && std::holds_alternative<std::int32_t>(v)) ||
+        (info->type == VarType::real && std::holds_alternative<double>(v)) ||
+        (info->type == VarType::string && std::holds_alternative<std::wstring>(v)) ||
+        (isPointType(info->type) && std::holds_alternative<geom::Point3d>(v));
     if (!typeOk)
         return Status::invalidInput;
     if (info->type == VarType::int16 &&
@@ -160,7 +166,7 @@ Status Database::setVar(std::wstring_view name, const VarValue& value) {
     if (info->name == L"CLAYER" || info->name == L"CELTYPE" || info->name == L"TEXTSTYLE") {
         ObjectId id;
         const std::wstring& n = std::get<std::wstring>(v);
-        Status s = info->name == L"CLAYER"   ? getLayerId(n, id)
+        Status s = info->name == L"CLAYER"    ? getLayerId(n, id)
                    : info->name == L"CELTYPE" ? getLinetypeId(n, id)
                                               : getTextStyleId(n, id);
         if (!ok(s))
@@ -242,7 +248,11 @@ Status Database::setClayer(ObjectId layerId) {
     return setVar(L"CLAYER", layer->name());
 }
 
-double Database::textSize() const { return std::get<double>(impl_->vars.at(L"TEXTSIZE")); }
-int Database::insUnits() const { return std::get<std::int32_t>(impl_->vars.at(L"INSUNITS")); }
+double Database::textSize() const {
+    return std::get<double>(impl_->vars.at(L"TEXTSIZE"));
+}
+int Database::insUnits() const {
+    return std::get<std::int32_t>(impl_->vars.at(L"INSUNITS"));
+}
 
 } // namespace zhost::db

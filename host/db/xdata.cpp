@@ -64,8 +64,9 @@ Status validateXData(const XData& chain) {
         case ResType::integer:
             if (!std::holds_alternative<std::int32_t>(rb.value))
                 return Status::invalidInput;
-            if (rb.code == xcode::int16 && (rb.integer() < std::numeric_limits<std::int16_t>::min() ||
-                                            rb.integer() > std::numeric_limits<std::int16_t>::max()))
+            if (rb.code == xcode::int16 &&
+                (rb.integer() < std::numeric_limits<std::int16_t>::min() ||
+                 rb.integer() > std::numeric_limits<std::int16_t>::max()))
                 return Status::invalidInput;
             break;
         case ResType::none:

@@ -146,9 +146,9 @@ TEST(Purge, FindsExactlyTheUnreferencedBlocksAndLayers) {
     db.appendToModelSpace(std::move(gone), e);
     ObjectPtr<Entity>(e, OpenMode::forWrite)->erase();
 
-    std::vector<ObjectId> ids = {used,  unused, nestedOnly,        onlyInErased,
-                                 inner, outer,  orphan,            db.layerZeroId(),
-                                 defpoints, db.modelSpaceId(), ltUsedByLayer, ltUnused};
+    std::vector<ObjectId> ids = {
+        used,   unused,           nestedOnly, onlyInErased,      inner,         outer,
+        orphan, db.layerZeroId(), defpoints,  db.modelSpaceId(), ltUsedByLayer, ltUnused};
     ASSERT_EQ(db.purge(ids), Status::ok);
     EXPECT_EQ(ids, (std::vector<ObjectId>{unused, onlyInErased, orphan, ltUnused}));
 }

@@ -9,8 +9,8 @@ TEST(ExtendedData, ChainsPerApplicationReplaceAndRemove) {
     ASSERT_EQ(db.registerApp(L"ZORMA_CURVE_INFO"), Status::ok);
     ObjectPtr<Line> line(id, OpenMode::forWrite);
     ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(3)}), Status::ok);
-    ASSERT_EQ(line->setXData({xApp(L"ZORMA_CURVE_INFO"), xString(L"HiddenBolt"),
-                              xPoint({1, 2, 3}), xReal(0.5), xInt32(70000)}),
+    ASSERT_EQ(line->setXData({xApp(L"ZORMA_CURVE_INFO"), xString(L"HiddenBolt"), xPoint({1, 2, 3}),
+                              xReal(0.5), xInt32(70000)}),
               Status::ok);
     XData hole = line->xdata(L"zorma-parts-hole");
     ASSERT_EQ(hole.size(), 2u);

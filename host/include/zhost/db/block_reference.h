@@ -10,10 +10,12 @@ struct AttributeFlags {
     bool constant = false;
     bool verify = false;
     bool preset = false;
-    int toDxf() const { return (invisible ? 1 : 0) | (constant ? 2 : 0) | (verify ? 4 : 0) |
-                               (preset ? 8 : 0); }
-    static AttributeFlags fromDxf(int f) { return {bool(f & 1), bool(f & 2), bool(f & 4),
-                                                   bool(f & 8)}; }
+    int toDxf() const {
+        return (invisible ? 1 : 0) | (constant ? 2 : 0) | (verify ? 4 : 0) | (preset ? 8 : 0);
+    }
+    static AttributeFlags fromDxf(int f) {
+        return {bool(f & 1), bool(f & 2), bool(f & 4), bool(f & 8)};
+    }
     bool operator==(const AttributeFlags&) const = default;
 };
 

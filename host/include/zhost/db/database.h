@@ -102,9 +102,10 @@ public:
     Status insert(std::wstring_view blockName, const Database& source, ObjectId& outBlockId,
                   IdMap* map = nullptr);
 
-    // --- Drawing variables ------------------------------------------------------------------------
-    // keyNotFound for an unknown name; invalidInput for a value of the wrong type or out of range
-    // (integer values are accepted for reals); notApplicable for read-only variables.
+    // --- Drawing variables
+    // ------------------------------------------------------------------------ keyNotFound for an
+    // unknown name; invalidInput for a value of the wrong type or out of range (integer values are
+    // accepted for reals); notApplicable for read-only variables.
     Status getVar(std::wstring_view name, VarValue& out) const;
     Status setVar(std::wstring_view name, const VarValue& value);
     Status getInt(std::wstring_view name, int& out) const;
@@ -121,7 +122,8 @@ public:
     const std::wstring& filePath() const;
     void setFilePath(std::wstring path);
 
-    // --- Undo -------------------------------------------------------------------------------------
+    // --- Undo
+    // -------------------------------------------------------------------------------------
     void beginUndoGroup();
     void endUndoGroup(); // harmless without a matching begin
     int undoGroupDepth() const;

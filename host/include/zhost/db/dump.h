@@ -12,7 +12,9 @@ namespace zhost::db {
 class DumpWriter {
 public:
     void field(std::wstring_view name, std::wstring_view value);
-    void field(std::wstring_view name, const wchar_t* value) { field(name, std::wstring_view(value)); }
+    void field(std::wstring_view name, const wchar_t* value) {
+        field(name, std::wstring_view(value));
+    }
     void field(std::wstring_view name, double value);
     void field(std::wstring_view name, int value);
     void field(std::wstring_view name, bool value);

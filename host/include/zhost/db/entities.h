@@ -49,7 +49,7 @@ class Text : public Entity {
     const std::wstring& textString() const { return text_; }
     Status setTextString(std::wstring_view text);
     double height() const { return height_; }
-    Status setHeight(double h); // > 0
+    Status setHeight(double h);                   // > 0
     double rotation() const { return rotation_; } // radians
     Status setRotation(double r);
     double widthFactor() const { return widthFactor_; }
@@ -89,8 +89,15 @@ private:
 
 // Attachment of multiline text, numbered as DXF group code 71.
 enum class MTextAttachment {
-    topLeft = 1, topCenter, topRight, middleLeft, middleCenter, middleRight,
-    bottomLeft, bottomCenter, bottomRight
+    topLeft = 1,
+    topCenter,
+    topRight,
+    middleLeft,
+    middleCenter,
+    middleRight,
+    bottomLeft,
+    bottomCenter,
+    bottomRight
 };
 
 class MText : public Entity {
@@ -106,9 +113,9 @@ class MText : public Entity {
     const std::wstring& contents() const { return contents_; }
     Status setContents(std::wstring_view text);
     double textHeight() const { return height_; }
-    Status setTextHeight(double h); // > 0
+    Status setTextHeight(double h);         // > 0
     double width() const { return width_; } // 0: no wrapping
-    Status setWidth(double w);             // >= 0
+    Status setWidth(double w);              // >= 0
     double rotation() const { return rotation_; }
     Status setRotation(double r);
     MTextAttachment attachment() const { return attachment_; }

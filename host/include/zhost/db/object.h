@@ -23,12 +23,33 @@ class DumpWriter;
 
 // The concrete kind of an object; dxfName() gives the DXF record name of each.
 enum class ObjectType {
-    blockTable, layerTable, linetypeTable, regAppTable, textStyleTable,
-    blockTableRecord, layerTableRecord, linetypeTableRecord, regAppTableRecord,
+    blockTable,
+    layerTable,
+    linetypeTable,
+    regAppTable,
+    textStyleTable,
+    blockTableRecord,
+    layerTableRecord,
+    linetypeTableRecord,
+    regAppTableRecord,
     textStyleTableRecord,
-    dictionary, group, sortentsTable,
-    line, arc, circle, ellipse, polyline, spline, point, text, mtext, hatch, region,
-    blockReference, attribute, attributeDefinition,
+    dictionary,
+    group,
+    sortentsTable,
+    line,
+    arc,
+    circle,
+    ellipse,
+    polyline,
+    spline,
+    point,
+    text,
+    mtext,
+    hatch,
+    region,
+    blockReference,
+    attribute,
+    attributeDefinition,
 };
 
 // A function that maps an id to its replacement (clone maps, cross-database look-ups).
@@ -111,14 +132,20 @@ private:
 };
 
 // Downcast helper for non-database objects and clones.
-template <class T> T* objectCast(DbObject* o) { return dynamic_cast<T*>(o); }
-template <class T> const T* objectCast(const DbObject* o) { return dynamic_cast<const T*>(o); }
+template <class T> T* objectCast(DbObject* o) {
+    return dynamic_cast<T*>(o);
+}
+template <class T> const T* objectCast(const DbObject* o) {
+    return dynamic_cast<const T*>(o);
+}
 
 // Boilerplate for the concrete classes: the full copy that undo snapshots use.
-#define ZHOST_DB_OBJECT_COPY(Class)                                                              \
-protected:                                                                                       \
-    std::unique_ptr<DbObject> copy() const override { return std::make_unique<Class>(*this); }  \
-                                                                                                 \
+#define ZHOST_DB_OBJECT_COPY(Class)                                                                \
+protected:                                                                                         \
+    std::unique_ptr<DbObject> copy() const override {                                              \
+        return std::make_unique<Class>(*this);                                                     \
+    }                                                                                              \
+                                                                                                   \
 public:
 
 } // namespace zhost::db

@@ -48,7 +48,9 @@ public:
     // The slot number, for hashing and diagnostics.
     constexpr std::uint32_t index() const { return index_; }
 
-    constexpr bool operator==(const ObjectId& o) const { return db_ == o.db_ && index_ == o.index_; }
+    constexpr bool operator==(const ObjectId& o) const {
+        return db_ == o.db_ && index_ == o.index_;
+    }
     constexpr bool operator<(const ObjectId& o) const {
         return db_ == o.db_ ? index_ < o.index_ : std::less<const Database*>()(db_, o.db_);
     }
@@ -68,7 +70,8 @@ enum class OpenMode { forRead, forWrite };
 
 template <> struct std::hash<zhost::db::ObjectId> {
     std::size_t operator()(const zhost::db::ObjectId& id) const noexcept {
-        return std::hash<const void*>()(id.database()) ^ (std::size_t(id.index()) * 0x9E3779B97F4A7C15ull);
+        return std::hash<const void*>()(id.database()) ^
+               (std::size_t(id.index()) * 0x9E3779B97F4A7C15ull);
     }
 };
 template <> struct std::hash<zhost::db::Handle> {

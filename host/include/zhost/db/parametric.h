@@ -11,8 +11,8 @@
 //
 // Everything is stored as extended data of the application "ZHOST_PARAM" (layout in
 // docs/parametric-blocks.md), so drawings carry it through DXF unchanged and undo covers it.
-#include "zhost/db/object_id.h"
 #include "zhost/core/status.h"
+#include "zhost/db/object_id.h"
 
 #include <string>
 #include <vector>
@@ -24,8 +24,8 @@ inline constexpr const wchar_t* kAppName = L"ZHOST_PARAM";
 // What went wrong, with the position (0-based, in the expression) muParser reported.
 struct ParamError {
     Status status = Status::ok;
-    std::wstring message;    // English, e.g. "LEN: unknown name \"LNE\" at position 0"
-    std::wstring parameter;  // the parameter (or bound property) whose expression failed
+    std::wstring message;   // English, e.g. "LEN: unknown name \"LNE\" at position 0"
+    std::wstring parameter; // the parameter (or bound property) whose expression failed
     std::wstring expression;
     std::wstring token;
     int position = -1;
@@ -62,8 +62,9 @@ Status removeParameter(ObjectId blockId, std::wstring_view name);
 Status setBinding(ObjectId entityId, const Binding& binding, ParamError* error = nullptr);
 Status bindings(ObjectId entityId, std::vector<Binding>& out);
 
-// --- Definitions and references --------------------------------------------------------------------
-// The parameter names in declaration order (of the reference's own values when it has them).
+// --- Definitions and references
+// -------------------------------------------------------------------- The parameter names in
+// declaration order (of the reference's own values when it has them).
 Status parameterNames(ObjectId blockOrRefId, std::vector<std::wstring>& out);
 Status parameters(ObjectId blockOrRefId, std::vector<ParameterInfo>& out);
 Status parameterValue(ObjectId blockOrRefId, std::wstring_view name, double& out);

@@ -213,7 +213,8 @@ protected:
     bool accepts(const SymbolTableRecord& r) const override;
 };
 
-// --- Registered applications ----------------------------------------------------------------------
+// --- Registered applications
+// ----------------------------------------------------------------------
 
 class RegAppTableRecord : public SymbolTableRecord {
     ZHOST_DB_OBJECT_COPY(RegAppTableRecord)
@@ -232,7 +233,8 @@ protected:
     bool accepts(const SymbolTableRecord& r) const override;
 };
 
-// --- Text styles ----------------------------------------------------------------------------------
+// --- Text styles
+// ----------------------------------------------------------------------------------
 
 class TextStyleTableRecord : public SymbolTableRecord {
     ZHOST_DB_OBJECT_COPY(TextStyleTableRecord)

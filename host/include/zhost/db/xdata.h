@@ -51,7 +51,7 @@ struct ResBuf {
 
     // Typed readers; a value of another kind reads as empty / 0 / origin.
     const std::wstring& str() const;
-    double real() const;     // integers read as their value too
+    double real() const; // integers read as their value too
     std::int32_t integer() const;
     geom::Point3d point() const;
 
@@ -62,14 +62,30 @@ struct ResBuf {
 using XData = std::vector<ResBuf>;
 
 // Builders for the usual items.
-inline ResBuf xApp(std::wstring name) { return {xcode::appName, std::move(name)}; }
-inline ResBuf xString(std::wstring s) { return {xcode::string, std::move(s)}; }
-inline ResBuf xInt16(int v) { return {xcode::int16, std::int32_t(std::int16_t(v))}; }
-inline ResBuf xInt32(std::int32_t v) { return {xcode::int32, v}; }
-inline ResBuf xReal(double v) { return {xcode::real, v}; }
-inline ResBuf xPoint(const geom::Point3d& p) { return {xcode::point, p}; }
-inline ResBuf xOpen() { return {xcode::control, L"{"}; }
-inline ResBuf xClose() { return {xcode::control, L"}"}; }
+inline ResBuf xApp(std::wstring name) {
+    return {xcode::appName, std::move(name)};
+}
+inline ResBuf xString(std::wstring s) {
+    return {xcode::string, std::move(s)};
+}
+inline ResBuf xInt16(int v) {
+    return {xcode::int16, std::int32_t(std::int16_t(v))};
+}
+inline ResBuf xInt32(std::int32_t v) {
+    return {xcode::int32, v};
+}
+inline ResBuf xReal(double v) {
+    return {xcode::real, v};
+}
+inline ResBuf xPoint(const geom::Point3d& p) {
+    return {xcode::point, p};
+}
+inline ResBuf xOpen() {
+    return {xcode::control, L"{"};
+}
+inline ResBuf xClose() {
+    return {xcode::control, L"}"};
+}
 
 // Checks a chain as setXData takes it: it starts with a 1001 item, every code is an extended-data
 // code whose value has the right kind, 1070 values fit 16 bits, control strings are "{" or "}"
