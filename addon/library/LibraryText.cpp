@@ -73,15 +73,16 @@ std::wstring DecodeLibraryText(const std::string& bytes) {
     } else {
         text = zs::decode(bytes, zs::systemCodePage());
     }
-    // Text-mode reading turns each "\r\n" into "\n".
-    std::wstring out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+    // Text-mode reading turns each "\r\n" into "\n" (in place: the text can be megabytes).
+    size_t write = 0;
+    const size_t n = text.size();
+    for (size_t read = 0; read < n; ++read) {
+        if (text[read] == L'\r' && read + 1 < n && text[read + 1] == L'\n')
             continue;
-        out += text[i];
+        text[write++] = text[read];
     }
-    return out;
+    text.resize(write);
+    return text;
 }
 
 int SplitIntoLines(const std::wstring& text, std::vector<std::wstring>& lines, bool bTrim,
