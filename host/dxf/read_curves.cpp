@@ -1,0 +1,201 @@
+// Builders of polylines (light-weight and old-style) and splines.
+#include "ocs.h"
+#include "reader.h"
+
+namespace zhost::dxf {
+
+namespace {
+
+geom::Vector3d readNormal(std::span<const Tag> tags) {
+    geom::Vector3d n{0, 0, 1};
+    for (const Tag& t : tags) {
+        if (t.code == 210)
+            n.x = t.real();
+        else if (t.code == 220)
+            n.y = t.real();
+        else if (t.code == 230)
+            n.z = t.real();
+    }
+    return n.isZeroLength() ? geom::Vector3d{0, 0, 1} : n.normal();
+}
+
+} // namespace
+
+std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> tags,
+                                            std::uint32_t line) {
+    geom::Polyline pl;
+    double elevation = 0, width = 0;
+    for (const Tag& t : tags) {
+        switch (t.code) {
+        case 10:
+            pl.points.emplace_back(t.real(), 0.0, 0.0);
+            pl.bulges.push_back(0);
+            break;
+        case 20:
+            if (!pl.points.empty())
+                pl.points.back().y = t.real();
+            break;
+        case 42:
+            if (!pl.bulges.empty())
+                pl.bulges.back() = t.real();
+            break;
+        case 38:
+            elevation = t.real();
+            break;
+        case 43:
+            width = t.real();
+            break;
+        case 70:
+            pl.closed = (t.integer() & 1) != 0;
+            break;
+        default:
+            break;
+        }
+    }
+    if (pl.points.empty()) {
+        r.warn(line, L"a polyline without vertices is skipped");
+        return nullptr;
+    }
+    pl.normal = readNormal(tags);
+    const Ocs ocs(pl.normal);
+    for (geom::Point3d& p : pl.points)
+        p = ocs.toWorld({p.x, p.y, elevation});
+    auto e = std::make_unique<db::Polyline>();
+    if (!ok(e->set(pl))) {
+        r.warn(line, L"an invalid polyline is skipped");
+        return nullptr;
+    }
+    if (width > 0)
+        e->setConstantWidth(width);
+    return e;
+}
+
+// POLYLINE with its VERTEX entities and SEQEND. 2D and 3D polylines become light-weight
+// polylines; meshes and polyface meshes are not kept.
+std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<const Tag> own,
+                                                    std::uint32_t line) {
+    int flags = 0;
+    double elevation = 0, width0 = -1, width1 = -1;
+    for (const Tag& t : own) {
+        if (t.code == 70)
+            flags = t.i32();
+        else if (t.code == 30)
+            elevation = t.real();
+        else if (t.code == 40)
+            width0 = t.real();
+        else if (t.code == 41)
+            width1 = t.real();
+    }
+    geom::Polyline pl;
+    pl.closed = (flags & 1) != 0;
+    const bool is3d = (flags & 8) != 0;
+    pl.normal = is3d ? geom::Vector3d{0, 0, 1} : readNormal(own);
+    while (i < tags_.size() && tags_[i].is(0, "VERTEX")) {
+        const std::size_t end = entityEnd(i);
+        geom::Point3d p;
+        double bulge = 0;
+        int vflags = 0;
+        for (std::size_t k = i + 1; k < end && tags_[k].code < 1000; ++k) {
+            const Tag& t = tags_[k];
+            if (t.code == 10)
+                p.x = t.real();
+            else if (t.code == 20)
+                p.y = t.real();
+            else if (t.code == 30)
+                p.z = t.real();
+            else if (t.code == 42)
+                bulge = t.real();
+            else if (t.code == 70)
+                vflags = t.i32();
+        }
+        i = end;
+        if (vflags & 16) // the frame of a spline-fit polyline: not part of the shape
+            continue;
+        pl.points.push_back(p);
+        pl.bulges.push_back(is3d ? 0 : bulge);
+    }
+    if (i < tags_.size() && tags_[i].is(0, "SEQEND"))
+        i = entityEnd(i);
+    if (flags & (16 | 64)) {
+        warn(line, L"a polygon or polyface mesh is not kept");
+        return nullptr;
+    }
+    if (pl.points.empty()) {
+        warn(line, L"a polyline without vertices is skipped");
+        return nullptr;
+    }
+    if (!is3d) {
+        const Ocs ocs(pl.normal);
+        for (geom::Point3d& p : pl.points)
+            p = ocs.toWorld({p.x, p.y, elevation});
+    }
+    auto e = std::make_unique<db::Polyline>();
+    if (!ok(e->set(pl))) {
+        warn(line, L"an invalid polyline is skipped");
+        return nullptr;
+    }
+    if (width0 > 0 && width0 == width1)
+        e->setConstantWidth(width0);
+    return e;
+}
+
+std::unique_ptr<db::Entity> buildSpline(Reader& r, std::span<const Tag> tags, std::uint32_t line) {
+    geom::Spline s;
+    int flags = 0;
+    for (const Tag& t : tags) {
+        switch (t.code) {
+        case 70:
+            flags = t.i32();
+            break;
+        case 71:
+            s.degree = t.i32();
+            break;
+        case 40:
+            s.knots.push_back(t.real());
+            break;
+        case 41:
+            s.weights.push_back(t.real());
+            break;
+        case 10:
+            s.controlPoints.emplace_back(t.real(), 0.0, 0.0);
+            break;
+        case 20:
+            if (!s.controlPoints.empty())
+                s.controlPoints.back().y = t.real();
+            break;
+        case 30:
+            if (!s.controlPoints.empty())
+                s.controlPoints.back().z = t.real();
+            break;
+        case 11:
+            s.fitPoints.emplace_back(t.real(), 0.0, 0.0);
+            break;
+        case 21:
+            if (!s.fitPoints.empty())
+                s.fitPoints.back().y = t.real();
+            break;
+        case 31:
+            if (!s.fitPoints.empty())
+                s.fitPoints.back().z = t.real();
+            break;
+        default:
+            break;
+        }
+    }
+    s.closed = (flags & 1) != 0;
+    s.periodic = (flags & 2) != 0;
+    // Weights that are all 1 make no rational curve.
+    bool allOne = true;
+    for (double w : s.weights)
+        allOne = allOne && w == 1.0;
+    if (allOne)
+        s.weights.clear();
+    auto e = std::make_unique<db::Spline>();
+    if (s.controlPoints.empty() || !ok(e->set(s))) {
+        r.warn(line, L"a spline with inconsistent knots, weights or control points is skipped");
+        return nullptr;
+    }
+    return e;
+}
+
+} // namespace zhost::dxf

@@ -1,0 +1,336 @@
+// Builders of the simple entities: line, arc, circle, ellipse, point, texts and block references.
+#include "ocs.h"
+#include "reader.h"
+
+#include <cmath>
+
+namespace zhost::dxf {
+
+namespace {
+
+// Reads the point of group codes (c, c+10, c+20).
+bool pointTag(const Tag& t, int c, geom::Point3d& p) {
+    if (t.code == c)
+        p.x = t.real();
+    else if (t.code == c + 10)
+        p.y = t.real();
+    else if (t.code == c + 20)
+        p.z = t.real();
+    else
+        return false;
+    return true;
+}
+
+bool vectorTag(const Tag& t, int c, geom::Vector3d& v) {
+    geom::Point3d p(v.x, v.y, v.z);
+    if (!pointTag(t, c, p))
+        return false;
+    v = p.asVector();
+    return true;
+}
+
+geom::Vector3d normalOr(const geom::Vector3d& n) {
+    return n.isZeroLength() ? geom::Vector3d{0, 0, 1} : n.normal();
+}
+
+} // namespace
+
+std::unique_ptr<db::Entity> buildLine(Reader&, std::span<const Tag> tags) {
+    geom::Point3d a, b;
+    geom::Vector3d n{0, 0, 1};
+    double thickness = 0;
+    for (const Tag& t : tags) {
+        if (!pointTag(t, 10, a) && !pointTag(t, 11, b) && !vectorTag(t, 210, n) && t.code == 39)
+            thickness = t.real();
+    }
+    auto line = std::make_unique<db::Line>(a, b);
+    line->setNormal(normalOr(n));
+    line->setThickness(thickness);
+    return line;
+}
+
+std::unique_ptr<db::Entity> buildArc(Reader& r, std::span<const Tag> tags, bool circle) {
+    geom::Point3d c;
+    geom::Vector3d n{0, 0, 1};
+    double radius = 0, start = 0, end = 360;
+    for (const Tag& t : tags) {
+        if (pointTag(t, 10, c) || vectorTag(t, 210, n))
+            continue;
+        if (t.code == 40)
+            radius = t.real();
+        else if (t.code == 50)
+            start = t.real();
+        else if (t.code == 51)
+            end = t.real();
+    }
+    if (!(radius > 0)) {
+        r.warn(tags.empty() ? 0 : tags[0].line - 1, L"an arc or circle without radius is skipped");
+        return nullptr;
+    }
+    n = normalOr(n);
+    const geom::Point3d center = Ocs(n).toWorld(c);
+    if (circle)
+        return std::make_unique<db::Circle>(center, radius, n);
+    return std::make_unique<db::Arc>(center, radius, toRadians(start), toRadians(end), n);
+}
+
+std::unique_ptr<db::Entity> buildEllipse(Reader& r, std::span<const Tag> tags, std::uint32_t line) {
+    geom::EllipseArc e;
+    geom::Point3d center;
+    geom::Vector3d major{1, 0, 0}, n{0, 0, 1};
+    for (const Tag& t : tags) {
+        if (pointTag(t, 10, center) || vectorTag(t, 11, major) || vectorTag(t, 210, n))
+            continue;
+        if (t.code == 40)
+            e.radiusRatio = t.real();
+        else if (t.code == 41)
+            e.startParam = t.real();
+        else if (t.code == 42)
+            e.endParam = t.real();
+    }
+    e.center = center;
+    e.majorAxis = major;
+    e.normal = normalOr(n);
+    auto ent = std::make_unique<db::Ellipse>();
+    if (!ok(ent->set(e))) {
+        r.warn(line, L"an ellipse with invalid axes is skipped");
+        return nullptr;
+    }
+    return ent;
+}
+
+std::unique_ptr<db::Entity> buildPoint(Reader&, std::span<const Tag> tags) {
+    geom::Point3d p;
+    geom::Vector3d n{0, 0, 1};
+    for (const Tag& t : tags)
+        if (!pointTag(t, 10, p))
+            vectorTag(t, 210, n);
+    auto e = std::make_unique<db::Point>(p);
+    e->setNormal(normalOr(n));
+    return e;
+}
+
+// TEXT (kind 0), ATTDEF (1) and ATTRIB (2). In attributes group code 73 is the field length and
+// 74 the vertical alignment.
+std::unique_ptr<db::Entity> buildText(Reader& r, std::span<const Tag> tags, int kind) {
+    std::unique_ptr<db::Text> text;
+    db::AttributeDefinition* def = nullptr;
+    db::Attribute* attr = nullptr;
+    if (kind == 1) {
+        auto d = std::make_unique<db::AttributeDefinition>();
+        def = d.get();
+        text = std::move(d);
+    } else if (kind == 2) {
+        auto a = std::make_unique<db::Attribute>();
+        attr = a.get();
+        text = std::move(a);
+    } else {
+        text = std::make_unique<db::Text>();
+    }
+    geom::Point3d pos, align;
+    geom::Vector3d n{0, 0, 1};
+    bool hasAlign = false;
+    int horz = 0, vert = 0, flags = 0;
+    std::wstring tag;
+    for (const Tag& t : tags) {
+        if (pointTag(t, 10, pos) || vectorTag(t, 210, n))
+            continue;
+        if (pointTag(t, 11, align)) {
+            hasAlign = true;
+            continue;
+        }
+        switch (t.code) {
+        case 1:
+            text->setTextString(r.text(t));
+            break;
+        case 40:
+            if (t.real() > 0)
+                text->setHeight(t.real());
+            break;
+        case 50:
+            text->setRotation(toRadians(t.real()));
+            break;
+        case 41:
+            if (t.real() > 0)
+                text->setWidthFactor(t.real());
+            break;
+        case 51:
+            text->setOblique(toRadians(t.real()));
+            break;
+        case 7:
+            text->setTextStyle(r.styleByName(t.value()));
+            break;
+        case 72:
+            horz = t.i32();
+            break;
+        case 73:
+            if (kind == 0)
+                vert = t.i32();
+            break;
+        case 74:
+            if (kind != 0)
+                vert = t.i32();
+            break;
+        case 2:
+            tag = r.text(t);
+            break;
+        case 3:
+            if (def)
+                def->setPrompt(r.text(t));
+            break;
+        case 70:
+            flags = t.i32();
+            break;
+        default:
+            break;
+        }
+    }
+    n = normalOr(n);
+    const Ocs ocs(n);
+    text->setNormal(n);
+    text->setPosition(ocs.toWorld(pos));
+    if (hasAlign)
+        text->setAlignmentPoint(ocs.toWorld(align));
+    if (horz >= 0 && horz <= 5)
+        text->setHorizontalMode(db::TextHorzMode(horz));
+    if (vert >= 0 && vert <= 3)
+        text->setVerticalMode(db::TextVertMode(vert));
+    if (kind != 0) {
+        if (tag.empty() || tag.find(L' ') != std::wstring::npos) {
+            // Tags cannot hold spaces; keep the attribute under a repaired tag.
+            for (wchar_t& ch : tag)
+                if (ch == L' ')
+                    ch = L'_';
+            if (tag.empty())
+                tag = L"TAG";
+            r.warn(tags.empty() ? 0 : tags[0].line, L"an attribute tag was repaired");
+        }
+        if (def) {
+            def->setTag(tag);
+            def->setFlags(db::AttributeFlags::fromDxf(flags));
+        } else {
+            attr->setTag(tag);
+            attr->setFlags(db::AttributeFlags::fromDxf(flags));
+        }
+    }
+    return text;
+}
+
+std::unique_ptr<db::Entity> buildMText(Reader& r, std::span<const Tag> tags) {
+    auto m = std::make_unique<db::MText>();
+    geom::Point3d pos;
+    geom::Vector3d n{0, 0, 1}, xdir;
+    bool hasDir = false;
+    double rotationDeg = 0;
+    std::string bytes; // chunks (3) then the last part (1), joined before decoding
+    std::string tail;
+    for (const Tag& t : tags) {
+        if (pointTag(t, 10, pos) || vectorTag(t, 210, n))
+            continue;
+        if (vectorTag(t, 11, xdir)) {
+            hasDir = true;
+            continue;
+        }
+        switch (t.code) {
+        case 3:
+            bytes += t.value();
+            break;
+        case 1:
+            tail = t.value();
+            break;
+        case 40:
+            if (t.real() > 0)
+                m->setTextHeight(t.real());
+            break;
+        case 41:
+            if (t.real() >= 0)
+                m->setWidth(t.real());
+            break;
+        case 44:
+            m->setLineSpacingFactor(t.real());
+            break;
+        case 50:
+            rotationDeg = t.real();
+            break;
+        case 71:
+            if (t.i32() >= 1 && t.i32() <= 9)
+                m->setAttachment(db::MTextAttachment(t.i32()));
+            break;
+        case 7:
+            m->setTextStyle(r.styleByName(t.value()));
+            break;
+        default:
+            break;
+        }
+    }
+    bytes += tail;
+    m->setContents(r.text(bytes));
+    n = normalOr(n);
+    m->setNormal(n);
+    m->setLocation(pos);
+    // The direction vector, when given, decides; otherwise the angle (written in degrees by the
+    // common libraries).
+    double rotation = toRadians(rotationDeg);
+    if (hasDir && !xdir.isZeroLength()) {
+        const Ocs ocs(n);
+        rotation = std::atan2(xdir.dot(ocs.ay), xdir.dot(ocs.ax));
+    }
+    m->setRotation(rotation);
+    return m;
+}
+
+std::unique_ptr<db::Entity> buildInsert(Reader& r, std::span<const Tag> tags, std::uint32_t line,
+                                        bool& attributesFollow) {
+    geom::Point3d pos;
+    geom::Vector3d n{0, 0, 1}, scale{1, 1, 1};
+    double rotation = 0;
+    std::string_view name;
+    for (const Tag& t : tags) {
+        if (pointTag(t, 10, pos) || vectorTag(t, 210, n))
+            continue;
+        switch (t.code) {
+        case 2:
+            name = t.value();
+            break;
+        case 41:
+            scale.x = t.real();
+            break;
+        case 42:
+            scale.y = t.real();
+            break;
+        case 43:
+            scale.z = t.real();
+            break;
+        case 50:
+            rotation = toRadians(t.real());
+            break;
+        case 66:
+            attributesFollow = t.integer() != 0;
+            break;
+        case 70:
+        case 71:
+            if (t.i32() > 1) {
+                r.warn(line, L"a block array (MINSERT) is read as one reference");
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    const db::ObjectId blockId = r.blockByName(name, line);
+    if (blockId.isNull())
+        return nullptr;
+    n = normalOr(n);
+    auto ref = std::make_unique<db::BlockReference>(Ocs(n).toWorld(pos), blockId);
+    if (scale.x == 0 || scale.y == 0 || scale.z == 0) {
+        r.warn(line, L"a zero scale factor of a block reference is read as 1");
+        scale = {scale.x == 0 ? 1 : scale.x, scale.y == 0 ? 1 : scale.y,
+                 scale.z == 0 ? 1 : scale.z};
+    }
+    ref->setScaleFactors(scale);
+    ref->setRotation(rotation);
+    ref->setNormal(n);
+    return ref;
+}
+
+} // namespace zhost::dxf

@@ -1,0 +1,340 @@
+#include "reader.h"
+
+#include "zhost/core/utf.h"
+#include "zhost/settings/codepage.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace zhost::dxf {
+
+namespace {
+
+std::wstring widen(std::string_view s) {
+    return std::wstring(s.begin(), s.end());
+}
+
+Status fail(ReadReport& report, Status s, std::uint32_t line, const std::wstring& what) {
+    report.errorLine = int(line);
+    report.message = line ? L"line " + std::to_wstring(line) + L": " + what : what;
+    return s;
+}
+
+} // namespace
+
+void Reader::warn(std::uint32_t line, const std::wstring& what) {
+    if (report_.warnings.size() < 1000)
+        report_.warnings.push_back(L"line " + std::to_wstring(line) + L": " + what);
+}
+
+void Reader::skipped(std::string_view kind, bool entity) {
+    (entity ? report_.skippedEntities : report_.skippedObjects)++;
+    const std::string k(kind);
+    if (std::find(report_.skippedKinds.begin(), report_.skippedKinds.end(), k) ==
+            report_.skippedKinds.end() &&
+        report_.skippedKinds.size() < 100)
+        report_.skippedKinds.push_back(k);
+}
+
+// --- Structure ---------------------------------------------------------------------------------
+
+// Sections must be closed and the file must end with EOF: a file cut short is refused rather
+// than half read.
+Status Reader::checkStructure() {
+    if (tags_.empty())
+        return fail(report_, Status::parseError, 1, L"the file is empty");
+    if (!tags_[0].is(0, "SECTION"))
+        return fail(report_, Status::parseError, tags_[0].line,
+                    L"not a DXF file: \"0/SECTION\" expected");
+    bool inSection = false;
+    std::uint32_t sectionLine = 0;
+    std::string_view sectionName;
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+        const Tag& t = tags_[i];
+        if (t.code != 0)
+            continue;
+        const std::string_view v = t.value();
+        if (v == "SECTION") {
+            if (inSection)
+                return fail(report_, Status::parseError, t.line,
+                            L"section " + widen(sectionName) + L" (line " +
+                                std::to_wstring(sectionLine) + L") is not closed by ENDSEC");
+            inSection = true;
+            sectionLine = t.line;
+            sectionName = i + 1 < tags_.size() && tags_[i + 1].code == 2 ? tags_[i + 1].value()
+                                                                         : std::string_view();
+        } else if (v == "ENDSEC") {
+            inSection = false;
+        } else if (v == "EOF") {
+            if (inSection)
+                return fail(report_, Status::parseError, t.line,
+                            L"EOF inside section " + widen(sectionName));
+            return Status::ok;
+        } else if (!inSection) {
+            return fail(report_, Status::parseError, t.line,
+                        L"\"" + widen(v) + L"\" outside any section");
+        }
+    }
+    if (inSection)
+        return fail(report_, Status::parseError, tags_.back().line + 1,
+                    L"the file ends inside section " + widen(sectionName) + L" (line " +
+                        std::to_wstring(sectionLine) + L"): it is truncated");
+    warn(tags_.back().line + 1, L"no EOF marker at the end of the file");
+    return Status::ok;
+}
+
+// The file's handles are kept. The new database's own objects are first moved above every
+// handle of the file, so that the file's objects can take their handles without collisions.
+void Reader::prepareHandles() {
+    std::uint64_t maxHandle = 0;
+    for (const Tag& t : tags_)
+        if (t.code == 5 || t.code == 105)
+            maxHandle = std::max(maxHandle, t.handle());
+    if (maxHandle > (std::uint64_t(1) << 62))
+        maxHandle = 0; // absurd handles are not kept (see adoptHandle)
+    tempHandleBase_ = maxHandle;
+    const auto ids = db_.allObjectIds(true);
+    std::uint64_t next = std::max<std::uint64_t>(maxHandle + 1, db_.handleSeed().value());
+    for (db::ObjectId id : ids)
+        db_.setHandle(id, db::Handle(next++));
+}
+
+void Reader::adoptHandle(db::ObjectId id, std::uint64_t h, std::uint32_t line) {
+    if (h == 0 || id.isNull() || h > tempHandleBase_)
+        return;
+    if (!ok(db_.setHandle(id, db::Handle(h))))
+        warn(line, L"duplicate handle " + db::Handle(h).toHex() + L"; a new one was given");
+}
+
+db::ObjectId Reader::idOfHandle(std::uint64_t h) const {
+    db::ObjectId id;
+    if (h == 0 || !ok(db_.getObjectId(db::Handle(h), id)))
+        return {};
+    return id;
+}
+
+// --- Driver
+// ----------------------------------------------------------------------------------------
+
+Status Reader::run(std::string_view text) {
+    const TokenizeResult tr = tokenize(text, tags_);
+    if (!ok(tr.status)) {
+        report_.message = tr.message;
+        report_.errorLine = tr.errorLine;
+        return tr.status;
+    }
+    Status s = checkStructure();
+    if (!ok(s))
+        return s;
+    const bool recording = db_.isUndoRecording();
+    db_.setUndoRecording(false);
+    decoder_.setCodePage(settings::systemCodePage());
+    prepareHandles();
+
+    for (std::size_t i = 0; i < tags_.size();) {
+        if (!tags_[i].is(0, "SECTION")) {
+            ++i;
+            continue;
+        }
+        ++i;
+        if (i >= tags_.size() || tags_[i].code != 2)
+            continue;
+        const std::string_view name = tags_[i].value();
+        ++i;
+        if (name == "HEADER")
+            readHeader(i);
+        else if (name == "TABLES")
+            readTables(i);
+        else if (name == "BLOCKS")
+            readBlocks(i);
+        else if (name == "ENTITIES")
+            readEntitySection(i);
+        else if (name == "OBJECTS")
+            readObjects(i);
+        // Skip what is left of the section (CLASSES, THUMBNAILIMAGE, ACDSDATA, ...).
+        while (i < tags_.size() && !tags_[i].is(0, "ENDSEC"))
+            ++i;
+    }
+    finish();
+    db_.setUndoRecording(recording);
+    report_.codePage = decoder_.codePage();
+    return Status::ok;
+}
+
+void Reader::finish() {
+    // Groups and draw order refer to entities anywhere in the file.
+    for (const PendingGroup& g : groups_) {
+        db::ObjectPtr<db::Group> group(g.groupId, db::OpenMode::forWrite);
+        if (!group)
+            continue;
+        for (std::uint64_t h : g.members) {
+            const db::ObjectId id = idOfHandle(h);
+            if (id.isNull())
+                continue;
+            bool isEntity = false;
+            {
+                db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
+                isEntity = bool(e);
+            }
+            if (isEntity)
+                group->append(id);
+        }
+    }
+    for (const PendingSort& s : sorts_) {
+        auto it = blockRecordByHandle_.find(s.block);
+        if (it == blockRecordByHandle_.end())
+            continue;
+        const db::ObjectId blockId = it->second;
+        std::vector<db::ObjectId> entities;
+        {
+            db::ObjectPtr<db::BlockTableRecord> block(blockId, db::OpenMode::forRead);
+            if (!block)
+                continue;
+            entities = block->entityIds();
+        }
+        std::unordered_map<std::uint64_t, std::uint64_t> sortKey;
+        for (const auto& [entity, key] : s.entitySort)
+            sortKey[entity] = key;
+        std::vector<std::pair<std::uint64_t, db::ObjectId>> keyed;
+        keyed.reserve(entities.size());
+        for (db::ObjectId id : entities) {
+            const std::uint64_t h = id.handle().value();
+            auto k = sortKey.find(h);
+            keyed.emplace_back(k == sortKey.end() ? h : k->second, id);
+        }
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<db::ObjectId> order;
+        order.reserve(keyed.size());
+        for (const auto& k : keyed)
+            order.push_back(k.second);
+        bool custom = false;
+        for (std::size_t j = 0; j < order.size(); ++j)
+            custom = custom || order[j] != entities[j];
+        if (!custom)
+            continue;
+        db::ObjectPtr<db::SortentsTable> table;
+        if (ok(db_.getSortentsTable(blockId, db::OpenMode::forWrite, table))) {
+            table->setDrawOrder(order);
+            const db::ObjectId tableId = table->objectId();
+            table.close();
+            adoptHandle(tableId, s.handle, 0);
+        }
+    }
+    applyHeader();
+}
+
+// --- Look-ups by name
+// --------------------------------------------------------------------------------
+
+db::ObjectId Reader::layerByName(std::string_view name, std::uint32_t line) {
+    if (name.empty())
+        return db_.layerZeroId();
+    auto it = layers_.find(std::string(name));
+    if (it != layers_.end())
+        return it->second;
+    const std::wstring wname = text(name);
+    db::ObjectId id;
+    if (!ok(db_.getLayerId(wname, id))) {
+        // As the platform does, a layer that an entity names is made when the table lacks it.
+        if (!db::isValidSymbolName(wname) || !ok(db_.addLayer(wname, id))) {
+            warn(line, L"invalid layer name \"" + wname + L"\"; layer 0 used");
+            id = db_.layerZeroId();
+        }
+    }
+    layers_.emplace(std::string(name), id);
+    return id;
+}
+
+db::ObjectId Reader::linetypeByName(std::string_view name, std::uint32_t line) {
+    if (name.empty())
+        return db_.byLayerLinetypeId();
+    auto it = linetypes_.find(std::string(name));
+    if (it != linetypes_.end())
+        return it->second;
+    db::ObjectId id;
+    if (!ok(db_.getLinetypeId(text(name), id))) {
+        warn(line, L"unknown linetype \"" + text(name) + L"\"; ByLayer used");
+        id = db_.byLayerLinetypeId();
+    }
+    linetypes_.emplace(std::string(name), id);
+    return id;
+}
+
+db::ObjectId Reader::styleByName(std::string_view name) {
+    auto it = styles_.find(std::string(name));
+    if (it != styles_.end())
+        return it->second;
+    db::ObjectId id;
+    if (name.empty() || !ok(db_.getTextStyleId(text(name), id)))
+        db_.getTextStyleId(L"Standard", id);
+    styles_.emplace(std::string(name), id);
+    return id;
+}
+
+db::ObjectId Reader::blockByName(std::string_view name, std::uint32_t line) {
+    auto it = blocks_.find(std::string(name));
+    if (it != blocks_.end())
+        return it->second;
+    const std::wstring wname = text(name);
+    db::ObjectId id;
+    if (!ok(db_.getBlockId(wname, id)) && !ok(db_.addBlock(wname, id))) {
+        warn(line, L"invalid block name \"" + wname + L"\"");
+        return {};
+    }
+    blocks_.emplace(std::string(name), id);
+    return id;
+}
+
+// --- Entry points
+// -------------------------------------------------------------------------------------
+
+namespace {
+
+bool isNewDatabase(const db::Database& db) {
+    static const std::size_t defaults = db::Database().allObjectIds(true).size();
+    return db.allObjectIds(true).size() == defaults;
+}
+
+} // namespace
+
+Status readDxfText(std::string_view text, db::Database& into, ReadReport& report) {
+    report = ReadReport();
+    if (!isNewDatabase(into)) {
+        report.message = L"the drawing must be read into a new database";
+        return Status::invalidInput;
+    }
+    Reader reader(into, report);
+    return reader.run(text);
+}
+
+Status readDxf(const std::filesystem::path& path, db::Database& into, ReadReport& report) {
+    report = ReadReport();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(path, ec);
+        report.message = (exists ? L"cannot read " : L"no such file: ") + path.wstring();
+        return exists ? Status::fileError : Status::fileNotFound;
+    }
+    std::string data;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0) {
+        report.message = L"cannot read " + path.wstring();
+        return Status::fileError;
+    }
+    data.resize(std::size_t(size));
+    in.seekg(0);
+    in.read(data.data(), size);
+    if (!in) {
+        report.message = L"cannot read " + path.wstring();
+        return Status::fileError;
+    }
+    Status s = readDxfText(data, into, report);
+    if (ok(s))
+        into.setFilePath(path.wstring());
+    return s;
+}
+
+} // namespace zhost::dxf

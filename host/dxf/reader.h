@@ -1,0 +1,137 @@
+#pragma once
+// The DXF reader's internals. The file is tokenized and checked first (numbers, section
+// structure); only then are objects built, so a bad file leaves the database untouched.
+#include "text_codec.h"
+#include "tokenizer.h"
+
+#include "zhost/db/db.h"
+#include "zhost/dxf/dxf.h"
+
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zhost::dxf {
+
+// The properties every entity has, as the file gives them.
+struct EntityCommon {
+    std::uint32_t line = 0;
+    std::uint64_t handle = 0;
+    std::uint64_t owner = 0;
+    std::string_view layer, linetype;
+    int color = db::color::byLayer;
+    int lineWeight = db::lineweight::byLayer;
+    double ltscale = 1;
+    bool invisible = false;
+    bool paperSpace = false;
+    std::span<const Tag> xdata;
+};
+
+class Reader {
+public:
+    Reader(db::Database& db, ReadReport& report) : db_(db), report_(report) {}
+    // Checks and loads the tags of a whole file.
+    Status run(std::string_view text);
+
+    // --- shared by the section readers ---------------------------------------------------------
+    db::Database& db() { return db_; }
+    ReadReport& report() { return report_; }
+    std::wstring text(const Tag& t) const { return decoder_.decode(t.value()); }
+    std::wstring text(std::string_view bytes) const { return decoder_.decode(bytes); }
+    void warn(std::uint32_t line, const std::wstring& what);
+    void skipped(std::string_view kind, bool entity);
+    bool utf8File() const { return acadVer_ >= 1021; }
+    int acadVersion() const { return acadVer_; }
+
+    // Records the file handle of a new object (keeps the database's own when taken).
+    void adoptHandle(db::ObjectId id, std::uint64_t fileHandle, std::uint32_t line);
+    db::ObjectId idOfHandle(std::uint64_t fileHandle) const;
+
+    db::ObjectId layerByName(std::string_view name, std::uint32_t line);
+    db::ObjectId linetypeByName(std::string_view name, std::uint32_t line);
+    db::ObjectId styleByName(std::string_view name);
+    // The block of that name, created empty when the file has not defined it (yet).
+    db::ObjectId blockByName(std::string_view name, std::uint32_t line);
+
+    // Extended data items → a chain; the chains of unregistered applications are registered.
+    db::XData readXData(std::span<const Tag> tags);
+    // Registers the applications a chain names (before it is set on a database object).
+    void registerApps(const db::XData& chain);
+    void applyXData(db::DbObject& obj, std::span<const Tag> tags, std::uint32_t line);
+
+private:
+    // Sections.
+    Status checkStructure();
+    void prepareHandles();
+    void readHeader(std::size_t& i);
+    void applyHeader();
+    void readTables(std::size_t& i);
+    void readTable(std::size_t& i);
+    db::ObjectId readLinetype(const std::wstring& name, const std::vector<Tag>& own,
+                              std::uint32_t line);
+    db::ObjectId readStyle(const std::wstring& name, const std::vector<Tag>& own,
+                           std::uint32_t line);
+    db::ObjectId readLayer(const std::wstring& name, const std::vector<Tag>& own,
+                           std::span<const Tag> xdata, std::uint32_t line);
+    void readBlocks(std::size_t& i);
+    void readEntitySection(std::size_t& i);
+    void readObjects(std::size_t& i);
+    void finish();
+
+    // Entities: [i, end of the entity) with follow-ups (ATTRIB, VERTEX, SEQEND) consumed.
+    void readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock);
+    std::size_t entityEnd(std::size_t i) const;
+    void parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector<Tag>& own);
+    void applyCommon(db::Entity& e, const EntityCommon& c);
+    db::ObjectId appendTo(db::ObjectId blockId, std::unique_ptr<db::Entity> e,
+                          const EntityCommon& c);
+    void readAttributes(std::size_t& i, db::ObjectId refId);
+    std::unique_ptr<db::Entity> readOldPolyline(std::size_t& i, std::span<const Tag> own,
+                                                std::uint32_t line);
+
+    db::Database& db_;
+    ReadReport& report_;
+    std::vector<Tag> tags_;
+    TextDecoder decoder_;
+    int acadVer_ = 1009;
+    std::uint64_t tempHandleBase_ = 0;
+    std::vector<std::pair<std::wstring, std::span<const Tag>>> header_;
+    std::unordered_map<std::string, db::ObjectId> layers_, linetypes_, styles_, blocks_;
+    std::vector<Tag> own_; // scratch: the kind-specific tags of the entity being read
+
+    // Resolved at the end, when every handle is known.
+    struct PendingGroup {
+        db::ObjectId groupId;
+        std::vector<std::uint64_t> members;
+    };
+    std::vector<PendingGroup> groups_;
+    struct PendingSort {
+        std::uint64_t handle;
+        std::uint64_t block;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> entitySort;
+    };
+    std::vector<PendingSort> sorts_;
+    std::unordered_map<std::uint64_t, db::ObjectId> handleMap_;
+    std::unordered_map<std::uint64_t, db::ObjectId> blockRecordByHandle_;
+};
+
+// Kind-specific builders (read_entities.cpp, read_curves.cpp, read_hatch.cpp). Each gets the
+// entity's own tags in file order (common properties and extended data removed) and returns
+// null for data it cannot use (with a warning).
+std::unique_ptr<db::Entity> buildLine(Reader& r, std::span<const Tag> t);
+std::unique_ptr<db::Entity> buildArc(Reader& r, std::span<const Tag> t, bool circle);
+std::unique_ptr<db::Entity> buildEllipse(Reader& r, std::span<const Tag> t, std::uint32_t line);
+std::unique_ptr<db::Entity> buildPoint(Reader& r, std::span<const Tag> t);
+std::unique_ptr<db::Entity> buildText(Reader& r, std::span<const Tag> t, int kind);
+std::unique_ptr<db::Entity> buildMText(Reader& r, std::span<const Tag> t);
+std::unique_ptr<db::Entity> buildInsert(Reader& r, std::span<const Tag> t, std::uint32_t line,
+                                        bool& attributesFollow);
+std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> t, std::uint32_t line);
+std::unique_ptr<db::Entity> buildSpline(Reader& r, std::span<const Tag> t, std::uint32_t line);
+std::unique_ptr<db::Entity> buildHatch(Reader& r, std::span<const Tag> t, std::uint32_t line);
+std::unique_ptr<db::Entity> buildRegion(Reader& r, std::span<const Tag> t, std::uint32_t line,
+                                        db::XData& xdata);
+
+} // namespace zhost::dxf

@@ -1,0 +1,40 @@
+#pragma once
+// Text of DXF values: UTF-8 from R2007 on; before that the drawing's code page ($DWGCODEPAGE)
+// with \U+XXXX escapes for characters outside it (and \M+nXXXX double-byte escapes).
+#include <string>
+#include <string_view>
+
+namespace zhost::dxf {
+
+class TextDecoder {
+public:
+    explicit TextDecoder(int codePage = 65001) : codePage_(codePage) {}
+    int codePage() const { return codePage_; }
+    void setCodePage(int cp) { codePage_ = cp; }
+    std::wstring decode(std::string_view bytes) const;
+    // Appends to `out` (no allocation when `out` has room).
+    void decodeInto(std::string_view bytes, std::wstring& out) const;
+
+private:
+    int codePage_;
+};
+
+class TextEncoder {
+public:
+    explicit TextEncoder(int codePage = 65001) : codePage_(codePage) {}
+    int codePage() const { return codePage_; }
+    // Appends the value bytes. Line breaks and other control characters, which would break the
+    // line structure of the file, and characters the code page lacks become \U+XXXX.
+    void encodeInto(std::wstring_view text, std::string& out) const;
+
+private:
+    int codePage_;
+};
+
+// The code page named by $DWGCODEPAGE ("ANSI_932" → 932, "ANSI_1252" → 1252, "UTF-8" → 65001);
+// 0 when unknown.
+int codePageFromName(std::string_view name);
+// "ANSI_932", "ANSI_1252", "UTF-8".
+std::string codePageName(int codePage);
+
+} // namespace zhost::dxf

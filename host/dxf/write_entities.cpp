@@ -1,0 +1,437 @@
+// Entities as DXF: common properties, each kind's own data, extended data.
+#include "ocs.h"
+#include "region_xdata.h"
+#include "writer.h"
+
+#include <cmath>
+
+namespace zhost::dxf {
+
+namespace {
+
+std::uint64_t h(db::ObjectId id) {
+    return id.handle().value();
+}
+
+void normal(TagWriter& w, const geom::Vector3d& n) {
+    if (!(n.x == 0 && n.y == 0 && n.z == 1))
+        w.vector(210, n);
+}
+
+// MTEXT text in chunks of at most 250 bytes, cut between characters.
+void mtextContents(TagWriter& w, const std::wstring& text) {
+    std::string all = w.encode(text);
+    if (all.size() <= 250) {
+        w.str(1, all);
+        return;
+    }
+    std::string chunk;
+    for (wchar_t c : text) {
+        const std::string b = w.encode(std::wstring_view(&c, 1));
+        if (chunk.size() + b.size() > 250) {
+            w.str(3, chunk);
+            chunk.clear();
+        }
+        chunk += b;
+    }
+    w.str(1, chunk);
+}
+
+void textBody(Writer& wr, const db::Text& t) {
+    TagWriter& w = wr.w();
+    const Ocs ocs(t.normal());
+    w.str(100, "AcDbText");
+    w.point(10, ocs.fromWorld(t.position()));
+    w.real(40, t.height());
+    w.text(1, t.textString());
+    if (t.rotation() != 0)
+        w.real(50, toDegrees(t.rotation()));
+    if (t.widthFactor() != 1)
+        w.real(41, t.widthFactor());
+    if (t.oblique() != 0)
+        w.real(51, toDegrees(t.oblique()));
+    if (!t.textStyleId().isNull())
+        w.bytes(7, wr.styleName(t.textStyleId()));
+    if (t.horizontalMode() != db::TextHorzMode::left)
+        w.integer(72, int(t.horizontalMode()));
+    if (!t.isDefaultAlignment() || t.alignmentPoint() != geom::Point3d())
+        w.point(11, ocs.fromWorld(t.alignmentPoint()));
+    normal(w, t.normal());
+}
+
+// Hatch edges: a polyline inside an edge loop is written as its lines and arcs.
+void bulgeSegment(TagWriter& w, const Ocs& ocs, const geom::Point3d& a3, const geom::Point3d& b3,
+                  double bulge) {
+    const geom::Point3d a = ocs.fromWorld(a3), b = ocs.fromWorld(b3);
+    if (bulge == 0) {
+        w.integer(72, 1);
+        w.point2(10, a.x, a.y);
+        w.point2(11, b.x, b.y);
+        return;
+    }
+    const double theta = 4 * std::atan(std::abs(bulge));
+    const double chord = std::hypot(b.x - a.x, b.y - a.y);
+    const double r = chord / (2 * std::sin(theta / 2));
+    const double mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2;
+    const double d = r * std::cos(theta / 2);
+    // Centre left of a→b for counter-clockwise (positive) bulges.
+    const double ux = -(b.y - a.y) / chord, uy = (b.x - a.x) / chord;
+    const double s = bulge > 0 ? 1 : -1;
+    const double cx = mx + s * ux * d, cy = my + s * uy * d;
+    double sa = toDegrees(std::atan2(a.y - cy, a.x - cx));
+    double ea = toDegrees(std::atan2(b.y - cy, b.x - cx));
+    w.integer(72, 2);
+    w.point2(10, cx, cy);
+    w.real(40, r);
+    if (bulge > 0) {
+        w.real(50, sa);
+        w.real(51, ea);
+        w.integer(73, 1);
+    } else { // clockwise: stored mirrored
+        w.real(50, 360 - sa);
+        w.real(51, 360 - ea);
+        w.integer(73, 0);
+    }
+}
+
+int edgeCount(const geom::Curve& c) {
+    if (auto* p = std::get_if<geom::Polyline>(&c))
+        return int(p->closed ? p->points.size() : p->points.size() - 1);
+    return 1;
+}
+
+void hatchEdge(TagWriter& w, const Ocs& ocs, const geom::Curve& c) {
+    const bool flipped = [&] {
+        if (auto* a = std::get_if<geom::CircArc>(&c))
+            return a->normal.dot(ocs.az) < 0;
+        if (auto* e = std::get_if<geom::EllipseArc>(&c))
+            return e->normal.dot(ocs.az) < 0;
+        return false;
+    }();
+    if (auto* l = std::get_if<geom::LineSeg>(&c)) {
+        bulgeSegment(w, ocs, l->start, l->end, 0);
+    } else if (auto* a = std::get_if<geom::CircArc>(&c)) {
+        const geom::Point3d p = ocs.fromWorld(a->center);
+        w.integer(72, 2);
+        w.point2(10, p.x, p.y);
+        w.real(40, a->radius);
+        // About the reversed normal a world angle w reads 180 - w; the file mirrors clockwise
+        // angles (360 - w), so it stores 180 + the angle.
+        w.real(50, flipped ? toDegrees(a->startAngle) + 180 : toDegrees(a->startAngle));
+        w.real(51, flipped ? toDegrees(a->endAngle) + 180 : toDegrees(a->endAngle));
+        w.integer(73, flipped ? 0 : 1);
+    } else if (auto* ci = std::get_if<geom::Circle>(&c)) {
+        const geom::Point3d p = ocs.fromWorld(ci->center);
+        w.integer(72, 2);
+        w.point2(10, p.x, p.y);
+        w.real(40, ci->radius);
+        w.real(50, 0);
+        w.real(51, 360);
+        w.integer(73, 1);
+    } else if (auto* e = std::get_if<geom::EllipseArc>(&c)) {
+        const geom::Point3d p = ocs.fromWorld(e->center);
+        const geom::Point3d m = ocs.fromWorld(geom::Point3d() + e->majorAxis);
+        w.integer(72, 3);
+        w.point2(10, p.x, p.y);
+        w.point2(11, m.x, m.y);
+        w.real(40, e->radiusRatio);
+        w.real(50, toDegrees(e->startParam));
+        w.real(51, toDegrees(e->endParam));
+        w.integer(73, flipped ? 0 : 1);
+    } else if (auto* pl = std::get_if<geom::Polyline>(&c)) {
+        const std::size_t n = pl->points.size();
+        for (std::size_t i = 0; i + 1 < n || (pl->closed && i < n); ++i)
+            bulgeSegment(w, ocs, pl->points[i], pl->points[(i + 1) % n],
+                         i < pl->bulges.size() ? pl->bulges[i] : 0);
+    } else if (auto* s = std::get_if<geom::Spline>(&c)) {
+        w.integer(72, 4);
+        w.integer(94, s->degree);
+        w.integer(73, s->weights.empty() ? 0 : 1);
+        w.integer(74, s->periodic ? 1 : 0);
+        w.integer(95, int(s->knots.size()));
+        w.integer(96, int(s->controlPoints.size()));
+        for (double k : s->knots)
+            w.real(40, k);
+        for (std::size_t i = 0; i < s->controlPoints.size(); ++i) {
+            const geom::Point3d p = ocs.fromWorld(s->controlPoints[i]);
+            w.point2(10, p.x, p.y);
+            if (!s->weights.empty())
+                w.real(42, s->weights[i]);
+        }
+        w.integer(97, 0);
+    }
+}
+
+void hatchBody(Writer& wr, const db::Hatch& hatch) {
+    TagWriter& w = wr.w();
+    const Ocs ocs(hatch.normal());
+    w.str(100, "AcDbHatch");
+    w.point(10, {0, 0, hatch.elevation()});
+    w.vector(210, ocs.az);
+    w.text(2, hatch.patternName());
+    w.integer(70, hatch.isSolidFill() ? 1 : 0);
+    w.integer(71, hatch.associative() ? 1 : 0);
+    w.integer(91, hatch.numLoops());
+    for (const db::HatchLoop& loop : hatch.loops()) {
+        const bool asPolyline =
+            loop.edges.size() == 1 && std::holds_alternative<geom::Polyline>(loop.edges[0]);
+        int flags = loop.flags & ~db::HatchLoop::polyline;
+        if (asPolyline) {
+            flags |= db::HatchLoop::polyline;
+            const auto& pl = std::get<geom::Polyline>(loop.edges[0]);
+            bool bulges = false;
+            for (double b : pl.bulges)
+                bulges = bulges || b != 0;
+            w.integer(92, flags);
+            w.integer(72, bulges ? 1 : 0);
+            w.integer(73, 1);
+            w.integer(93, int(pl.points.size()));
+            for (std::size_t i = 0; i < pl.points.size(); ++i) {
+                const geom::Point3d p = ocs.fromWorld(pl.points[i]);
+                w.point2(10, p.x, p.y);
+                if (bulges)
+                    w.real(42, i < pl.bulges.size() ? pl.bulges[i] : 0);
+            }
+        } else {
+            int count = 0;
+            for (const geom::Curve& c : loop.edges)
+                count += edgeCount(c);
+            w.integer(92, flags);
+            w.integer(93, count);
+            for (const geom::Curve& c : loop.edges)
+                hatchEdge(w, ocs, c);
+        }
+        w.integer(97, 0);
+    }
+    w.integer(75, 0);
+    w.integer(76, int(hatch.patternType()));
+    if (!hatch.isSolidFill()) {
+        w.real(52, toDegrees(hatch.patternAngle()));
+        w.real(41, hatch.patternScale());
+        w.integer(77, 0);
+        w.integer(78, 0);
+    }
+    w.integer(98, 0);
+}
+
+} // namespace
+
+void Writer::writeCommon(const db::Entity& e, bool paperSpace) {
+    w_.str(0, std::string(e.dxfName(), e.dxfName() + std::wcslen(e.dxfName())));
+    w_.handle(5, h(e.objectId()));
+    auto groups = groupsOf_.find(e.objectId().index());
+    if (groups != groupsOf_.end()) {
+        w_.str(102, "{ACAD_REACTORS");
+        for (std::uint64_t g : groups->second)
+            w_.handle(330, g);
+        w_.str(102, "}");
+    }
+    w_.handle(330, h(e.ownerId()));
+    w_.str(100, "AcDbEntity");
+    if (paperSpace)
+        w_.integer(67, 1);
+    w_.bytes(8, layerName(e.layerId()));
+    if (!e.linetypeId().isNull() && e.linetypeId() != db_.byLayerLinetypeId())
+        w_.bytes(6, linetypeName(e.linetypeId()));
+    if (e.colorIndex() != db::color::byLayer)
+        w_.integer(62, e.colorIndex());
+    if (e.lineWeight() != db::lineweight::byLayer)
+        w_.integer(370, e.lineWeight());
+    if (e.linetypeScale() != 1)
+        w_.real(48, e.linetypeScale());
+    if (!e.visible())
+        w_.integer(60, 1);
+}
+
+void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
+    writeCommon(e, paperSpace);
+    switch (e.type()) {
+    case db::ObjectType::line: {
+        const auto& l = static_cast<const db::Line&>(e);
+        w_.str(100, "AcDbLine");
+        if (l.thickness() != 0)
+            w_.real(39, l.thickness());
+        w_.point(10, l.startPoint());
+        w_.point(11, l.endPoint());
+        normal(w_, l.normal());
+        break;
+    }
+    case db::ObjectType::circle: {
+        const auto& c = static_cast<const db::Circle&>(e);
+        w_.str(100, "AcDbCircle");
+        w_.point(10, Ocs(c.normal()).fromWorld(c.center()));
+        w_.real(40, c.radius());
+        normal(w_, c.normal());
+        break;
+    }
+    case db::ObjectType::arc: {
+        const auto& a = static_cast<const db::Arc&>(e);
+        w_.str(100, "AcDbCircle");
+        w_.point(10, Ocs(a.normal()).fromWorld(a.center()));
+        w_.real(40, a.radius());
+        normal(w_, a.normal());
+        w_.str(100, "AcDbArc");
+        w_.real(50, toDegrees(a.startAngle()));
+        w_.real(51, toDegrees(a.endAngle()));
+        break;
+    }
+    case db::ObjectType::ellipse: {
+        const geom::EllipseArc& g = static_cast<const db::Ellipse&>(e).geometry();
+        w_.str(100, "AcDbEllipse");
+        w_.point(10, g.center);
+        w_.vector(11, g.majorAxis);
+        w_.vector(210, g.normal);
+        w_.real(40, g.radiusRatio);
+        w_.real(41, g.startParam);
+        w_.real(42, g.endParam);
+        break;
+    }
+    case db::ObjectType::point: {
+        const auto& p = static_cast<const db::Point&>(e);
+        w_.str(100, "AcDbPoint");
+        w_.point(10, p.position());
+        normal(w_, p.normal());
+        break;
+    }
+    case db::ObjectType::polyline: {
+        const auto& p = static_cast<const db::Polyline&>(e);
+        const geom::Polyline& g = p.geometry();
+        const Ocs ocs(g.normal);
+        w_.str(100, "AcDbPolyline");
+        w_.integer(90, int(g.points.size()));
+        w_.integer(70, g.closed ? 1 : 0);
+        if (p.constantWidth() != 0)
+            w_.real(43, p.constantWidth());
+        const double elevation = g.points.empty() ? 0 : ocs.fromWorld(g.points[0]).z;
+        if (elevation != 0)
+            w_.real(38, elevation);
+        for (std::size_t i = 0; i < g.points.size(); ++i) {
+            const geom::Point3d q = ocs.fromWorld(g.points[i]);
+            w_.point2(10, q.x, q.y);
+            if (i < g.bulges.size() && g.bulges[i] != 0)
+                w_.real(42, g.bulges[i]);
+        }
+        normal(w_, g.normal);
+        break;
+    }
+    case db::ObjectType::spline: {
+        const geom::Spline& s = static_cast<const db::Spline&>(e).geometry();
+        w_.str(100, "AcDbSpline");
+        w_.integer(70, (s.closed ? 1 : 0) | (s.periodic ? 2 : 0) | (s.weights.empty() ? 0 : 4));
+        w_.integer(71, s.degree);
+        w_.integer(72, int(s.knots.size()));
+        w_.integer(73, int(s.controlPoints.size()));
+        w_.integer(74, int(s.fitPoints.size()));
+        w_.real(42, 1e-10);
+        w_.real(43, 1e-10);
+        if (!s.fitPoints.empty())
+            w_.real(44, 1e-10);
+        for (double k : s.knots)
+            w_.real(40, k);
+        for (double wt : s.weights)
+            w_.real(41, wt);
+        for (const auto& p : s.controlPoints)
+            w_.point(10, p);
+        for (const auto& p : s.fitPoints)
+            w_.point(11, p);
+        break;
+    }
+    case db::ObjectType::text: {
+        const auto& t = static_cast<const db::Text&>(e);
+        textBody(*this, t);
+        w_.str(100, "AcDbText");
+        if (t.verticalMode() != db::TextVertMode::baseline)
+            w_.integer(73, int(t.verticalMode()));
+        break;
+    }
+    case db::ObjectType::attributeDefinition: {
+        const auto& t = static_cast<const db::AttributeDefinition&>(e);
+        textBody(*this, t);
+        w_.str(100, "AcDbAttributeDefinition");
+        w_.text(3, t.prompt());
+        w_.text(2, t.tag());
+        w_.integer(70, t.flags().toDxf());
+        if (t.verticalMode() != db::TextVertMode::baseline)
+            w_.integer(74, int(t.verticalMode()));
+        break;
+    }
+    case db::ObjectType::attribute: {
+        const auto& t = static_cast<const db::Attribute&>(e);
+        textBody(*this, t);
+        w_.str(100, "AcDbAttribute");
+        w_.text(2, t.tag());
+        w_.integer(70, t.flags().toDxf());
+        if (t.verticalMode() != db::TextVertMode::baseline)
+            w_.integer(74, int(t.verticalMode()));
+        break;
+    }
+    case db::ObjectType::mtext: {
+        const auto& m = static_cast<const db::MText&>(e);
+        const Ocs ocs(m.normal());
+        w_.str(100, "AcDbMText");
+        w_.point(10, m.location());
+        w_.real(40, m.textHeight());
+        w_.real(41, m.width());
+        w_.integer(71, int(m.attachment()));
+        w_.integer(72, 1);
+        mtextContents(w_, m.contents());
+        if (!m.textStyleId().isNull())
+            w_.bytes(7, styleName(m.textStyleId()));
+        normal(w_, m.normal());
+        w_.vector(11, ocs.ax * std::cos(m.rotation()) + ocs.ay * std::sin(m.rotation()));
+        w_.real(44, m.lineSpacingFactor());
+        break;
+    }
+    case db::ObjectType::hatch:
+        hatchBody(*this, static_cast<const db::Hatch&>(e));
+        break;
+    case db::ObjectType::region: {
+        w_.str(100, "AcDbModelerGeometry");
+        w_.integer(70, 1);
+        writeXData(e.xdata());
+        writeXData(encodeRegion(static_cast<const db::Region&>(e).geometry()));
+        return;
+    }
+    case db::ObjectType::blockReference: {
+        const auto& r = static_cast<const db::BlockReference&>(e);
+        const std::vector<db::ObjectId> attrs = r.attributeIds();
+        const Ocs ocs(r.normal());
+        w_.str(100, "AcDbBlockReference");
+        if (!attrs.empty())
+            w_.integer(66, 1);
+        w_.bytes(2, blockName(r.blockTableRecord()));
+        w_.point(10, ocs.fromWorld(r.position()));
+        const geom::Vector3d s = r.scaleFactors();
+        if (s.x != 1)
+            w_.real(41, s.x);
+        if (s.y != 1)
+            w_.real(42, s.y);
+        if (s.z != 1)
+            w_.real(43, s.z);
+        if (r.rotation() != 0)
+            w_.real(50, toDegrees(r.rotation()));
+        normal(w_, r.normal());
+        writeXData(e.xdata());
+        if (attrs.empty())
+            return;
+        for (db::ObjectId id : attrs) {
+            db::ObjectPtr<db::Attribute> a(id, db::OpenMode::forRead);
+            if (a)
+                writeEntity(*a, paperSpace);
+        }
+        w_.str(0, "SEQEND");
+        w_.handle(5, newHandle());
+        w_.handle(330, h(e.objectId()));
+        w_.str(100, "AcDbEntity");
+        if (paperSpace)
+            w_.integer(67, 1);
+        w_.bytes(8, layerName(e.layerId()));
+        return;
+    }
+    default:
+        break;
+    }
+    writeXData(e.xdata());
+}
+
+} // namespace zhost::dxf

@@ -1,0 +1,62 @@
+#pragma once
+// The DXF writer's internals.
+#include "tag_writer.h"
+
+#include "zhost/db/db.h"
+#include "zhost/dxf/dxf.h"
+
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zhost::dxf {
+
+class Writer {
+public:
+    Writer(const db::Database& db, const WriteOptions& options, std::string& out);
+    Status run();
+
+    // --- used by the entity writers
+    // ---------------------------------------------------------------
+    TagWriter& w() { return w_; }
+    bool r2013() const { return options_.version == Version::r2013; }
+    const std::string& layerName(db::ObjectId id);
+    const std::string& linetypeName(db::ObjectId id);
+    const std::string& styleName(db::ObjectId id);
+    const std::string& blockName(db::ObjectId id);
+    std::uint64_t newHandle() { return next_++; }
+    void writeXData(const db::XData& chain);
+    void writeEntity(const db::Entity& e, bool paperSpace);
+
+private:
+    void header(std::string& out);
+    void classes();
+    void tables();
+    void tableHead(std::string_view name, std::uint64_t handle, int count);
+    void recordHead(std::string_view kind, std::uint64_t handle, std::uint64_t owner,
+                    std::string_view subclass);
+    void blocks();
+    void entities();
+    void objects();
+    void blockEntities(db::ObjectId blockId, bool paperSpace);
+    void writeDictionary(db::ObjectId dictId, std::uint64_t owner);
+    void writeCommon(const db::Entity& e, bool paperSpace);
+
+    const db::Database& db_;
+    WriteOptions options_;
+    std::string& final_;
+    std::string body_;
+    TagWriter w_;
+    std::uint64_t next_;
+    std::unordered_map<std::uint32_t, std::string> names_;
+    // Objects the file needs that the database does not keep.
+    std::uint64_t vportTable_ = 0, viewTable_ = 0, ucsTable_ = 0, dimstyleTable_ = 0;
+    std::uint64_t layoutDict_ = 0, plotStyleDict_ = 0, placeholder_ = 0;
+    std::map<std::uint32_t, std::uint64_t> layoutOf_; // layout block → LAYOUT handle
+    std::map<std::uint32_t, std::uint64_t> xdictOf_;  // block with draw order → its xdict
+    std::unordered_map<std::uint32_t, std::vector<std::uint64_t>> groupsOf_; // entity → groups
+    std::vector<std::wstring> extraApps_;
+};
+
+} // namespace zhost::dxf

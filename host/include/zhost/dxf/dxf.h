@@ -1,0 +1,80 @@
+#pragma once
+// Reading and writing drawings as ASCII DXF, and the host's drawing loader.
+//
+//   db::Database db;
+//   dxf::ReadReport report;
+//   if (!ok(dxf::readDxf("part.dxf", db, report))) print(report.message);
+//
+// The reader takes DXF R12 to R2018 (UTF-8 for R2007+, the drawing's code page and \U+XXXX
+// escapes before). The writer writes R2013 (UTF-8) by default, or R2000 in code page 932 or 1252.
+// What is kept and how regions and parametric blocks are stored: docs/dxf.md.
+#include "zhost/core/status.h"
+#include "zhost/db/object_id.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zhost::db {
+class Database;
+}
+
+namespace zhost::dxf {
+
+struct ReadReport {
+    // For a failure: what went wrong, in English, starting with "line N: " when the fault has a
+    // place in the file.
+    std::wstring message;
+    int errorLine = 0; // 1-based line of the fault, 0 when none
+    // "$ACADVER" of the file ("AC1027", ...) and the code page its text was decoded with.
+    std::string version;
+    int codePage = 65001;
+    int entitiesRead = 0;
+    int objectsRead = 0;     // dictionaries, groups, draw-order tables
+    int skippedEntities = 0; // entity kinds the database does not have
+    int skippedObjects = 0;  // object kinds the database does not have
+    // The names of the skipped kinds, each once.
+    std::vector<std::string> skippedKinds;
+    // Recoverable oddities (a reference to a missing block, a duplicate handle, ...), each with
+    // its line.
+    std::vector<std::wstring> warnings;
+};
+
+enum class Version { r2000, r2013 };
+
+struct WriteOptions {
+    Version version = Version::r2013;
+    // The code page of text for R2000 (932 or 1252); R2013 is always UTF-8. Characters the code
+    // page lacks are written as \U+XXXX escapes, so nothing is lost.
+    int codePage = 932;
+};
+
+// Loads a drawing into `into`, replacing its whole content. On failure `into` is left as it was:
+// the file is read into a new database that is swapped in only when everything went well.
+Status readDxf(const std::filesystem::path& path, db::Database& into, ReadReport& report);
+// The same for DXF text in memory (tests, the fuzzer).
+Status readDxfText(std::string_view text, db::Database& into, ReadReport& report);
+
+// Writes the drawing. fileError (with nothing left behind) when the file cannot be written.
+Status writeDxf(const db::Database& db, const std::filesystem::path& path,
+                const WriteOptions& options = {});
+// The DXF text itself.
+Status writeDxfText(const db::Database& db, std::string& out, const WriteOptions& options = {});
+
+// Reads a drawing file and copies its model space into a new block definition `name` of
+// `target`, with the layers, linetypes, styles, applications and nested blocks it uses and the
+// parametric data of its blocks. duplicateKey when `target` has a block of that name already.
+// `message` (optional) receives the reader's message on failure.
+Status loadDrawingAsBlock(const std::filesystem::path& path, db::Database& target,
+                          std::wstring_view name, db::ObjectId& blockIdOut,
+                          std::wstring* message = nullptr);
+
+// Drawings named "X.dwg": DWG is a closed format, so the host keeps "X.dxf" beside it. Gives the
+// path itself when it exists, else the same name with the extension ".dxf" (any case of the
+// extension) when that exists, else the path unchanged.
+std::filesystem::path resolveDrawingPath(const std::filesystem::path& path);
+// Whether the drawing exists, as resolveDrawingPath finds it.
+bool drawingFileExists(const std::filesystem::path& path);
+
+} // namespace zhost::dxf
