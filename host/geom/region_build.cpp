@@ -2,6 +2,7 @@
 #include "curve_detail.h"
 #include "plane2d.h"
 #include "point_cluster.h"
+#include "region_faces.h"
 #include "zhost/geom/curves.h"
 #include "zhost/geom/regions.h"
 
@@ -189,19 +190,46 @@ Status regionsFromCurves(const std::vector<Curve>& curves, std::vector<Region>& 
     }
     int nv = 0;
     const std::vector<int> vid = PointClusters::cluster(ends, tol, nv);
-    // Only vertices with exactly two curve ends chain unambiguously.
     std::vector<std::vector<int>> at(nv); // vertex -> end indices (2k start, 2k+1 end)
     for (int k = 0; k < int(ends.size()); ++k)
         at[vid[k]].push_back(k);
-    std::vector<bool> done(open.size(), false);
+    // A closed walk over open curves as a loop of edges (polylines in segments).
+    auto emitChain = [&](const CurveCycle& chain, const Vector3d& normal) {
+        Loop loop;
+        std::vector<std::size_t> from;
+        for (auto [ci, r] : chain) {
+            const Curve& c = curves[open[ci]];
+            from.push_back(open[ci]);
+            Curve piece = c;
+            if (r)
+                reversed(c, piece);
+            if (const auto* pl = std::get_if<Polyline>(&piece)) {
+                for (std::size_t i = 0; i < segmentCount(*pl); ++i)
+                    if (pl->points[i].distanceTo(pl->points[i + 1]) > 1e-12)
+                        loop.edges.push_back(segment(*pl, i));
+            } else {
+                loop.edges.push_back(std::move(piece));
+            }
+        }
+        emit(std::move(loop), normal, std::move(from));
+    };
+    std::vector<const Curve*> openCurves;
+    for (std::size_t i : open)
+        openCurves.push_back(&curves[i]);
+    // Groups with branch points: their smallest faces.
+    std::vector<bool> done;
+    std::vector<BranchFace> faces;
+    branchFaces(openCurves, vid, nv, done, faces);
+    for (const BranchFace& f : faces)
+        emitChain(f.cycle, f.normal);
+    // The rest: chains through vertices with exactly two ends.
     for (std::size_t k0 = 0; k0 < open.size(); ++k0) {
         if (done[k0])
             continue;
         // Walk from the start of curve k0 along its end.
-        std::vector<std::pair<std::size_t, bool>> chain; // (open index, reversed)
+        CurveCycle chain;
         std::size_t k = k0;
         bool rev = false, closed = false, broken = false;
-        std::vector<bool> seen(0);
         while (true) {
             chain.push_back({k, rev});
             done[k] = true;
@@ -226,45 +254,10 @@ Status regionsFromCurves(const std::vector<Curve>& curves, std::vector<Region>& 
         }
         if (!closed || broken)
             continue;
-        Loop loop;
-        std::vector<std::size_t> from;
-        Vector3d normal = Vector3d::zAxis();
-        bool haveNormal = false;
-        for (auto [ci, r] : chain) {
-            const Curve& c = curves[open[ci]];
-            from.push_back(open[ci]);
-            if (!haveNormal && !std::holds_alternative<LineSeg>(c)) {
-                normal = curveNormal(c);
-                haveNormal = true;
-            }
-            Curve piece = c;
-            if (r)
-                reversed(c, piece);
-            if (const auto* pl = std::get_if<Polyline>(&piece)) {
-                for (std::size_t i = 0; i < segmentCount(*pl); ++i)
-                    if (pl->points[i].distanceTo(pl->points[i + 1]) > 1e-12)
-                        loop.edges.push_back(segment(*pl, i));
-            } else {
-                loop.edges.push_back(std::move(piece));
-            }
-        }
-        if (!haveNormal && loop.edges.size() >= 2) {
-            // Lines only: the plane through them, facing +Z where possible.
-            Point3d a, b, c;
-            startPoint(loop.edges[0], a);
-            endPoint(loop.edges[0], b);
-            for (const Curve& e : loop.edges) {
-                endPoint(e, c);
-                const Vector3d n = (b - a).cross(c - a);
-                if (n.length() > 1e-9 * (b - a).length() * (c - a).length()) {
-                    normal = n.normal();
-                    break;
-                }
-            }
-            if (normal.z < 0 || (normal.z == 0 && normal.y < 0))
-                normal = -normal;
-        }
-        emit(std::move(loop), normal, std::move(from));
+        std::vector<const Curve*> members;
+        for (auto [ci, r] : chain)
+            members.push_back(openCurves[ci]);
+        emitChain(chain, curvesNormal(members));
     }
     return regions.empty() ? Status::noRegion : Status::ok;
 }

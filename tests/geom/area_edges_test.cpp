@@ -172,8 +172,8 @@ TEST(RegionProperties, ExtentsReachWhereArcsBulge) {
     Region disc;
     disc.faces.push_back(Face{circleLoop(5, 5, 2), {}});
     const double t = pi / 6;
-    const AreaProperties ap = areaProperties(disc, {5, 5}, {std::cos(t), std::sin(t), 0},
-                                             {-std::sin(t), std::cos(t), 0});
+    const AreaProperties ap =
+        areaProperties(disc, {5, 5}, {std::cos(t), std::sin(t), 0}, {-std::sin(t), std::cos(t), 0});
     ASSERT_EQ(ap.status, Status::ok);
     EXPECT_NEAR(ap.extentsLow.x, -2, 1e-12);
     EXPECT_NEAR(ap.extentsHigh.x, 2, 1e-12);

@@ -22,7 +22,9 @@ double areaOf(const Region& r) {
     return a;
 }
 
-std::vector<Curve> edgesOf(const Loop& l) { return l.edges; }
+std::vector<Curve> edgesOf(const Loop& l) {
+    return l.edges;
+}
 
 // A quadratic Bezier from (0, 2) over (5, 12) to (10, 2) as a B-spline: x = 10 t,
 // y = 2 + 20 t (1 - t), so the area under it down to y = 0 is 10 (2 + 20/6).

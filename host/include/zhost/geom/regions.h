@@ -12,9 +12,11 @@
 namespace zhost::geom {
 
 // Every closed curve (circle, closed ellipse/spline/polyline) and every closed chain of open
-// curves meeting end to end (within tol) becomes a region of one face without holes. Chains
-// with branches and dangling curves are left out. usedCurves[i] lists the indices of the input
-// curves that make region i. noRegion when nothing closed was found.
+// curves meeting end to end (within tol) becomes a region of one face without holes. Where three
+// or more ends meet (branch points), each smallest area the curves enclose becomes a region, so
+// a curve between two such areas bounds both; dangling curves are left out. Curves are assumed
+// to meet only at their ends (crossings are not split). usedCurves[i] lists the indices of the
+// input curves that make region i. noRegion when nothing closed was found.
 Status regionsFromCurves(const std::vector<Curve>& curves, std::vector<Region>& regions,
                          std::vector<std::vector<std::size_t>>* usedCurves = nullptr,
                          double tol = 1e-8);
