@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash tools/setup.sh
+# Let ccache reuse objects across clones of the tree (CI builds in a fresh folder).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"
 ctest --preset dev
