@@ -1,14 +1,64 @@
-// zorma: the embedded CAD host's program.
+// zorma: the embedded CAD host's program. Sub-commands: run, shell, render, demo, --version.
+#include "options.h"
+
 #include "zhost/core/version.h"
 
+#ifdef ZORMA_HAVE_PREVIEW
+#include "zhost/preview/render_command.h"
+#endif
+
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int usage(int rc) {
+    std::fprintf(rc == 0 ? stdout : stderr,
+                 "usage:\n"
+                 "  zorma run    [DRAWING.dxf] [--script FILE|-] [--out OUT.dxf] "
+                 "[--render OUT.png|.svg]\n"
+                 "               [--product DIR] [--user-dir DIR] [--machine-reg FILE] "
+                 "[--addon PATH] [--api 24|23]\n"
+                 "  zorma shell  [DRAWING.dxf] ...same options...\n"
+                 "  zorma render IN.dxf OUT.png|OUT.svg [--size WxH]\n"
+                 "  zorma demo   [--out-dir DIR]\n"
+                 "  zorma --version\n");
+    return rc;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "version") == 0)) {
+    if (argc < 2)
+        return usage(2);
+    const std::string cmd = argv[1];
+    if (cmd == "--version" || cmd == "version") {
         std::printf("zorma %s\n", zhost::versionString());
         return 0;
     }
-    std::fprintf(stderr, "usage: zorma --version\n");
-    return 2;
+    if (cmd == "--help" || cmd == "-h" || cmd == "help")
+        return usage(0);
+    const std::vector<std::string> rest(argv + 2, argv + argc);
+    if (cmd == "run" || cmd == "shell") {
+        std::string error;
+        const auto options = zorma::app::parseRunOptions(rest, error);
+        if (!options) {
+            std::fprintf(stderr, "zorma %s: %s\n", cmd.c_str(), error.c_str());
+            return usage(2);
+        }
+        return zorma::app::runSession(*options, cmd == "shell");
+    }
+    if (cmd == "render") {
+#ifdef ZORMA_HAVE_PREVIEW
+        return zhost::preview::runRenderCommand(argc - 1, argv + 1);
+#else
+        std::fprintf(stderr, "zorma render: rendering is not available in this build\n");
+        return 2;
+#endif
+    }
+    if (cmd == "demo")
+        return zorma::app::runDemo(rest, argv[0]);
+    std::fprintf(stderr, "zorma: unknown sub-command %s\n", cmd.c_str());
+    return usage(2);
 }

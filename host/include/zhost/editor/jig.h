@@ -99,9 +99,12 @@ public:
     void setSpecialCursorType(CursorType c) { cursor_ = c; }
     CursorType specialCursorType() const { return cursor_; }
 
-    // Called from sampler(): the current answer as a point (UCS), a distance from the base point
-    // or an angle (radians, from the base point, about the UCS Z axis). While the cursor has not
-    // moved since the last call they return kNoChange.
+    // Called from sampler(): the current answer as a point, a distance from the base point or an
+    // angle (radians, from the base point, measured from the UCS X axis about the UCS Z axis).
+    // Points are world coordinates, as on the platform (answers typed in the UCS are converted).
+    // While the cursor has not moved since the last call they return kNoChange. With
+    // kGovernedByOrthoMode and ORTHOMODE 1, cursor moves relative to a base point are held to
+    // the UCS axis nearer to them (typed points are taken as they are).
     DragStatus acquirePoint(geom::Point3d& point);
     DragStatus acquirePoint(geom::Point3d& point, const geom::Point3d& basePoint);
     DragStatus acquireDist(double& distance);

@@ -1,0 +1,71 @@
+// Screen state: hidden and highlighted entities, the view scale, the Shift key, the main window.
+#include "editor_state.h"
+
+#include "zhost/db/object_ptr.h"
+#include "zhost/editor/display.h"
+#include "zhost/editor/sysvars.h"
+
+namespace zhost::ed {
+
+using detail::state;
+
+Result redrawEntity(db::ObjectId id, int mode) {
+    auto& s = state();
+    if (id.isNull())
+        return mode == redraw::regenerate || mode == redraw::show ? Result::normal : Result::error;
+    if (!id.isValid() || mode < 0 || mode > 4)
+        return Result::error;
+    switch (mode) {
+    case redraw::show:
+        s.hidden.erase(id);
+        break;
+    case redraw::hide:
+        s.hidden.insert(id);
+        break;
+    case redraw::highlight:
+        s.highlighted.insert(id);
+        break;
+    case redraw::unhighlight:
+        s.highlighted.erase(id);
+        break;
+    default:
+        break;
+    }
+    return Result::normal;
+}
+
+bool isHiddenOnScreen(db::ObjectId id) { return state().hidden.count(id) != 0; }
+bool isHighlighted(db::ObjectId id) { return state().highlighted.count(id) != 0; }
+
+void clearScreenState() {
+    state().hidden.clear();
+    state().highlighted.clear();
+}
+
+double viewScale() { return state().viewScale; }
+void setViewScale(double unitsPerPixel) {
+    if (unitsPerPixel > 0)
+        state().viewScale = unitsPerPixel;
+}
+
+double pickAperture() {
+    int box = 3;
+    if (!ok(getVarInt(L"PICKBOX", box)))
+        box = 3;
+    // A pick box of 0 still picks what lies exactly under the cursor.
+    return std::max(box, 0) * viewScale() + 1e-9;
+}
+
+bool isShiftDown() { return state().shift; }
+void setShiftDown(bool down) { state().shift = down; }
+
+struct MainWindowTag {
+    int unused = 0;
+};
+
+WindowHandle mainWindow() {
+    static MainWindowTag window;
+    return &window;
+}
+
+} // namespace zhost::ed

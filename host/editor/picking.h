@@ -1,0 +1,31 @@
+#pragma once
+// Geometry of the screen's questions: which entity lies under a pick, which lie in a window.
+#include "zhost/db/object_id.h"
+#include "zhost/geom/curve.h"
+#include "zhost/geom/extents3d.h"
+
+#include <vector>
+
+namespace zhost::db {
+class Entity;
+class Database;
+} // namespace zhost::db
+
+namespace zhost::ed::detail {
+
+// The curves that draw an entity (block references and regions broken down, texts and points as
+// their insertion point in `points`). False when nothing is known of its shape.
+bool drawnGeometry(const db::Entity& e, std::vector<geom::Curve>& curves,
+                   std::vector<geom::Point3d>& points);
+// The shortest distance from a world point to what an entity draws; infinity when unknown.
+double distanceToEntity(const db::Entity& e, const geom::Point3d& p);
+bool entityExtents(const db::Entity& e, geom::Extents3d& out);
+// Window (fully inside) and crossing (inside or touching) tests in world XY.
+bool insideWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi);
+bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi);
+// On screen and pickable: visible, not hidden by redraw, layer neither off nor frozen.
+bool isSelectable(const db::Entity& e);
+// The live entities of model space (and paper space when asked), in drawing order.
+std::vector<db::ObjectId> drawingEntities(db::Database& d, bool includePaperSpace);
+
+} // namespace zhost::ed::detail
