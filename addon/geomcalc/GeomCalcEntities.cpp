@@ -2,6 +2,7 @@
 
 #include "zhost/db/curves.h"
 #include "zhost/db/database.h"
+#include "zhost/db/object_ptr.h"
 #include "zhost/editor/selection.h"
 #include "zhost/editor/session.h"
 
@@ -53,14 +54,22 @@ void SetEntitiesColor(const std::vector<db::ObjectId>& ids, int colorIndex) {
 db::ObjectId AppendToCurrentSpace(std::unique_ptr<db::Entity> entity) {
     db::Database* d = ed::workingDatabase();
     db::ObjectId id;
-    if (!d || !entity || !zhost::ok(entity->setDatabaseDefaults(*d)) ||
-        !zhost::ok(d->appendEntity(ed::currentSpaceId(), std::move(entity), id)))
+    if (!d || !entity || !zhost::ok(d->appendEntity(ed::currentSpaceId(), std::move(entity), id)))
         return db::ObjectId::null();
     return id;
 }
 
+void ApplyDrawingDefaults(db::Entity& entity) {
+    if (db::Database* d = ed::workingDatabase())
+        entity.setDatabaseDefaults(*d);
+}
+
 db::ObjectId AppendCurve(const zhost::geom::Curve& curve) {
-    return AppendToCurrentSpace(db::makeCurveEntity(curve));
+    std::unique_ptr<db::Curve> c = db::makeCurveEntity(curve);
+    if (!c)
+        return db::ObjectId::null();
+    ApplyDrawingDefaults(*c);
+    return AppendToCurrentSpace(std::move(c));
 }
 
 bool GetCurve(db::ObjectId id, zhost::geom::Curve& out) {

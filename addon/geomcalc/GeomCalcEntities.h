@@ -27,8 +27,11 @@ void EraseEntities(const std::vector<zhost::db::ObjectId>& ids);
 bool EraseEntity(zhost::db::ObjectId id);
 void SetEntitiesColor(const std::vector<zhost::db::ObjectId>& ids, int colorIndex);
 
-// Appends to the current space with the drawing's default properties; null on failure.
+// Appends to the current space as the entity stands; null on failure.
 zhost::db::ObjectId AppendToCurrentSpace(std::unique_ptr<zhost::db::Entity> entity);
+// Gives the entity the drawing's current layer, colour, linetype and weight.
+void ApplyDrawingDefaults(zhost::db::Entity& entity);
+// A curve entity with the drawing defaults, appended; null on failure.
 zhost::db::ObjectId AppendCurve(const zhost::geom::Curve& curve);
 
 // The geometry of a curve entity; false when the id is no curve.

@@ -11,17 +11,17 @@
 
 // The eleven report items, in the order the settings dialog and the switches list them.
 enum GeomCalcItem {
-    kItemRefPoint = 0,         // the moment reference point
-    kItemPerimeter = 1,        // perimeter
-    kItemArea = 2,             // area
-    kItemVolume = 3,           // volume of the solid of revolution
-    kItemWeight = 4,           // its weight
-    kItemCentroidRel = 5,      // centroid relative to the reference point
-    kItemCentroid = 6,         // centroid (the red point)
-    kItemMomentCentroid = 7,   // Ix, Iy about the centroid
-    kItemPolarCentroid = 8,    // their sum
-    kItemMomentRef = 9,        // Ix, Iy about the reference point
-    kItemPolarRef = 10,        // their sum
+    kItemRefPoint = 0,       // the moment reference point
+    kItemPerimeter = 1,      // perimeter
+    kItemArea = 2,           // area
+    kItemVolume = 3,         // volume of the solid of revolution
+    kItemWeight = 4,         // its weight
+    kItemCentroidRel = 5,    // centroid relative to the reference point
+    kItemCentroid = 6,       // centroid (the red point)
+    kItemMomentCentroid = 7, // Ix, Iy about the centroid
+    kItemPolarCentroid = 8,  // their sum
+    kItemMomentRef = 9,      // Ix, Iy about the reference point
+    kItemPolarRef = 10,      // their sum
     kItemCount = 11,
 };
 

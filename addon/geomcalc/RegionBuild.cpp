@@ -5,6 +5,7 @@
 #include "frame/AutoVar.h"
 
 #include "zhost/db/entities.h"
+#include "zhost/db/object_ptr.h"
 #include "zhost/editor/command_call.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/selection.h"

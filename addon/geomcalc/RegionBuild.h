@@ -16,9 +16,9 @@ zhost::db::ObjectId BuildRegion(const BoundaryCurveSet& set);
 
 // How taking the holes off went.
 enum class HoleResult {
-    noHoles,   // the hole list forms no group: there is no second record
+    noHoles,    // the hole list forms no group: there is no second record
     subtracted, // the outer region now has the holes taken off
-    failed,    // a subtraction from the outer region failed (the message is printed)
+    failed,     // a subtraction from the outer region failed (the message is printed)
 };
 
 // Splits the hole regions (null entries separate groups) into groups, subtracts within each

@@ -3,6 +3,7 @@
 #include "geomcalc/RegionBuild.h"
 
 #include "zhost/db/entities.h"
+#include "zhost/db/object_ptr.h"
 #include "zhost/editor/ucs.h"
 #include "zhost/geom/area_properties.h"
 #include "zhost/geom/curves.h"

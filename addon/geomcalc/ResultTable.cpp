@@ -8,6 +8,7 @@
 #include "zhost/db/database.h"
 #include "zhost/db/dictionary.h"
 #include "zhost/db/entities.h"
+#include "zhost/db/object_ptr.h"
 #include "zhost/db/symbol_tables.h"
 #include "zhost/editor/prompts.h"
 #include "zhost/editor/session.h"
@@ -41,10 +42,17 @@ TableLayout LayoutResultTable(const std::vector<ReportRow>& rows, TableCorner co
 
     geom::Point3d u = base; // the upper-left corner
     switch (corner) {
-    case TableCorner::lowerLeft: u = base + y * t.height; break;
-    case TableCorner::upperLeft: break;
-    case TableCorner::lowerRight: u = base + y * t.height - x * t.width; break;
-    case TableCorner::upperRight: u = base - x * t.width; break;
+    case TableCorner::lowerLeft:
+        u = base + y * t.height;
+        break;
+    case TableCorner::upperLeft:
+        break;
+    case TableCorner::lowerRight:
+        u = base + y * t.height - x * t.width;
+        break;
+    case TableCorner::upperRight:
+        u = base - x * t.width;
+        break;
     }
     const geom::Point3d ur = u + x * t.width;
     const geom::Point3d ll = u - y * t.height;
@@ -99,13 +107,13 @@ void GroupEntities(const std::vector<db::ObjectId>& ids) {
 
 } // namespace
 
-void DrawResultTable(const TableLayout& layout, double rotation,
-                     std::vector<db::ObjectId>* made) {
+void DrawResultTable(const TableLayout& layout, double rotation, std::vector<db::ObjectId>* made) {
     const geom::Vector3d normal = ed::currentUcs().zAxis();
     std::vector<db::ObjectId> ids;
     for (const TableLayout::Segment& s : layout.lines) {
         auto line = std::make_unique<db::Line>(s.start, s.end);
         line->setNormal(normal);
+        ApplyDrawingDefaults(*line);
         ids.push_back(AppendToCurrentSpace(std::move(line)));
     }
     for (const TableLayout::Cell& c : layout.texts) {
@@ -115,6 +123,7 @@ void DrawResultTable(const TableLayout& layout, double rotation,
         text->setContents(MTextContents(c.text));
         text->setAttachment(db::MTextAttachment::middleLeft);
         text->setRotation(rotation);
+        ApplyDrawingDefaults(*text);
         ids.push_back(AppendToCurrentSpace(std::move(text)));
     }
     GroupEntities(ids);

@@ -5,6 +5,7 @@
 #include "zhost/core/wildcard.h"
 #include "zhost/db/block_reference.h"
 #include "zhost/db/database.h"
+#include "zhost/db/object_ptr.h"
 #include "zhost/db/symbol_tables.h"
 #include "zhost/editor/format.h"
 
@@ -28,8 +29,8 @@ int ReadTitleBlockRules(std::vector<TitleBlockRule>& rules) {
     return int(rules.size());
 }
 
-bool MatchesTitleBlockRules(const std::vector<TitleBlockRule>& rules,
-                            const std::wstring& blockName, const std::wstring& layerName) {
+bool MatchesTitleBlockRules(const std::vector<TitleBlockRule>& rules, const std::wstring& blockName,
+                            const std::wstring& layerName) {
     for (const TitleBlockRule& rule : rules) {
         if (!rule.block.empty() && !zhost::wcMatch(blockName, rule.block, true))
             continue;

@@ -22,8 +22,8 @@ struct TitleBlockRule {
 int ReadTitleBlockRules(std::vector<TitleBlockRule>& rules);
 
 // Whether a reference of block `blockName` on layer `layerName` is a title block by the rules.
-bool MatchesTitleBlockRules(const std::vector<TitleBlockRule>& rules,
-                            const std::wstring& blockName, const std::wstring& layerName);
+bool MatchesTitleBlockRules(const std::vector<TitleBlockRule>& rules, const std::wstring& blockName,
+                            const std::wstring& layerName);
 
 // The X scale factor of the first model-space reference (in drawing order) that matches a rule;
 // 1.0 when there is none.
