@@ -101,8 +101,8 @@ TEST(SampleLibrary, PictureCatalogueTreeHasGroupsLevelsAndLiftedSubGroups) {
         EXPECT_FALSE(group.m_children[0]->m_name.empty());
         EXPECT_TRUE(group.m_children[0]->m_children.empty());
     }
-    EXPECT_EQ(root.m_children[2]->m_children[0]->m_thumbNumber, 0); // washers show the plan
-    EXPECT_EQ(root.m_children[1]->m_children[0]->m_thumbNumber, 1);
+    EXPECT_EQ(root.m_children[2]->m_children[0]->GetThumbNumber(), 0); // washers show the plan
+    EXPECT_EQ(root.m_children[1]->m_children[0]->GetThumbNumber(), 1);
 }
 
 TEST(SampleNominalLengths, PartialThreadBoltsSnapToIso4014Lengths) {
