@@ -40,8 +40,10 @@ void applySettings(const RunOptions& o) {
     settings::setPrintHook([](std::wstring_view text) { ed::print(text); });
 }
 
-// 0 loaded or absent (said once on stderr), 2 refused.
+// 0 loaded or absent (said once on stderr), 2 refused. "--addon none" runs without one.
 int loadAddon(const RunOptions& o, rx::AddonModule& module) {
+    if (o.addon == "none")
+        return 0;
     const fs::path path = o.addon.empty() ? rx::defaultAddonPath(o.api) : fs::path(o.addon);
     if (o.addon.empty() && !fs::exists(path)) {
         err(L"no add-on library at " + fromUtf8(path.string()) +
