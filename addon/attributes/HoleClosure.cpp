@@ -71,7 +71,8 @@ HoleClosure CheckCurveClosed(db::ObjectId id) {
             closed = curve->startPoint().isEqualTo(curve->endPoint(),
                                                    geom::Tol::withPoint(kHoleClosureTol));
     }
-    ed::print(closed ? L"\n閉じられた図形を確認しました。" : L"\n選択した図形が閉じられていませんでした。");
+    ed::print(closed ? L"\n閉じられた図形を確認しました。"
+                     : L"\n選択した図形が閉じられていませんでした。");
     return closed ? kHoleClosed : kHoleOpen;
 }
 

@@ -2,6 +2,7 @@
 
 #include "zhost/db/database.h"
 #include "zhost/db/entity.h"
+#include "zhost/editor/output.h"
 #include "zhost/editor/selection.h"
 
 #include <cstdint>
@@ -66,4 +67,16 @@ bool SetHoleMark(db::ObjectId id, int serial) {
         return false;
     const db::XData mark{db::xApp(kHoleMarkApp), db::xInt16(serial)};
     return zhost::ok(entity->setXData(mark));
+}
+
+int MarkHoleCurves(db::Database& database, const std::vector<db::ObjectId>& curves, int serial) {
+    RegisterHoleMarkApp(database);
+    int marked = 0;
+    for (db::ObjectId id : curves) {
+        if (SetHoleMark(id, serial))
+            ++marked;
+        else
+            ed::print(L"\n拡張データを付与できなかった図形があります。");
+    }
+    return marked;
 }

@@ -34,3 +34,9 @@ bool GetNextHoleSerial(int& serial);
 // for writing or refuses the data.
 bool RegisterHoleMarkApp(zhost::db::Database& db);
 bool SetHoleMark(zhost::db::ObjectId id, int serial);
+
+// Registers the application and marks every curve of one hole with the serial number. A curve
+// that cannot take the mark is reported on the command line and skipped; the others are still
+// marked. Returns the number of curves marked.
+int MarkHoleCurves(zhost::db::Database& db, const std::vector<zhost::db::ObjectId>& curves,
+                   int serial);

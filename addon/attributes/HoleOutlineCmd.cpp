@@ -29,7 +29,8 @@ bool SelectHoleCurves(ed::SelectionSet& ss) {
     CAutoVar osMode;
     snapMode.Set(L"SNAPMODE", 0);
     osMode.Set(L"OSMODE", 0);
-    ed::printf(L"\n%s", L"ブロック定義内の穴の輪郭となる図形群を選択してください。(Enterで選択完了)");
+    ed::printf(L"\n%s",
+               L"ブロック定義内の穴の輪郭となる図形群を選択してください。(Enterで選択完了)");
     if (ss.select(nullptr, nullptr, nullptr, &filter) != ed::Result::normal) {
         ed::printf(L"\n%s", L"図形群が正しく選択されませんでした。");
         return false;
@@ -73,9 +74,6 @@ void KoruAttachPcXdataMain() {
         return;
     }
 
-    RegisterHoleMarkApp(*database);
-    for (db::ObjectId id : curves)
-        if (!SetHoleMark(id, serial))
-            ed::print(L"\n拡張データを付与できなかった図形があります。");
+    MarkHoleCurves(*database, curves, serial);
     ed::printf(L"\n拡張データを付与しました。通し番号:%d", serial);
 }

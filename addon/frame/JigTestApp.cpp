@@ -43,8 +43,8 @@ constexpr CZormaCommand kCommands[] = {
      cmd::kTransparent | cmd::kUsePickSet, nullptr, 0},
     {&CmdZormaHideRestore, L"ZORMA_HIDE_RESTORE", L"ZORMA_HIDE_RESTORE", kZormaCommandGroup,
      cmd::kTransparent | cmd::kUsePickSet, nullptr, 0},
-    {&CmdKoruAttachPcXdata, L"KORU_ATTACH_PC_XDATA", L"KORU_ATTACH_PC_XDATA",
-     kZormaCommandGroup, cmd::kUsePickSet, nullptr, 0},
+    {&CmdKoruAttachPcXdata, L"KORU_ATTACH_PC_XDATA", L"KORU_ATTACH_PC_XDATA", kZormaCommandGroup,
+     cmd::kUsePickSet, nullptr, 0},
 };
 
 constinit CJigTestApp g_theApp;

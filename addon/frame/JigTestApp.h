@@ -16,8 +16,8 @@ struct CZormaCommand {
     const wchar_t* m_pszLocalName;
     const wchar_t* m_pszGroupName;
     int m_nFlags;
-    void* m_pUIContext;  // always null: no command has a context menu
-    int m_nLocalNameId;  // always 0: the local name is given as text, not by string resource
+    void* m_pUIContext; // always null: no command has a context menu
+    int m_nLocalNameId; // always 0: the local name is given as text, not by string resource
 };
 
 // The table, in registration order.

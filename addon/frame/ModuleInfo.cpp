@@ -2,6 +2,8 @@
 
 #include "zhost/core/utf.h"
 
+#include <climits>
+#include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
 #include <system_error>
@@ -10,8 +12,9 @@ namespace {
 
 void* g_resourceInstance = nullptr;
 // Found at attach: the loader may have named the file relative to the working directory of that
-// moment, which can change later.
-std::string g_modulePath;
+// moment, which can change later. A plain array, so that no initialiser of this library can run
+// after attach and wipe it.
+char g_modulePath[PATH_MAX + 1];
 
 // Any address inside this library identifies it to dladdr.
 void AnchorInLibrary() {}
@@ -28,7 +31,9 @@ void FindSelf() {
     if (ec)
         return;
     std::filesystem::path canonical = std::filesystem::weakly_canonical(p, ec);
-    g_modulePath = (ec ? p : canonical).string();
+    const std::string text = (ec ? p : canonical).string();
+    if (text.size() <= PATH_MAX)
+        std::memcpy(g_modulePath, text.c_str(), text.size() + 1);
 }
 
 // Library attach and detach. The platform's extension-module start-up (resource chain, UI
@@ -40,6 +45,7 @@ __attribute__((constructor)) void ZormaLibraryAttach() {
 
 __attribute__((destructor)) void ZormaLibraryDetach() {
     g_resourceInstance = nullptr;
+    g_modulePath[0] = '\0';
 }
 
 } // namespace
@@ -49,7 +55,7 @@ void* GetZormaResourceInstance() {
 }
 
 bool GetZormaModulePath(std::wstring& path) {
-    if (g_modulePath.empty())
+    if (g_modulePath[0] == '\0')
         return false;
     std::wstring full = zhost::fromUtf8(g_modulePath);
     if (full.size() > kMaxModulePath)
