@@ -2,7 +2,7 @@
 """Writes holes.dxf: the geometry of a part's block definition as a library author draws it
 before marking its holes - a plate outline (closed polyline), a drilled hole (one circle), a
 hole drawn as two half circles, and a slot left open at the top (three lines, not a hole).
-samples/scripts/holes.txt marks the holes with KORU_ATTACH_PC_XDATA.
+samples/scripts/holes.scr marks the holes with KORU_ATTACH_PC_XDATA.
 
 Run with Debian's python3-ezdxf:  /usr/bin/python3 samples/drawings/holes.py
 """
