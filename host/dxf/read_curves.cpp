@@ -191,7 +191,7 @@ std::unique_ptr<db::Entity> buildSpline(Reader& r, std::span<const Tag> tags, st
     if (allOne)
         s.weights.clear();
     auto e = std::make_unique<db::Spline>();
-    if (s.controlPoints.empty() || !ok(e->set(s))) {
+    if (s.controlPoints.empty() || s.degree < 1 || s.degree > 25 || !ok(e->set(s))) {
         r.warn(line, L"a spline with inconsistent knots, weights or control points is skipped");
         return nullptr;
     }

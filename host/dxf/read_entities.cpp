@@ -60,6 +60,7 @@ void Reader::readBlocks(std::size_t& i) {
             }
         }
         i = end;
+        openBlock_.close();
         const db::ObjectId blockId = blockByName(rawName, line);
         if (!blockId.isNull()) {
             db::ObjectPtr<db::BlockTableRecord> rec(blockId, db::OpenMode::forWrite);
@@ -181,7 +182,9 @@ void Reader::applyCommon(db::Entity& e, const EntityCommon& c) {
 db::ObjectId Reader::appendTo(db::ObjectId blockId, std::unique_ptr<db::Entity> e,
                               const EntityCommon& c) {
     db::ObjectId id;
-    if (!ok(db_.appendEntity(blockId, std::move(e), id))) {
+    if (openBlock_.id() != blockId || !openBlock_)
+        openBlock_.open(blockId, db::OpenMode::forWrite);
+    if (!openBlock_ || !ok(openBlock_->appendEntity(std::move(e), id))) {
         warn(c.line, L"the entity could not be added to its block");
         return {};
     }

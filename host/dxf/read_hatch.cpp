@@ -233,7 +233,7 @@ private:
         }
         if (!s.weights.empty() && s.weights.size() != s.controlPoints.size())
             s.weights.clear();
-        if (!s.controlPoints.empty() &&
+        if (!s.controlPoints.empty() && s.degree >= 1 && s.degree <= 25 &&
             s.knots.size() == s.controlPoints.size() + std::size_t(s.degree) + 1)
             loop.edges.emplace_back(std::move(s));
         else

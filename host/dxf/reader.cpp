@@ -149,8 +149,10 @@ Status Reader::run(std::string_view text) {
             readBlocks(i);
         else if (name == "ENTITIES")
             readEntitySection(i);
-        else if (name == "OBJECTS")
+        else if (name == "OBJECTS") {
+            openBlock_.close();
             readObjects(i);
+        }
         // Skip what is left of the section (CLASSES, THUMBNAILIMAGE, ACDSDATA, ...).
         while (i < tags_.size() && !tags_[i].is(0, "ENDSEC"))
             ++i;
@@ -162,6 +164,7 @@ Status Reader::run(std::string_view text) {
 }
 
 void Reader::finish() {
+    openBlock_.close();
     // Groups and draw order refer to entities anywhere in the file.
     for (const PendingGroup& g : groups_) {
         db::ObjectPtr<db::Group> group(g.groupId, db::OpenMode::forWrite);

@@ -100,6 +100,8 @@ private:
     std::vector<std::pair<std::wstring, std::span<const Tag>>> header_;
     std::unordered_map<std::string, db::ObjectId> layers_, linetypes_, styles_, blocks_;
     std::vector<Tag> own_; // scratch: the kind-specific tags of the entity being read
+    // The block entities are being appended to, kept open for write between entities.
+    db::ObjectPtr<db::BlockTableRecord> openBlock_;
 
     // Resolved at the end, when every handle is known.
     struct PendingGroup {

@@ -93,7 +93,8 @@ TokenizeResult tokenize(std::string_view text, std::vector<Tag>& out) {
         res.message = lineMessage(1, "binary DXF is not supported; save the drawing as ASCII DXF");
         return res;
     }
-    out.reserve(out.size() + text.size() / 16);
+    // A tag takes at least four bytes; untouched reserved pages cost nothing.
+    out.reserve(out.size() + text.size() / 4);
     std::uint32_t line = 1;
     auto nextLine = [&](std::string_view& s) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
@@ -111,8 +112,17 @@ TokenizeResult tokenize(std::string_view text, std::vector<Tag>& out) {
         if (trimmed.empty() && p >= end)
             break; // a blank last line
         std::int32_t code = 0;
-        const auto r = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), code);
-        if (trimmed.empty() || r.ec != std::errc() || r.ptr != trimmed.data() + trimmed.size()) {
+        bool codeOk = !trimmed.empty() && trimmed.size() <= 9;
+        std::size_t k = 0;
+        const bool negative = codeOk && trimmed[0] == '-';
+        for (k = negative ? 1 : 0; codeOk && k < trimmed.size(); ++k) {
+            const char c = trimmed[k];
+            codeOk = c >= '0' && c <= '9';
+            code = code * 10 + (c - '0');
+        }
+        if (negative)
+            code = -code;
+        if (!codeOk || (negative && trimmed.size() == 1)) {
             res.status = Status::parseError;
             res.errorLine = int(codeLine);
             res.message = lineMessage(codeLine, "a group code was expected");

@@ -78,13 +78,8 @@ void Writer::objects() {
     w_.integer(281, 1);
     std::vector<std::pair<std::wstring, std::pair<db::ObjectId, std::uint64_t>>> layouts;
     int paperCount = 0;
-    for (const auto& [index, layout] : layoutOf_) {
-        db::ObjectId blockId;
-        for (db::ObjectId id : db_.allObjectIds())
-            if (id.index() == index) {
-                blockId = id;
-                break;
-            }
+    for (const auto& [index, entry] : layoutOf_) {
+        const auto [blockId, layout] = entry;
         const std::wstring name =
             blockId == db_.modelSpaceId() ? L"Model" : L"Layout" + std::to_wstring(++paperCount);
         layouts.push_back({name, {blockId, layout}});
@@ -157,13 +152,8 @@ void Writer::objects() {
     // Draw order: a block's table sits in the block's extension dictionary. Entities are drawn
     // in the order of their sort handles; giving the n-th drawn entity the n-th smallest handle
     // of the block reproduces the order.
-    for (const auto& [index, xdict] : xdictOf_) {
-        db::ObjectId blockId;
-        for (db::ObjectId id : db_.allObjectIds())
-            if (id.index() == index) {
-                blockId = id;
-                break;
-            }
+    for (const auto& [index, entry] : xdictOf_) {
+        const auto [blockId, xdict] = entry;
         db::ObjectPtr<db::BlockTableRecord> block(blockId, db::OpenMode::forRead);
         if (!block)
             continue;

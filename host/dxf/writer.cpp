@@ -321,7 +321,7 @@ void Writer::tables() {
         auto xd = xdictOf_.find(id.index());
         if (xd != xdictOf_.end()) {
             w_.str(102, "{ACAD_XDICTIONARY");
-            w_.handle(360, xd->second);
+            w_.handle(360, xd->second.second);
             w_.str(102, "}");
         }
         w_.handle(330, h(db_.blockTableId()));
@@ -329,7 +329,7 @@ void Writer::tables() {
         w_.str(100, "AcDbBlockTableRecord");
         w_.text(2, r->name());
         auto lo = layoutOf_.find(id.index());
-        w_.handle(340, lo == layoutOf_.end() ? 0 : lo->second);
+        w_.handle(340, lo == layoutOf_.end() ? 0 : lo->second.second);
         w_.integer(70, r->insertUnits());
         w_.integer(280, 1);
         w_.integer(281, 0);
@@ -420,11 +420,11 @@ Status Writer::run() {
         if (!r)
             continue;
         if (r->isLayout())
-            layoutOf_[id.index()] = newHandle();
+            layoutOf_[id.index()] = {id, newHandle()};
         if (!r->sortentsTableId().isNull()) {
             db::ObjectPtr<db::SortentsTable> s(r->sortentsTableId(), db::OpenMode::forRead);
             if (s && s->isCustomOrder())
-                xdictOf_[id.index()] = newHandle();
+                xdictOf_[id.index()] = {id, newHandle()};
         }
     }
     {

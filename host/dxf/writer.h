@@ -53,8 +53,8 @@ private:
     // Objects the file needs that the database does not keep.
     std::uint64_t vportTable_ = 0, viewTable_ = 0, ucsTable_ = 0, dimstyleTable_ = 0;
     std::uint64_t layoutDict_ = 0, plotStyleDict_ = 0, placeholder_ = 0;
-    std::map<std::uint32_t, std::uint64_t> layoutOf_; // layout block → LAYOUT handle
-    std::map<std::uint32_t, std::uint64_t> xdictOf_;  // block with draw order → its xdict
+    // Layout block → its LAYOUT handle; block with a draw order → its extension dictionary.
+    std::map<std::uint32_t, std::pair<db::ObjectId, std::uint64_t>> layoutOf_, xdictOf_;
     std::unordered_map<std::uint32_t, std::vector<std::uint64_t>> groupsOf_; // entity → groups
     std::vector<std::wstring> extraApps_;
 };

@@ -1,0 +1,239 @@
+// Paints a scene with cairo and pango: fitted to the target with a margin, y up.
+#include "painter.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace zhost::preview {
+
+namespace {
+
+constexpr double kCapHeightPerEm = 0.73; // IPAGothic's capital height per em
+
+struct Fit {
+    double scale = 1, ox = 0, oy = 0;
+    double x(const geom::Point3d& p) const { return ox + p.x * scale; }
+    double y(const geom::Point3d& p) const { return oy - p.y * scale; }
+};
+
+Fit fitTo(const geom::Extents3d& ext, double x0, double y0, double w, double h, int margin) {
+    Fit f;
+    if (ext.isEmpty())
+        return f;
+    const double ew = std::max(ext.maxPoint.x - ext.minPoint.x, 1e-9);
+    const double eh = std::max(ext.maxPoint.y - ext.minPoint.y, 1e-9);
+    const double aw = std::max(w - 2.0 * margin, 1.0), ah = std::max(h - 2.0 * margin, 1.0);
+    f.scale = std::min(aw / ew, ah / eh);
+    if (!std::isfinite(f.scale) || f.scale <= 0)
+        f.scale = 1;
+    const double cx = (ext.minPoint.x + ext.maxPoint.x) / 2;
+    const double cy = (ext.minPoint.y + ext.maxPoint.y) / 2;
+    f.ox = x0 + w / 2 - cx * f.scale;
+    f.oy = y0 + h / 2 + cy * f.scale;
+    return f;
+}
+
+bool darkBackground(std::uint32_t argb) {
+    const double r = (argb >> 16) & 255, g = (argb >> 8) & 255, b = argb & 255;
+    return 0.299 * r + 0.587 * g + 0.114 * b < 128;
+}
+
+void setColor(cairo_t* cr, const Style& st, bool dark) {
+    std::uint32_t rgb = st.rgb;
+    if (st.aci7)
+        rgb = dark ? 0xFFFFFF : 0x000000;
+    cairo_set_source_rgb(cr, ((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0,
+                         (rgb & 255) / 255.0);
+}
+
+void path(cairo_t* cr, const Fit& f, const std::vector<geom::Point3d>& pts, bool closed) {
+    if (pts.empty())
+        return;
+    cairo_move_to(cr, f.x(pts[0]), f.y(pts[0]));
+    for (std::size_t i = 1; i < pts.size(); ++i)
+        cairo_line_to(cr, f.x(pts[i]), f.y(pts[i]));
+    if (closed)
+        cairo_close_path(cr);
+}
+
+void applyStroke(cairo_t* cr, const Style& st, const Fit& f, const RenderOptions& o) {
+    const double width = st.worldWidth > 0 ? st.worldWidth * f.scale : st.weightMm * o.pixelsPerMm;
+    cairo_set_line_width(cr, std::max(width, 1.0));
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    std::vector<double> dashes;
+    double total = 0;
+    for (double d : st.dashes) {
+        dashes.push_back(std::abs(d) * f.scale);
+        total += std::abs(d) * f.scale;
+    }
+    // Patterns finer than a few pixels would only grey the line: draw it continuous.
+    if (dashes.size() >= 2 && total >= 4 && total < 1e6) {
+        if (st.dashes[0] < 0) // a pattern that starts with a gap
+            std::rotate(dashes.begin(), dashes.begin() + 1, dashes.end());
+        cairo_set_dash(cr, dashes.data(), int(dashes.size()), 0);
+    } else {
+        cairo_set_dash(cr, nullptr, 0, 0);
+    }
+}
+
+// A pattern hatch is shown as parallel lines (45 degrees plus the pattern angle) clipped to
+// the boundary; a pattern too fine for the picture is shown as a pale fill.
+void patternFill(cairo_t* cr, const Prim& p, const Fit& f) {
+    const double spacing = 3.175 * std::max(p.text.height, 1e-9) * f.scale;
+    if (spacing < 3) {
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        cairo_paint_with_alpha(cr, 0.35);
+        cairo_restore(cr);
+        return;
+    }
+    double x1, y1, x2, y2;
+    cairo_save(cr);
+    cairo_clip(cr);
+    cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+    const double a = std::atan2(p.text.xdir.y, p.text.xdir.x) + 0.7853981633974483;
+    const double dx = std::cos(a), dy = -std::sin(a); // device y runs down
+    const double nx = -dy, ny = dx;
+    const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
+    const double half = std::hypot(x2 - x1, y2 - y1) / 2 + spacing;
+    const int n = int(half / spacing);
+    if (n < 5000) {
+        for (int i = -n; i <= n; ++i) {
+            const double px = cx + nx * i * spacing, py = cy + ny * i * spacing;
+            cairo_move_to(cr, px - dx * half, py - dy * half);
+            cairo_line_to(cr, px + dx * half, py + dy * half);
+        }
+        cairo_set_line_width(cr, 1);
+        cairo_set_dash(cr, nullptr, 0, 0);
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+}
+
+std::string utf8(const std::wstring& w) {
+    std::string s;
+    for (wchar_t c : w) {
+        const auto u = std::uint32_t(c);
+        if (u < 0x80) {
+            s += char(u);
+        } else if (u < 0x800) {
+            s += char(0xC0 | (u >> 6));
+            s += char(0x80 | (u & 0x3F));
+        } else if (u < 0x10000) {
+            if (u >= 0xD800 && u <= 0xDFFF) {
+                s += "\xEF\xBF\xBD";
+                continue;
+            }
+            s += char(0xE0 | (u >> 12));
+            s += char(0x80 | ((u >> 6) & 0x3F));
+            s += char(0x80 | (u & 0x3F));
+        } else if (u <= 0x10FFFF) {
+            s += char(0xF0 | (u >> 18));
+            s += char(0x80 | ((u >> 12) & 0x3F));
+            s += char(0x80 | ((u >> 6) & 0x3F));
+            s += char(0x80 | (u & 0x3F));
+        } else {
+            s += "\xEF\xBF\xBD";
+        }
+    }
+    return s;
+}
+
+void paintText(cairo_t* cr, const Prim& p, const Fit& f) {
+    const TextItem& t = p.text;
+    const double capPx = t.height * f.scale;
+    if (capPx < 0.5 || capPx > 1e5 || t.text.empty())
+        return;
+    std::unique_ptr<PangoLayout, void (*)(void*)> layout(pango_cairo_create_layout(cr),
+                                                         g_object_unref);
+    PangoFontDescription* font = pango_font_description_from_string("IPAGothic");
+    pango_font_description_set_absolute_size(font, capPx / kCapHeightPerEm * PANGO_SCALE);
+    pango_layout_set_font_description(layout.get(), font);
+    pango_font_description_free(font);
+    const std::string text = utf8(t.text);
+    pango_layout_set_text(layout.get(), text.c_str(), int(text.size()));
+    if (t.multiline) {
+        if (t.wrapWidth > 0)
+            pango_layout_set_width(layout.get(),
+                                   int(t.wrapWidth * f.scale / t.widthFactor * PANGO_SCALE));
+        pango_layout_set_alignment(layout.get(), t.hAlign == 0   ? PANGO_ALIGN_LEFT
+                                                 : t.hAlign == 1 ? PANGO_ALIGN_CENTER
+                                                                 : PANGO_ALIGN_RIGHT);
+        pango_layout_set_spacing(layout.get(), int((t.lineSpacing - 1) * capPx * PANGO_SCALE));
+    }
+    PangoRectangle ink, logical;
+    pango_layout_get_pixel_extents(layout.get(), &ink, &logical);
+    const double baseline = pango_layout_get_baseline(layout.get()) / double(PANGO_SCALE);
+    const double w = t.multiline && t.wrapWidth > 0 ? t.wrapWidth * f.scale / t.widthFactor
+                                                    : double(logical.width);
+    double dx = t.hAlign == 0 ? 0 : t.hAlign == 1 ? -w / 2 : -w;
+    double dy;
+    if (t.multiline)
+        dy = t.vAlign == 3 ? 0 : t.vAlign == 2 ? -logical.height / 2.0 : -double(logical.height);
+    else // from the baseline: bottom, middle and top of the capitals
+        dy = t.vAlign == 0   ? -baseline
+             : t.vAlign == 1 ? -baseline
+             : t.vAlign == 2 ? -baseline + capPx / 2
+                             : -baseline + capPx;
+    cairo_save(cr);
+    cairo_translate(cr, f.x(t.anchor), f.y(t.anchor));
+    cairo_rotate(cr, -std::atan2(t.xdir.y, t.xdir.x));
+    cairo_scale(cr, t.widthFactor, 1);
+    cairo_move_to(cr, dx, dy);
+    pango_cairo_show_layout(cr, layout.get());
+    cairo_restore(cr);
+}
+
+} // namespace
+
+void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w, double h,
+                const RenderOptions& o) {
+    const bool dark = darkBackground(o.background);
+    cairo_save(cr);
+    cairo_rectangle(cr, x0, y0, w, h);
+    cairo_clip(cr);
+    cairo_set_source_rgba(cr, ((o.background >> 16) & 255) / 255.0,
+                          ((o.background >> 8) & 255) / 255.0, (o.background & 255) / 255.0,
+                          ((o.background >> 24) & 255) / 255.0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    const Fit f = fitTo(scene.extents, x0, y0, w, h, o.margin);
+    for (const Prim& p : scene.prims) {
+        setColor(cr, p.style, dark);
+        switch (p.kind) {
+        case Prim::stroke:
+            path(cr, f, p.paths[0], p.closed);
+            applyStroke(cr, p.style, f, o);
+            cairo_stroke(cr);
+            break;
+        case Prim::fill:
+            cairo_new_path(cr);
+            for (const auto& loop : p.paths)
+                path(cr, f, loop, true);
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+            if (p.closed)
+                cairo_fill(cr);
+            else
+                patternFill(cr, p, f);
+            cairo_new_path(cr);
+            break;
+        case Prim::dot: {
+            const double r = std::max(1.0, p.style.weightMm * o.pixelsPerMm);
+            cairo_arc(cr, f.x(p.paths[0][0]), f.y(p.paths[0][0]), r, 0, 6.283185307179586);
+            cairo_fill(cr);
+            break;
+        }
+        case Prim::label:
+            paintText(cr, p, f);
+            break;
+        }
+    }
+    cairo_restore(cr);
+}
+
+} // namespace zhost::preview

@@ -1,0 +1,121 @@
+// Rendering to files (PNG, SVG) and to a caller's bitmap.
+#include "painter.h"
+
+#include "zhost/dxf/dxf.h"
+#include "zhost/settings/vorta.h"
+
+#include <cairo-svg.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+namespace zhost::preview {
+
+namespace {
+
+using SurfacePtr = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
+using ContextPtr = std::unique_ptr<cairo_t, void (*)(cairo_t*)>;
+
+std::string lowerExtension(const std::filesystem::path& p) {
+    std::string e = p.extension().string();
+    std::transform(e.begin(), e.end(), e.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return e;
+}
+
+Status renderFile(const db::Database& db, db::ObjectId blockId, const std::filesystem::path& out,
+                  const RenderOptions& o) {
+    const std::string ext = lowerExtension(out);
+    if ((ext != ".png" && ext != ".svg") || o.width < 1 || o.height < 1 || o.width > 16384 ||
+        o.height > 16384)
+        return Status::invalidInput;
+    Scene scene;
+    Status s = buildScene(db, blockId, o, scene);
+    if (!ok(s))
+        return s;
+    const std::string file = out.string();
+    SurfacePtr surface(ext == ".png"
+                           ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.width, o.height)
+                           : cairo_svg_surface_create(file.c_str(), o.width, o.height),
+                       cairo_surface_destroy);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Status::fileError;
+    {
+        ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
+        paintScene(cr.get(), scene, 0, 0, o.width, o.height, o);
+    }
+    if (ext == ".png") {
+        if (cairo_surface_write_to_png(surface.get(), file.c_str()) != CAIRO_STATUS_SUCCESS)
+            return Status::fileError;
+    } else {
+        cairo_surface_finish(surface.get());
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+            return Status::fileError;
+    }
+    return Status::ok;
+}
+
+} // namespace
+
+Status renderDrawing(const db::Database& db, const std::filesystem::path& out,
+                     const RenderOptions& options) {
+    return renderFile(db, db.modelSpaceId(), out, options);
+}
+
+Status renderBlock(const db::Database& db, db::ObjectId blockId, const std::filesystem::path& out,
+                   const RenderOptions& options) {
+    return renderFile(db, blockId, out, options);
+}
+
+Status renderToPixels(const db::Database& db, db::ObjectId blockId, const PixelTarget& target,
+                      const PixelRect& rect, const RenderOptions& options) {
+    if (!target.pixels || target.width < 1 || target.height < 1 ||
+        target.strideBytes < target.width * 4 || target.strideBytes % 4 != 0)
+        return Status::invalidInput;
+    const int left = std::max(rect.left, 0), top = std::max(rect.top, 0);
+    const int right = std::min(rect.right, target.width);
+    const int bottom = std::min(rect.bottom, target.height);
+    if (right <= left || bottom <= top)
+        return Status::invalidInput;
+    RenderOptions o = options;
+    o.width = right - left;
+    o.height = bottom - top;
+    Scene scene;
+    Status s = buildScene(db, blockId, o, scene);
+    if (!ok(s))
+        return s;
+    SurfacePtr surface(cairo_image_surface_create_for_data(
+                           reinterpret_cast<unsigned char*>(target.pixels), CAIRO_FORMAT_ARGB32,
+                           target.width, target.height, target.strideBytes),
+                       cairo_surface_destroy);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Status::invalidInput;
+    ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
+    paintScene(cr.get(), scene, left, top, o.width, o.height, o);
+    cairo_surface_flush(surface.get());
+    return Status::ok;
+}
+
+Status drawDrawingPreview(const std::filesystem::path& drawingFile, const PixelTarget& target,
+                          const PixelRect& rect, const RenderOptions& options) {
+    db::Database db;
+    dxf::ReadReport report;
+    Status s = dxf::readDxf(dxf::resolveDrawingPath(drawingFile), db, report);
+    if (!ok(s))
+        return s;
+    return renderToPixels(db, db.modelSpaceId(), target, rect, options);
+}
+
+void installPreviewDrawer() {
+    settings::setPreviewDrawer(
+        [](std::wstring_view file, void* dc, const zhost_vui_Rect& r, int /*mode*/, int /*flags*/) {
+            if (!dc)
+                return false;
+            const auto* target = static_cast<const PixelTarget*>(dc);
+            return ok(drawDrawingPreview(std::filesystem::path(std::wstring(file)), *target,
+                                         {r.left, r.top, r.right, r.bottom}));
+        });
+}
+
+} // namespace zhost::preview

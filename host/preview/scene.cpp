@@ -1,0 +1,551 @@
+#include "scene.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zhost::preview {
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr std::size_t kMaxPrims = 2000000;
+
+struct Axes {
+    geom::Vector3d x{1, 0, 0}, y{0, 1, 0};
+    explicit Axes(const geom::Vector3d& normal) {
+        geom::Vector3d n = normal.normal();
+        if (n.isZeroLength())
+            n = {0, 0, 1};
+        constexpr double kLimit = 1.0 / 64;
+        x = (std::abs(n.x) < kLimit && std::abs(n.y) < kLimit ? geom::Vector3d{0, 1, 0}.cross(n)
+                                                              : geom::Vector3d{0, 0, 1}.cross(n))
+                .normal();
+        y = n.cross(x).normal();
+    }
+};
+
+int segmentsFor(double sweep) {
+    return std::clamp(int(std::ceil(std::abs(sweep) / kTwoPi * 96)), 4, 960);
+}
+
+void arcPoints(std::vector<geom::Point3d>& out, const geom::Point3d& c, double r, double a0,
+               double a1, const geom::Vector3d& normal, bool skipFirst = false) {
+    const Axes ax(normal);
+    const int n = segmentsFor(a1 - a0);
+    for (int i = skipFirst ? 1 : 0; i <= n; ++i) {
+        const double a = a0 + (a1 - a0) * i / n;
+        out.push_back(c + ax.x * (r * std::cos(a)) + ax.y * (r * std::sin(a)));
+    }
+}
+
+double ccwSweep(double a0, double a1) {
+    double s = std::fmod(a1 - a0, kTwoPi);
+    if (s <= 0)
+        s += kTwoPi;
+    return s;
+}
+
+void ellipsePoints(std::vector<geom::Point3d>& out, const geom::EllipseArc& e, bool skipFirst) {
+    const geom::Vector3d minor = e.normal.normal().cross(e.majorAxis) * e.radiusRatio;
+    double t1 = e.endParam;
+    if (t1 <= e.startParam)
+        t1 += kTwoPi;
+    const int n = segmentsFor(t1 - e.startParam);
+    for (int i = skipFirst ? 1 : 0; i <= n; ++i) {
+        const double t = e.startParam + (t1 - e.startParam) * i / n;
+        out.push_back(e.center + e.majorAxis * std::cos(t) + minor * std::sin(t));
+    }
+}
+
+void bulgePoints(std::vector<geom::Point3d>& out, const geom::Point3d& a, const geom::Point3d& b,
+                 double bulge, const geom::Vector3d& normal) {
+    if (bulge == 0 || a.isEqualTo(b)) {
+        out.push_back(b);
+        return;
+    }
+    const double theta = 4 * std::atan(bulge); // signed included angle
+    const geom::Vector3d chord = b - a;
+    const geom::Vector3d n = normal.normal();
+    const geom::Vector3d left = n.cross(chord).normal();
+    const geom::Point3d c =
+        geom::Point3d::midPoint(a, b) + left * (chord.length() / 2 / std::tan(theta / 2));
+    // Walk from a around c by theta about the normal.
+    const geom::Vector3d v0 = a - c;
+    const geom::Vector3d w0 = n.cross(v0);
+    const int steps = segmentsFor(theta);
+    for (int i = 1; i <= steps; ++i) {
+        const double t = theta * i / steps;
+        out.push_back(c + v0 * std::cos(t) + w0 * std::sin(t));
+    }
+}
+
+void polylinePoints(std::vector<geom::Point3d>& out, const geom::Polyline& p) {
+    const std::size_t n = p.points.size();
+    if (n == 0)
+        return;
+    out.push_back(p.points[0]);
+    const std::size_t segs = p.closed ? n : n - 1;
+    for (std::size_t i = 0; i < segs; ++i)
+        bulgePoints(out, p.points[i], p.points[(i + 1) % n], i < p.bulges.size() ? p.bulges[i] : 0,
+                    p.normal);
+}
+
+// De Boor evaluation of a (rational) B-spline.
+geom::Point3d splineAt(const geom::Spline& s, double u) {
+    const int p = s.degree;
+    const int n = int(s.controlPoints.size()) - 1;
+    int k = p;
+    while (k < n && u >= s.knots[std::size_t(k + 1)])
+        ++k;
+    std::vector<double> x(std::size_t(p + 1)), y(x), z(x), w(x);
+    for (int j = 0; j <= p; ++j) {
+        const std::size_t idx = std::size_t(j + k - p);
+        const double wt = s.weights.empty() ? 1.0 : s.weights[idx];
+        x[std::size_t(j)] = s.controlPoints[idx].x * wt;
+        y[std::size_t(j)] = s.controlPoints[idx].y * wt;
+        z[std::size_t(j)] = s.controlPoints[idx].z * wt;
+        w[std::size_t(j)] = wt;
+    }
+    for (int r = 1; r <= p; ++r)
+        for (int j = p; j >= r; --j) {
+            const double lo = s.knots[std::size_t(j + k - p)];
+            const double hi = s.knots[std::size_t(j + 1 + k - r)];
+            const double a = hi - lo == 0 ? 0 : (u - lo) / (hi - lo);
+            const std::size_t J = std::size_t(j);
+            x[J] = (1 - a) * x[J - 1] + a * x[J];
+            y[J] = (1 - a) * y[J - 1] + a * y[J];
+            z[J] = (1 - a) * z[J - 1] + a * z[J];
+            w[J] = (1 - a) * w[J - 1] + a * w[J];
+        }
+    const double wp = w[std::size_t(p)] == 0 ? 1 : w[std::size_t(p)];
+    return {x[std::size_t(p)] / wp, y[std::size_t(p)] / wp, z[std::size_t(p)] / wp};
+}
+
+void splinePoints(std::vector<geom::Point3d>& out, const geom::Spline& s, bool skipFirst) {
+    const std::size_t nc = s.controlPoints.size();
+    if (nc < 2 || s.degree < 1 || s.degree > 25 ||
+        s.knots.size() != nc + std::size_t(s.degree) + 1) {
+        for (std::size_t i = skipFirst ? 1 : 0; i < nc; ++i)
+            out.push_back(s.controlPoints[i]);
+        return;
+    }
+    const double u0 = s.knots[std::size_t(s.degree)], u1 = s.knots[nc];
+    const int n = std::clamp(int(nc) * 16, 16, 2000);
+    for (int i = skipFirst ? 1 : 0; i <= n; ++i)
+        out.push_back(splineAt(s, u0 + (u1 - u0) * i / n));
+}
+
+// Points of any curve value; `skipFirst` when continuing a chain.
+void curvePoints(std::vector<geom::Point3d>& out, const geom::Curve& c, bool skipFirst) {
+    if (auto* l = std::get_if<geom::LineSeg>(&c)) {
+        if (!skipFirst)
+            out.push_back(l->start);
+        out.push_back(l->end);
+    } else if (auto* a = std::get_if<geom::CircArc>(&c)) {
+        arcPoints(out, a->center, a->radius, a->startAngle,
+                  a->startAngle + ccwSweep(a->startAngle, a->endAngle), a->normal, skipFirst);
+    } else if (auto* ci = std::get_if<geom::Circle>(&c)) {
+        arcPoints(out, ci->center, ci->radius, 0, kTwoPi, ci->normal, skipFirst);
+    } else if (auto* e = std::get_if<geom::EllipseArc>(&c)) {
+        ellipsePoints(out, *e, skipFirst);
+    } else if (auto* p = std::get_if<geom::Polyline>(&c)) {
+        std::vector<geom::Point3d> pts;
+        polylinePoints(pts, *p);
+        out.insert(out.end(), pts.begin() + (skipFirst && !pts.empty() ? 1 : 0), pts.end());
+    } else if (auto* s = std::get_if<geom::Spline>(&c)) {
+        splinePoints(out, *s, skipFirst);
+    }
+}
+
+// The chain of a loop's edges, each continuing where the last ended.
+std::vector<geom::Point3d> loopPoints(const std::vector<geom::Curve>& edges) {
+    std::vector<geom::Point3d> pts;
+    for (const geom::Curve& e : edges)
+        curvePoints(pts, e, false);
+    return pts;
+}
+
+struct Inherited {
+    std::uint32_t rgb = 0xFFFFFF;
+    bool aci7 = true;
+    db::ObjectId linetype;
+    double weightMm = 0.25;
+    db::ObjectId layer; // the layer entities on layer 0 take
+};
+
+class Builder {
+public:
+    Builder(const db::Database& db, const RenderOptions& o, Scene& s) : db_(db), o_(o), s_(s) {
+        db_.getReal(L"LTSCALE", ltscale_);
+        if (!(ltscale_ > 0))
+            ltscale_ = 1;
+    }
+
+    void block(db::ObjectId blockId, const geom::Matrix3d& xf, const Inherited& in, int depth,
+               bool showAttdefs) {
+        // A block that contains itself, or references multiplying without end, stop here.
+        if (depth > 16 || s_.prims.size() > kMaxPrims)
+            return;
+        std::vector<db::ObjectId> ids;
+        {
+            db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
+            if (!b)
+                return;
+            ids = b->entityIds();
+            if (!b->sortentsTableId().isNull()) {
+                db::ObjectPtr<db::SortentsTable> sort(b->sortentsTableId(), db::OpenMode::forRead);
+                if (sort)
+                    ids = sort->drawOrder();
+            }
+        }
+        for (db::ObjectId id : ids) {
+            if (o_.hiddenOnScreen && o_.hiddenOnScreen(id))
+                continue;
+            db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
+            if (e && e->visible())
+                entity(*e, xf, in, depth, showAttdefs);
+        }
+    }
+
+private:
+    struct LayerInfo {
+        bool hidden = false;
+        int color = 7;
+        db::ObjectId linetype;
+        int weight = -3;
+    };
+    LayerInfo layer(db::ObjectId id) {
+        LayerInfo li;
+        db::ObjectPtr<db::LayerTableRecord> l(id, db::OpenMode::forRead);
+        if (l) {
+            li.hidden = l->isFrozen() || l->isOff();
+            li.color = l->colorIndex();
+            li.linetype = l->linetypeId();
+            li.weight = l->lineWeight();
+        }
+        return li;
+    }
+
+    std::vector<double> dashesOf(db::ObjectId linetypeId, double scale) {
+        std::vector<double> out;
+        db::ObjectPtr<db::LinetypeTableRecord> lt(linetypeId, db::OpenMode::forRead);
+        if (!lt || lt->patternLength() <= 0)
+            return out;
+        for (const db::LinetypeDash& d : lt->dashes())
+            out.push_back(d.length * scale);
+        return out;
+    }
+
+    void entity(const db::Entity& e, const geom::Matrix3d& xf, const Inherited& in, int depth,
+                bool showAttdefs) {
+        const db::ObjectId layerId =
+            e.layerId() == db_.layerZeroId() && !in.layer.isNull() ? in.layer : e.layerId();
+        const LayerInfo li = layer(layerId);
+        if (li.hidden)
+            return;
+        Style st;
+        const int c = e.colorIndex();
+        if (c == db::color::byBlock) {
+            st.rgb = in.rgb;
+            st.aci7 = in.aci7;
+        } else {
+            const int idx = c == db::color::byLayer ? li.color : c;
+            st.rgb = aciToRgb(idx);
+            st.aci7 = idx == 7;
+        }
+        db::ObjectId lt = e.linetypeId();
+        if (lt.isNull() || lt == db_.byLayerLinetypeId())
+            lt = li.linetype;
+        else if (lt == db_.byBlockLinetypeId())
+            lt = in.linetype;
+        const double scale = xf.scale();
+        st.dashes = dashesOf(lt, ltscale_ * e.linetypeScale() * (scale > 0 ? scale : 1));
+        int w = e.lineWeight();
+        if (w == db::lineweight::byLayer)
+            w = li.weight;
+        st.weightMm = w == db::lineweight::byBlock ? in.weightMm : w < 0 ? 0.25 : w / 100.0;
+        Inherited next{st.rgb, st.aci7, lt, st.weightMm, layerId};
+        shape(e, xf, st, next, depth, showAttdefs);
+    }
+
+    void addStroke(const Style& st, std::vector<geom::Point3d> pts, const geom::Matrix3d& xf,
+                   bool closed = false) {
+        if (pts.empty())
+            return;
+        for (auto& p : pts) {
+            p = xf * p;
+            s_.extents.addPoint(p);
+        }
+        Prim pr;
+        pr.kind = Prim::stroke;
+        pr.style = st;
+        pr.closed = closed;
+        pr.paths.push_back(std::move(pts));
+        s_.prims.push_back(std::move(pr));
+    }
+
+    void addText(const Style& st, TextItem t, const geom::Matrix3d& xf) {
+        const geom::Point3d anchor = xf * t.anchor;
+        geom::Vector3d dir = xf * t.xdir;
+        const double s = dir.length();
+        t.anchor = anchor;
+        t.xdir = s > 0 ? dir / s : geom::Vector3d{1, 0, 0};
+        t.height *= s > 0 ? s : 1;
+        t.wrapWidth *= s > 0 ? s : 1;
+        // Extents: a generous box around the anchor; the painter measures exactly.
+        std::size_t longest = 0, lines = 1, cur = 0;
+        for (wchar_t ch : t.text) {
+            if (ch == L'\n') {
+                ++lines;
+                cur = 0;
+            } else {
+                longest = std::max(longest, ++cur);
+            }
+        }
+        double w = double(longest) * t.height * t.widthFactor * 0.9;
+        if (t.wrapWidth > 0)
+            w = std::min(w, t.wrapWidth);
+        const double h = t.height * (1.7 * double(lines));
+        const double x0 = t.hAlign == 0 ? 0 : t.hAlign == 1 ? -w / 2 : -w;
+        const double y0 = t.multiline ? (t.vAlign == 3   ? -h
+                                         : t.vAlign == 2 ? -h / 2
+                                                         : 0)
+                                      : (t.vAlign == 3   ? -t.height
+                                         : t.vAlign == 2 ? -t.height / 2
+                                                         : -t.height * 0.3);
+        const geom::Vector3d up{-t.xdir.y, t.xdir.x, 0};
+        for (double fx : {x0, x0 + w})
+            for (double fy : {y0, y0 + h})
+                s_.extents.addPoint(t.anchor + t.xdir * fx + up * fy);
+        Prim pr;
+        pr.kind = Prim::label;
+        pr.style = st;
+        pr.text = std::move(t);
+        s_.prims.push_back(std::move(pr));
+    }
+
+    static TextItem textItem(const db::Text& t, const std::wstring& str) {
+        TextItem ti;
+        ti.text = str;
+        ti.height = t.height();
+        ti.widthFactor = t.widthFactor();
+        const Axes ax(t.normal());
+        ti.xdir = ax.x * std::cos(t.rotation()) + ax.y * std::sin(t.rotation());
+        int h = int(t.horizontalMode()), v = int(t.verticalMode());
+        if (h == 4) { // middle: centred both ways
+            h = 1;
+            v = 2;
+        } else if (h == 3 || h == 5) { // aligned and fit: drawn centred on the baseline
+            h = 1;
+        }
+        ti.hAlign = h;
+        ti.vAlign = v;
+        ti.anchor = t.isDefaultAlignment() ? t.position() : t.alignmentPoint();
+        return ti;
+    }
+
+    void shape(const db::Entity& e, const geom::Matrix3d& xf, Style& st, const Inherited& next,
+               int depth, bool showAttdefs) {
+        std::vector<geom::Point3d> pts;
+        switch (e.type()) {
+        case db::ObjectType::line: {
+            const auto& l = static_cast<const db::Line&>(e);
+            addStroke(st, {l.startPoint(), l.endPoint()}, xf);
+            break;
+        }
+        case db::ObjectType::arc: {
+            const auto& a = static_cast<const db::Arc&>(e);
+            arcPoints(pts, a.center(), a.radius(), a.startAngle(),
+                      a.startAngle() + ccwSweep(a.startAngle(), a.endAngle()), a.normal());
+            addStroke(st, std::move(pts), xf);
+            break;
+        }
+        case db::ObjectType::circle: {
+            const auto& c = static_cast<const db::Circle&>(e);
+            arcPoints(pts, c.center(), c.radius(), 0, kTwoPi, c.normal());
+            addStroke(st, std::move(pts), xf, true);
+            break;
+        }
+        case db::ObjectType::ellipse:
+            ellipsePoints(pts, static_cast<const db::Ellipse&>(e).geometry(), false);
+            addStroke(st, std::move(pts), xf);
+            break;
+        case db::ObjectType::polyline: {
+            const auto& p = static_cast<const db::Polyline&>(e);
+            polylinePoints(pts, p.geometry());
+            const double scale = xf.scale();
+            st.worldWidth = p.constantWidth() * (scale > 0 ? scale : 1);
+            addStroke(st, std::move(pts), xf, p.isClosed());
+            break;
+        }
+        case db::ObjectType::spline:
+            splinePoints(pts, static_cast<const db::Spline&>(e).geometry(), false);
+            addStroke(st, std::move(pts), xf);
+            break;
+        case db::ObjectType::point: {
+            const geom::Point3d p = xf * static_cast<const db::Point&>(e).position();
+            s_.extents.addPoint(p);
+            Prim pr;
+            pr.kind = Prim::dot;
+            pr.style = st;
+            pr.paths.push_back({p});
+            s_.prims.push_back(std::move(pr));
+            break;
+        }
+        case db::ObjectType::text:
+        case db::ObjectType::attribute: {
+            const auto& t = static_cast<const db::Text&>(e);
+            if (e.type() == db::ObjectType::attribute &&
+                static_cast<const db::Attribute&>(e).isInvisible())
+                break;
+            addText(st, textItem(t, t.textString()), xf);
+            break;
+        }
+        case db::ObjectType::attributeDefinition: {
+            const auto& d = static_cast<const db::AttributeDefinition&>(e);
+            if (showAttdefs)
+                addText(st, textItem(d, d.tag()), xf);
+            else if (d.isConstant() && !d.isInvisible())
+                addText(st, textItem(d, d.defaultText()), xf);
+            break;
+        }
+        case db::ObjectType::mtext: {
+            const auto& m = static_cast<const db::MText&>(e);
+            TextItem ti;
+            ti.multiline = true;
+            ti.text = plainMText(m.contents());
+            ti.height = m.textHeight();
+            ti.wrapWidth = m.width();
+            ti.lineSpacing = m.lineSpacingFactor();
+            const Axes ax(m.normal());
+            ti.xdir = ax.x * std::cos(m.rotation()) + ax.y * std::sin(m.rotation());
+            const int a = int(m.attachment()) - 1;
+            ti.hAlign = a % 3;
+            ti.vAlign = a / 3 == 0 ? 3 : a / 3 == 1 ? 2 : 1;
+            ti.anchor = m.location();
+            addText(st, std::move(ti), xf);
+            break;
+        }
+        case db::ObjectType::hatch: {
+            const auto& h = static_cast<const db::Hatch&>(e);
+            Prim pr;
+            pr.kind = Prim::fill;
+            pr.style = st;
+            pr.closed = h.isSolidFill(); // false: a pattern, painted as lines
+            for (const db::HatchLoop& loop : h.loops()) {
+                std::vector<geom::Point3d> lp = loopPoints(loop.edges);
+                for (auto& p : lp) {
+                    p = xf * p;
+                    s_.extents.addPoint(p);
+                }
+                pr.paths.push_back(std::move(lp));
+            }
+            pr.text.height = h.patternScale() * (xf.scale() > 0 ? xf.scale() : 1);
+            pr.text.xdir = {std::cos(h.patternAngle()), std::sin(h.patternAngle()), 0};
+            s_.prims.push_back(std::move(pr));
+            break;
+        }
+        case db::ObjectType::region:
+            for (const geom::Face& f : static_cast<const db::Region&>(e).geometry().faces) {
+                addStroke(st, loopPoints(f.outer.edges), xf, true);
+                for (const geom::Loop& hole : f.holes)
+                    addStroke(st, loopPoints(hole.edges), xf, true);
+            }
+            break;
+        case db::ObjectType::blockReference: {
+            const auto& r = static_cast<const db::BlockReference&>(e);
+            block(r.blockTableRecord(), xf * r.blockTransform(), next, depth + 1, false);
+            for (db::ObjectId a : r.attributeIds()) {
+                db::ObjectPtr<db::Attribute> attr(a, db::OpenMode::forRead);
+                if (attr && attr->visible() && !(o_.hiddenOnScreen && o_.hiddenOnScreen(a)))
+                    entity(*attr, xf, next, depth, false);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    const db::Database& db_;
+    const RenderOptions& o_;
+    Scene& s_;
+    double ltscale_ = 1;
+};
+
+} // namespace
+
+std::wstring plainMText(const std::wstring& s) {
+    std::wstring out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const wchar_t c = s[i];
+        if (c == L'{' || c == L'}')
+            continue;
+        if (c != L'\\' || i + 1 >= s.size()) {
+            out += c;
+            continue;
+        }
+        const wchar_t k = s[++i];
+        switch (k) {
+        case L'P':
+        case L'X':
+            out += L'\n';
+            break;
+        case L'~':
+            out += L' ';
+            break;
+        case L'\\':
+        case L'{':
+        case L'}':
+            out += k;
+            break;
+        case L'L':
+        case L'l':
+        case L'O':
+        case L'o':
+        case L'K':
+        case L'k':
+            break;
+        case L'S': { // stacked text a^b, a/b, a#b: shown as a/b
+            std::size_t e = s.find(L';', i);
+            const std::wstring part = s.substr(i + 1, e == std::wstring::npos ? e : e - i - 1);
+            for (wchar_t pc : part)
+                out += (pc == L'^' || pc == L'#') ? L'/' : pc;
+            i = e == std::wstring::npos ? s.size() : e;
+            break;
+        }
+        default: { // \H2.5; \fArial|b0; \C1; \A1; \Q15; \W0.8; \T1.1;
+            std::size_t e = s.find(L';', i);
+            i = e == std::wstring::npos ? s.size() : e;
+            break;
+        }
+        }
+    }
+    return out;
+}
+
+Status buildScene(const db::Database& db, db::ObjectId blockId, const RenderOptions& options,
+                  Scene& out) {
+    out = Scene();
+    const bool layout =
+        blockId.isNull() || blockId == db.modelSpaceId() || blockId == db.paperSpaceId();
+    if (blockId.isNull())
+        blockId = db.modelSpaceId();
+    {
+        db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
+        if (!b)
+            return b.status();
+    }
+    Builder builder(db, options, out);
+    Inherited top;
+    top.linetype = db.continuousLinetypeId();
+    geom::Matrix3d xf;
+    if (!layout) { // a block definition is drawn about its base point
+        db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
+        xf = geom::Matrix3d::translation(geom::Point3d() - b->origin());
+    }
+    builder.block(blockId, xf, top, 0, !layout);
+    return Status::ok;
+}
+
+} // namespace zhost::preview
