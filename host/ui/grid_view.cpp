@@ -1,0 +1,271 @@
+// The grid's looks: cell rectangles, painting, and its text table for the transcript.
+#include "zhost/ui/grid.h"
+
+#include "grid_cell.h"
+#include "text_util.h"
+
+#include "zhost/ui/dialog.h"
+#include "zhost/ui/services.h"
+
+#include <algorithm>
+
+namespace zhost::ui {
+namespace {
+
+constexpr int kMaxShownRows = 60;
+constexpr int kMaxCellWidth = 30;
+
+} // namespace
+
+Rect Grid::cellRect(int col, int row) const {
+    if (!validCell(col, row) || !isColShown(col) || !isRowShown(row))
+        return {};
+    int x = 0, y = 0;
+    for (int c = 0; c < col; ++c)
+        if (isColShown(c))
+            x += colPx_[size_t(c)];
+    for (int r = 0; r < row; ++r)
+        if (isRowShown(r))
+            y += rowPx_[size_t(r)];
+    int w = colPx_[size_t(col)], h = rowPx_[size_t(row)];
+    CellSpan s;
+    if (row > 0 && col > 0 && spanAt(col, row, s) && s.col == col && s.row == row) {
+        for (int c = col + 1; c < col + s.numCols; ++c)
+            if (isColShown(c))
+                w += colPx_[size_t(c)];
+        for (int r = row + 1; r < row + s.numRows; ++r)
+            if (isRowShown(r))
+                h += rowPx_[size_t(r)];
+    }
+    return Rect::fromSize(x, y, w, h);
+}
+
+int Grid::totalWidth() const {
+    int w = 0;
+    for (int c = 0; c <= maxCols_; ++c)
+        if (isColShown(c))
+            w += colPx_[size_t(c)];
+    return w;
+}
+
+int Grid::totalHeight() const {
+    int h = 0;
+    for (int r = 0; r <= maxRows_; ++r)
+        if (isRowShown(r))
+            h += rowPx_[size_t(r)];
+    return h;
+}
+
+double Grid::maxTextColWidth(int col) const {
+    if (col < 0 || col > maxCols_)
+        return 0;
+    Bitmap scratch(1, 1);
+    DeviceContext dc(scratch);
+    int px = 0;
+    for (int r = 0; r <= maxRows_; ++r) {
+        const Cell* c = cell(col, r);
+        CellSpan s;
+        if (r > 0 && spanAt(col, r, s) && s.numCols > 1)
+            continue; // a spanning text does not widen one column
+        std::wstring text = c->data;
+        if (c->code() == grid::typeCheckBox)
+            text = c->type->caption;
+        if (c->code() == grid::typeDropDown)
+            for (const auto& item : c->type->items)
+                if (item.size() > text.size())
+                    text = item;
+        if (text.empty() && c->code() != grid::typeCheckBox)
+            continue;
+        dc.setFont(c->font ? *c->font : parent_.font());
+        int w = dc.measureText(text).cx + 8;
+        if (c->code() == grid::typeCheckBox)
+            w += c->type->hasPictures ? c->type->pictures[0].width() + 4 : 17;
+        if (c->code() == grid::typeDropDown)
+            w += 18;
+        px = std::max(px, w);
+    }
+    return pixelsToWidthUnits(px);
+}
+
+void Grid::paint(DeviceContext& dc) {
+    const Rect all = clientRect();
+    dc.fillRect(all, grayBg_);
+    dc.setFont(parent_.font());
+    for (int r = 0; r <= maxRows_; ++r) {
+        if (!isRowShown(r))
+            continue;
+        for (int c = 0; c <= maxCols_; ++c) {
+            if (!isColShown(c))
+                continue;
+            CellSpan s;
+            if (r > 0 && c > 0 && spanAt(c, r, s) && (s.col != c || s.row != r))
+                continue;
+            const Rect cr = cellRect(c, r);
+            if (cr.top >= all.bottom || cr.left >= all.right)
+                continue;
+            const Cell* x = cell(c, r);
+            const bool header = r == 0 || c == 0;
+            Color bg = header ? sysColor(SysColor::buttonFace)
+                              : (x->bg == grid::colorUnchanged ? rgb(255, 255, 255) : x->bg);
+            Color fg = x->fg == grid::colorUnchanged ? rgb(0, 0, 0) : x->fg;
+            if (x->locked && lockBg_ != grid::colorUnchanged)
+                bg = lockBg_;
+            if (x->locked && lockFg_ != grid::colorUnchanged)
+                fg = lockFg_;
+            dc.fillRect(cr, bg);
+            if (gridType_ != 0 || header)
+                dc.frameRect(cr.inflate(0, 0), rgb(208, 215, 229));
+            if (x->borderType != 0)
+                dc.frameRect(cr, x->borderColor);
+            if (x->font)
+                dc.setFont(*x->font);
+            dc.setTextColor(fg);
+            const Rect inner = cr.deflate(3, 0);
+            std::wstring text = x->data;
+            if (header && text.empty())
+                text = r == 0 && c > 0 ? std::to_wstring(c)
+                                       : (c == 0 && r > 0 ? std::to_wstring(r) : L"");
+            switch (x->code()) {
+            case grid::typeCheckBox: {
+                const bool on = x->checked();
+                const bool active = c == activeCol_ && r == activeRow_ && hasFocus();
+                const int pic = x->locked ? 4 + on : (active ? 2 + on : on);
+                int textLeft = inner.left;
+                if (x->type->hasPictures && !x->type->pictures[size_t(pic)].empty()) {
+                    const Bitmap& b = x->type->pictures[size_t(pic)];
+                    const Rect pr = Rect::fromSize(
+                        inner.left, cr.top + (cr.height() - b.height()) / 2, b.width(), b.height());
+                    dc.drawBitmap(b, pr, false);
+                    textLeft = pr.right + 3;
+                } else {
+                    const int box = 13;
+                    dc.drawCheckMark(
+                        Rect::fromSize(inner.left, cr.top + (cr.height() - box) / 2, box, box),
+                        false, on, x->locked);
+                    textLeft = inner.left + box + 3;
+                }
+                dc.drawText(x->type->caption, Rect{textLeft, cr.top, cr.right, cr.bottom},
+                            dt::singleLine | dt::vcenter | dt::noPrefix);
+                break;
+            }
+            case grid::typeDropDown:
+                dc.drawText(text, Rect{inner.left, cr.top, cr.right - 16, cr.bottom},
+                            dt::singleLine | dt::vcenter | dt::noPrefix | dt::endEllipsis);
+                dc.drawText(L"\u25BE", Rect{cr.right - 16, cr.top, cr.right, cr.bottom},
+                            dt::singleLine | dt::vcenter | dt::center);
+                break;
+            default: {
+                const bool editingHere = editing_ && c == activeCol_ && r == activeRow_;
+                dc.drawText(editingHere ? editorText_ : text, inner,
+                            dt::singleLine | dt::vcenter | dt::noPrefix |
+                                (header ? dt::center : 0));
+                break;
+            }
+            }
+            if (x->font)
+                dc.setFont(parent_.font());
+        }
+    }
+    if (highlightStyle_ != 0 && hasFocus()) {
+        const Rect ar = cellRect(activeCol_, activeRow_);
+        if (!ar.empty())
+            dc.frameRect(ar, rgb(0, 0, 0));
+    }
+    if (style_ & ws::border)
+        dc.frameRect(all, rgb(130, 135, 144));
+}
+
+std::wstring Grid::cellDisplay(int col, int row) const {
+    const Cell* x = cell(col, row);
+    CellSpan s;
+    if (row > 0 && col > 0 && spanAt(col, row, s) && (s.col != col || s.row != row))
+        return L"<<";
+    std::wstring t;
+    switch (x->code()) {
+    case grid::typeEdit:
+        t = L"[" +
+            detail::visible(editing_ && col == activeCol_ && row == activeRow_ ? editorText_
+                                                                               : x->data) +
+            L"]";
+        break;
+    case grid::typeDropDown:
+        t = L"<" + detail::visible(x->data) + L" v>";
+        break;
+    case grid::typeCheckBox: {
+        const std::wstring& label = x->tag.empty() ? x->type->caption : x->tag;
+        t = std::wstring(x->checked() ? L"[x]" : L"[ ]") + (label.empty() ? L"" : L" " + label);
+        break;
+    }
+    default:
+        t = detail::visible(x->data);
+        break;
+    }
+    if (x->locked && row > 0 && col > 0 && !t.empty())
+        t += L" #";
+    else if (x->locked && row > 0 && col > 0 && x->code() != grid::typeStaticText &&
+             x->code() != grid::typeGeneral)
+        t += L"#";
+    if (col == activeCol_ && row == activeRow_ && row > 0 && col > 0)
+        t = L"*" + t;
+    return t;
+}
+
+void Grid::describe(std::vector<std::wstring>& lines) const {
+    std::wstring head = header(L"grid") + L" (" + std::to_wstring(maxCols_) + L" columns x " +
+                        std::to_wstring(maxRows_) + L" rows, active " +
+                        std::to_wstring(activeCol_) + L"," + std::to_wstring(activeRow_);
+    if (hasBlock_)
+        head += L", block " + std::to_wstring(block_.col1) + L"," + std::to_wstring(block_.row1) +
+                L"-" + std::to_wstring(block_.col2) + L"," + std::to_wstring(block_.row2);
+    if (editing_)
+        head += L", editing";
+    lines.push_back(head + L")" + stateWords());
+    // Trailing rows without any text are left out.
+    int lastRow = 0;
+    for (int r = 1; r <= maxRows_; ++r) {
+        if (!isRowShown(r))
+            continue;
+        for (int c = 1; c <= maxCols_; ++c)
+            if (isColShown(c) &&
+                (!cell(c, r)->data.empty() || cell(c, r)->code() == grid::typeEdit ||
+                 cell(c, r)->code() == grid::typeCheckBox ||
+                 cell(c, r)->code() == grid::typeDropDown))
+                lastRow = r;
+    }
+    std::vector<int> cols;
+    for (int c = 1; c <= maxCols_; ++c)
+        if (isColShown(c))
+            cols.push_back(c);
+    std::vector<int> rows;
+    if (isRowShown(0))
+        rows.push_back(0);
+    for (int r = 1; r <= lastRow; ++r)
+        if (isRowShown(r))
+            rows.push_back(r);
+    const bool cut = rows.size() > size_t(kMaxShownRows);
+    if (cut)
+        rows.resize(size_t(kMaxShownRows));
+    std::vector<int> width(cols.size(), 1);
+    for (size_t k = 0; k < cols.size(); ++k) {
+        width[k] = detail::displayWidth(std::to_wstring(cols[k]));
+        for (int r : rows)
+            width[k] = std::max(
+                width[k], std::min(kMaxCellWidth, detail::displayWidth(cellDisplay(cols[k], r))));
+    }
+    auto emit = [&](std::wstring label, auto text) {
+        std::wstring s = L"    " + detail::padRight(label, 4) + L"|";
+        for (size_t k = 0; k < cols.size(); ++k)
+            s += L" " + detail::padRight(detail::clip(text(k), width[k]), width[k]) + L" |";
+        while (!s.empty() && s.back() == L' ')
+            s.pop_back();
+        lines.push_back(s);
+    };
+    emit(L"", [&](size_t k) { return std::to_wstring(cols[k]); });
+    for (int r : rows)
+        emit(r == 0 ? L"hdr" : std::to_wstring(r),
+             [&](size_t k) { return cellDisplay(cols[k], r); });
+    if (cut)
+        lines.push_back(L"    ... " + std::to_wstring(lastRow - rows.back()) + L" more rows");
+}
+
+} // namespace zhost::ui

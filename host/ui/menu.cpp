@@ -1,0 +1,233 @@
+// Popup menus.
+#include "zhost/ui/menu.h"
+
+#include "text_util.h"
+
+#include "zhost/ui/backend.h"
+#include "zhost/ui/dialog.h"
+#include "zhost/ui/resources.h"
+#include "zhost/ui/services.h"
+
+#include <algorithm>
+
+namespace zhost::ui {
+
+Menu::~Menu() = default;
+
+std::unique_ptr<Menu> Menu::fromTemplate(const std::vector<MenuTemplateItem>& items) {
+    auto m = std::make_unique<Menu>();
+    for (const auto& t : items) {
+        Item item;
+        item.id = t.id;
+        item.text = t.text;
+        item.flags = t.flags;
+        if (!t.children.empty() || (t.flags & mf::popup)) {
+            item.flags |= mf::popup;
+            item.submenu = fromTemplate(t.children);
+        }
+        m->items_.push_back(std::move(item));
+    }
+    return m;
+}
+
+std::unique_ptr<Menu> Menu::load(const ResourceModule& module, int id) {
+    const auto* tpl = module.menu(id);
+    if (!tpl)
+        return nullptr;
+    return fromTemplate(*tpl);
+}
+
+bool Menu::appendItem(unsigned flags, int id, std::wstring_view text, std::uintptr_t data) {
+    Item item;
+    item.id = id;
+    item.text = text;
+    item.flags = flags;
+    item.data = data;
+    items_.push_back(std::move(item));
+    return true;
+}
+
+bool Menu::appendBitmapItem(unsigned flags, int id, const Bitmap& bmp) {
+    Item item;
+    item.id = id;
+    item.flags = flags | mf::bitmap;
+    item.bitmap = bmp;
+    items_.push_back(std::move(item));
+    return true;
+}
+
+bool Menu::deleteItem(int position) {
+    if (position < 0 || position >= itemCount())
+        return false;
+    items_.erase(items_.begin() + position);
+    return true;
+}
+
+const Menu::Item* Menu::item(int position) const {
+    return position >= 0 && position < itemCount() ? &items_[size_t(position)] : nullptr;
+}
+Menu::Item* Menu::item(int position) {
+    return position >= 0 && position < itemCount() ? &items_[size_t(position)] : nullptr;
+}
+
+int Menu::positionOf(int id) const {
+    for (int i = 0; i < itemCount(); ++i)
+        if (items_[size_t(i)].id == id && !(items_[size_t(i)].flags & mf::popup))
+            return i;
+    return -1;
+}
+
+Menu* Menu::subMenu(int position) const {
+    const Item* it = item(position);
+    return it ? it->submenu.get() : nullptr;
+}
+
+bool Menu::enableItem(int id, bool enabled) {
+    const int p = positionOf(id);
+    if (p < 0)
+        return false;
+    auto& f = items_[size_t(p)].flags;
+    f = enabled ? (f & ~(mf::grayed | mf::disabled)) : (f | mf::grayed);
+    return true;
+}
+
+bool Menu::checkItem(int id, bool checked) {
+    const int p = positionOf(id);
+    if (p < 0)
+        return false;
+    auto& f = items_[size_t(p)].flags;
+    f = checked ? (f | mf::checked) : (f & ~mf::checked);
+    return true;
+}
+
+std::vector<std::vector<int>> Menu::columns() const {
+    std::vector<std::vector<int>> cols;
+    for (int i = 0; i < itemCount(); ++i) {
+        if (cols.empty() ||
+            (i > 0 && (items_[size_t(i)].flags & (mf::menuBreak | mf::menuBarBreak))))
+            cols.emplace_back();
+        cols.back().push_back(i);
+    }
+    return cols;
+}
+
+int Menu::trackPopup(Point screen, Dialog* owner, bool returnCommand) {
+    const int chosen = backend().trackPopupMenu(*this, screen, owner);
+    if (!returnCommand && chosen != 0 && owner) {
+        owner->postCommand(chosen, 0);
+        return 1;
+    }
+    return chosen;
+}
+
+void Menu::describe(std::vector<std::wstring>& lines) const {
+    const auto cols = columns();
+    for (size_t c = 0; c < cols.size(); ++c) {
+        if (cols.size() > 1)
+            lines.push_back(L"  column " + std::to_wstring(c + 1) + L":");
+        for (int i : cols[c]) {
+            const Item& it = items_[size_t(i)];
+            if (it.flags & mf::separator) {
+                lines.push_back(L"    ----");
+                continue;
+            }
+            std::wstring text = detail::stripMnemonic(it.text);
+            if (const size_t tab = text.find(L'\t'); tab != std::wstring::npos)
+                text = text.substr(0, tab) + L"  (" + text.substr(tab + 1) + L")";
+            if (text.empty())
+                text = (it.flags & mf::ownerDraw) ? L"<owner-drawn>" : L"<picture>";
+            std::wstring s = L"    " + std::to_wstring(it.id) + L": " + text;
+            if (it.flags & (mf::grayed | mf::disabled))
+                s += L" (disabled)";
+            if (it.flags & mf::checked)
+                s += L" (checked)";
+            lines.push_back(s);
+        }
+    }
+}
+
+Bitmap Menu::render(Dialog* owner, int highlighted) const {
+    // Measure every item: owner-drawn ones ask the owner, the others their text or bitmap.
+    std::vector<Size> sizes;
+    Bitmap scratch(1, 1);
+    DeviceContext measure(scratch);
+    for (const Item& it : items_) {
+        Size s{120, 20};
+        if (it.flags & mf::ownerDraw) {
+            MeasureItem mi;
+            mi.itemId = it.id;
+            mi.itemData = it.data;
+            if (owner)
+                owner->onMeasureItem(0, mi);
+            s = {std::max(mi.width, 1), std::max(mi.height, 1)};
+        } else if (!it.bitmap.empty()) {
+            s = {it.bitmap.width() + 8, it.bitmap.height() + 4};
+        } else {
+            const Size t = measure.measureText(detail::stripMnemonic(it.text));
+            s = {t.cx + 40, std::max(20, t.cy + 6)};
+        }
+        sizes.push_back(s);
+    }
+    const auto cols = columns();
+    std::vector<int> colWidth;
+    int width = 0, height = 0;
+    for (const auto& col : cols) {
+        int w = 0, h = 0;
+        for (int i : col) {
+            w = std::max(w, sizes[size_t(i)].cx);
+            h += sizes[size_t(i)].cy;
+        }
+        colWidth.push_back(w);
+        width += w;
+        height = std::max(height, h);
+    }
+    Bitmap out(width + 4, height + 4, argbOf(sysColor(SysColor::menu)));
+    DeviceContext dc(out);
+    int x = 2;
+    for (size_t c = 0; c < cols.size(); ++c) {
+        int y = 2;
+        for (int i : cols[c]) {
+            const Item& it = items_[size_t(i)];
+            const Rect r = Rect::fromSize(x, y, colWidth[c], sizes[size_t(i)].cy);
+            const bool hl = i == highlighted;
+            if (it.flags & mf::ownerDraw) {
+                DrawItem di;
+                di.dc = &dc;
+                di.itemId = it.id;
+                di.rect = r;
+                di.state = hl ? ods::selected : 0;
+                di.itemData = it.data;
+                di.menu = const_cast<Menu*>(this);
+                if (owner)
+                    owner->onDrawItem(0, di);
+            } else {
+                if (hl)
+                    dc.fillRect(r, sysColor(SysColor::highlight));
+                if (!it.bitmap.empty()) {
+                    dc.drawBitmap(it.bitmap, r, false);
+                } else {
+                    dc.setTextColor(hl ? sysColor(SysColor::highlightText)
+                                       : sysColor(SysColor::menuText));
+                    std::wstring text = it.text;
+                    std::wstring accel;
+                    if (const size_t tab = text.find(L'\t'); tab != std::wstring::npos) {
+                        accel = text.substr(tab + 1);
+                        text.resize(tab);
+                    }
+                    dc.drawText(text, Rect{r.left + 24, r.top, r.right, r.bottom},
+                                dt::singleLine | dt::vcenter);
+                    dc.drawText(accel, Rect{r.left, r.top, r.right - 8, r.bottom},
+                                dt::singleLine | dt::vcenter | dt::right);
+                }
+            }
+            y += sizes[size_t(i)].cy;
+        }
+        x += colWidth[c];
+        if (c + 1 < cols.size())
+            dc.drawLine({x - 1, 2}, {x - 1, height + 1}, rgb(200, 200, 200));
+    }
+    dc.frameRect({0, 0, out.width(), out.height()}, rgb(150, 150, 150));
+    return out;
+}
+
+} // namespace zhost::ui
