@@ -1,0 +1,8 @@
+#pragma once
+// The dialog templates of the plug-in. Each dialog adds its template to the resource module
+// here, under its resource id, as a resource script lists them on the home platform.
+namespace zhost::ui {
+class ResourceModule;
+}
+
+void AddZormaDialogTemplates(zhost::ui::ResourceModule& module);

@@ -1,0 +1,31 @@
+#pragma once
+// Resource ids of the plug-in: bitmaps, menus, strings and dialog templates.
+
+// Check and radio pictures of the grid, 16 x 16 pixels: check unset/set, radio unset/set.
+#define IDB_CHECK_OFF 951
+#define IDB_CHECK_ON 952
+#define IDB_RADIO_OFF 953
+#define IDB_RADIO_ON 954
+// The same at 32 x 32 pixels for displays of 192 pixels per inch and more.
+#define IDB_CHECK_OFF_L 955
+#define IDB_CHECK_ON_L 956
+#define IDB_RADIO_OFF_L 957
+#define IDB_RADIO_ON_L 958
+// Their disabled looks.
+#define IDB_CHECK_OFF_D 961
+#define IDB_CHECK_ON_D 962
+#define IDB_RADIO_OFF_D 963
+#define IDB_RADIO_ON_D 964
+#define IDB_CHECK_OFF_DL 965
+#define IDB_CHECK_ON_DL 966
+#define IDB_RADIO_OFF_DL 967
+#define IDB_RADIO_ON_DL 968
+
+// The picture menu: one popup with a placeholder item that the menu class replaces.
+#define IDR_PICTURE_MENU 419
+#define ID_PICTURE_MENU_PLACEHOLDER 420
+
+// The grid's Cut / Copy / Paste menu: command ids and string ids are the same numbers.
+#define IDS_GRID_CUT 1095
+#define IDS_GRID_COPY 1096
+#define IDS_GRID_PASTE 1097
