@@ -1,0 +1,114 @@
+#pragma once
+// Helpers of the dialog framework's tests: a transcript catcher, a scripted backend for popup
+// menus, and small dialog templates.
+#include "zhost/editor/input.h"
+#include "zhost/editor/output.h"
+#include "zhost/editor/session.h"
+#include "zhost/settings/product.h"
+#include "zhost/ui/backend.h"
+#include "zhost/ui/dialog.h"
+#include "zhost/ui/menu.h"
+#include "zhost/ui/services.h"
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace uitest {
+
+// Collects the transcript for the life of the object.
+class Transcript {
+public:
+    Transcript() {
+        zhost::ed::setTranscriptSink([this](std::wstring_view t) { text_ += t; });
+    }
+    ~Transcript() { zhost::ed::setTranscriptSink({}); }
+    const std::wstring& text() const { return text_; }
+    void clear() { text_.clear(); }
+
+private:
+    std::wstring text_;
+};
+
+// Feeds script lines to the editor's input for the life of the object.
+class ScriptInput {
+public:
+    explicit ScriptInput(std::vector<std::wstring> lines)
+        : source_(zhost::ed::makeQueue(std::move(lines))) {
+        zhost::ed::setInputSource(source_.get());
+    }
+    ~ScriptInput() { zhost::ed::setInputSource(nullptr); }
+
+private:
+    std::unique_ptr<zhost::ed::InputSource> source_;
+};
+
+// A backend for tests: popup menus answer with the queued choices (0 when none is left) and
+// are counted; dialogs end at once with the queued end code.
+class TestBackend : public zhost::ui::Backend {
+public:
+    std::vector<int> menuChoices;
+    int menusShown = 0;
+    std::vector<std::vector<std::vector<int>>> menuColumns;
+    std::vector<std::wstring> boxes;
+
+    void runModalLoop(zhost::ui::Dialog& d) override { d.endDialog(zhost::ui::idCancel); }
+    int trackPopupMenu(zhost::ui::Menu& menu, zhost::ui::Point, zhost::ui::Dialog*) override {
+        ++menusShown;
+        menuColumns.push_back(menu.columns());
+        if (menuChoices.empty())
+            return 0;
+        const int c = menuChoices.front();
+        menuChoices.erase(menuChoices.begin());
+        return c;
+    }
+    void showMessageBox(std::wstring_view text, std::wstring_view) override {
+        boxes.emplace_back(text);
+    }
+};
+
+// Installs a TestBackend for the life of the object.
+class BackendScope {
+public:
+    BackendScope() {
+        auto b = std::make_unique<TestBackend>();
+        backend_ = b.get();
+        zhost::ui::setBackend(std::move(b));
+    }
+    ~BackendScope() { zhost::ui::setBackend(nullptr); }
+    TestBackend& operator*() { return *backend_; }
+    TestBackend* operator->() { return backend_; }
+
+private:
+    TestBackend* backend_;
+};
+
+// A per-user folder of its own for the life of the object.
+class UserFolder {
+public:
+    UserFolder() {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() /
+                ("zorma-ui-test-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+        zhost::settings::setUserFolder(path_);
+    }
+    ~UserFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline zhost::ui::ControlTemplate ctl(int id, zhost::ui::ControlKind kind, std::wstring text,
+                                      zhost::ui::Rect du, std::uint32_t extraStyle = 0) {
+    using namespace zhost::ui;
+    return ControlTemplate{id, kind, std::move(text), ws::child | ws::visible | extraStyle, du, 0};
+}
+
+} // namespace uitest
