@@ -68,6 +68,14 @@ bool SubtractRegion(db::ObjectId from, db::ObjectId tool) {
         a = ra->geometry();
         b = rb->geometry();
     }
+    // REGION may give coplanar loops opposite normals (the normal follows the curves, and a
+    // boundary traced clockwise has arcs whose normals point down); the Boolean needs them to
+    // agree, so the tool is turned over: the same area described about the other normal.
+    if (a.normal.dot(b.normal) < 0) {
+        b.normal = -b.normal;
+        if (!zhost::ok(geom::orientRegion(b)))
+            return false;
+    }
     if (!zhost::ok(geom::subtract(a, b, result)))
         return false;
     {

@@ -6,6 +6,7 @@
 #include "geomcalc/RegionBuild.h"
 #include "geomcalc/RegionProperties.h"
 
+#include "zhost/dxf/dxf.h"
 #include "zhost/editor/ucs.h"
 
 #include <gtest/gtest.h>
@@ -214,6 +215,38 @@ TEST_F(RegionPropertiesTest, OpenCurvesBuildNoRegion) {
     EXPECT_TRUE(BuildRegion({}).isNull());
     EXPECT_TRUE(BuildRegion({db::ObjectId()}).isNull());
     EXPECT_EQ(EntityCount(), before);
+}
+
+// The demo's half section of a flanged shaft: concave fillets make the boundary's region face
+// the other way than the holes' regions, and the holes must still come off.
+TEST_F(HoleGroupsTest, ShaftSectionWithConcaveFilletsAndPinnedBore) {
+    zhost::dxf::ReadReport report;
+    ASSERT_EQ(
+        zhost::dxf::readDxf(ZORMA_SOURCE_DIR "/samples/drawings/geomcalc_shaft.dxf", Db(), report),
+        zhost::Status::ok);
+    auto spandrel = [](double x0, double y0, double cx, double cy, double r, int qx, int qy) {
+        return RectMoments(x0, y0, x0 + r, y0 + r) - QuarterDiscMoments(cx, cy, r, qx, qy);
+    };
+    const ShapeMoments section =
+        RectMoments(0, 8, 80, 15) + RectMoments(80, 8, 100, 45) + RectMoments(100, 8, 120, 20) +
+        spandrel(75, 15, 75, 20, 5, 1, -1) + spandrel(100, 20, 105, 25, 5, -1, -1) -
+        spandrel(97, 42, 97, 42, 3, 1, 1) - spandrel(80, 42, 83, 42, 3, -1, 1);
+    const ShapeMoments holed = section - DiscMoments(90, 33, 6) + DiscMoments(90, 33, 2.5);
+    CGeomCalcContext ctx;
+    ctx.axisEnd = {1, 0, 0};
+    const db::ObjectId outer = BuildRegion(BoundaryAtPoint({40, 11, 0}));
+    const db::ObjectId bore = BuildRegion(BoundaryAtPoint({90, 37.5, 0}));
+    const db::ObjectId pin = BuildRegion(BoundaryAtPoint({90, 33, 0}));
+    ComputeRecords(outer, {bore, pin}, ctx);
+    ASSERT_EQ(ctx.results.size(), 2u) << zhost::toUtf8(Transcript());
+    ExpectRel(ctx.results[0].area, section.a, "section");
+    ExpectRel(ctx.results[0].perimeter, 282 + 8 * kPi, "perimeter");
+    ExpectRel(ctx.results[1].area, holed.a, "with the pinned bore");
+    ExpectRel(ctx.results[1].centroidWcs.x, holed.cx(), "cx");
+    ExpectRel(ctx.results[1].centroidWcs.y, holed.cy(), "cy");
+    ExpectRel(ctx.results[1].momentRef[0], holed.ixx, "Ix about the origin");
+    ExpectRel(ctx.results[1].momentRef[1], holed.iyy, "Iy about the origin");
+    ExpectRel(ctx.results[1].volume, 2 * kPi * holed.sy, "volume about the axis");
 }
 
 } // namespace
