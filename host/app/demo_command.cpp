@@ -109,8 +109,14 @@ int runDemo(const std::vector<std::string>& args, const char* argv0) {
     for (const fs::path& script : scripts) {
         const std::string name = script.stem().string();
         std::vector<std::string> child = {"zorma", "run"};
-        if (const fs::path drawing = scriptDrawing(script); !drawing.empty())
-            child.push_back(drawing.string());
+        if (const fs::path drawing = scriptDrawing(script); !drawing.empty()) {
+            // Each scenario works on its own copy, so whatever a command writes beside its
+            // drawing (a measurement log, say) lands in the output folder, never in samples/.
+            const fs::path copy = outDir / "drawings" / (name + drawing.extension().string());
+            fs::create_directories(copy.parent_path(), ec);
+            fs::copy_file(drawing, copy, fs::copy_options::overwrite_existing, ec);
+            child.push_back((ec ? drawing : copy).string());
+        }
         child.insert(child.end(), {"--script", script.string(), "--out",
                                    (outDir / (name + ".dxf")).string(), "--user-dir",
                                    userDir.string(), "--product",

@@ -11,6 +11,7 @@
 #include "zhost/settings/paths.h"
 #include "zhost/settings/product.h"
 #include "zhost/settings/registry.h"
+#include "zhost/ui/backend.h"
 
 #ifdef ZORMA_HAVE_PREVIEW
 #include "zhost/preview/render_command.h"
@@ -97,6 +98,9 @@ int runSession(const RunOptions& o, bool interactive) {
     database->clearUndo();
     ed::resetSession();
     ed::setWorkingDatabase(database.get());
+    // "@dialog" and "@clipboard" lines are understood from the first script line on, not only
+    // once a dialog has been opened.
+    ui::installScriptDirectives();
 
     std::unique_ptr<ed::InputSource> input;
     if (interactive) {

@@ -134,8 +134,8 @@ TEST_P(LoadedPlugin, UnbuiltCommandsSayTheyAreNotAvailable) {
     ed::setWorkingDatabase(&drawing);
     auto input = ed::makeQueue({});
     ed::setInputSource(input.get());
-    for (const wchar_t* name : {L"ZORMA_CONT", L"ZORMA_CONT_EDIT", L"ZORMA_GEOMCALC", L"ZORMA_HIDE",
-                                L"ZORMA_HIDE_RESTORE"}) {
+    for (const wchar_t* name :
+         {L"ZORMA_CONT", L"ZORMA_CONT_EDIT", L"ZORMA_HIDE", L"ZORMA_HIDE_RESTORE"}) {
         TranscriptCapture out;
         ed::runCommand(name);
         EXPECT_NE(out.Text().find(L"\nこのコマンドはまだ使用できません。"), std::wstring::npos)

@@ -118,10 +118,8 @@ protected:
         }
         m_out = m_dir / "out.dxf";
         const fs::path bin = fs::path(ZORMA_BINARY_DIR);
-        // Leaks of the command are checked by the in-process tests; the child's leak check is
-        // off so that what the program's start-up leaves is not counted against the command.
         const std::string command =
-            "ASAN_OPTIONS=detect_leaks=0 " + Quote(bin / "bin/zorma") + " run " + Quote(in) +
+            Quote(bin / "bin/zorma") + " run " + Quote(in) +
             " --script " + Quote(scriptPath) + " --out " + Quote(m_out) + " --user-dir " +
             Quote(m_dir / "user") + " --product " + Quote(m_dir / "product") + " --addon " +
             Quote(bin / "lib/BX24TORV.so") + " 2>&1";

@@ -75,6 +75,7 @@ protected:
         zhost::ed::resetSession();
         zhost::ed::setWorkingDatabase(&db);
         resetServices();
+        installScriptDirectives();
         g_result.clear();
         zhost::rx::commandStack().addCommand(L"UITEST", L"UI_PICK", L"UI_PICK", 0, &pickCommand);
     }
