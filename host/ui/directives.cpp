@@ -306,13 +306,13 @@ bool Runner::check(Args& a, std::optional<bool> forced) {
 }
 
 bool Runner::key(Args& a) {
-    std::wstring spec = toUpperName(a.next());
+    std::wstring keyName = toUpperName(a.next());
     KeyState st;
     while (true) {
-        if (spec.rfind(L"CTRL+", 0) == 0)
-            st.control = true, spec.erase(0, 5);
-        else if (spec.rfind(L"SHIFT+", 0) == 0)
-            st.shift = true, spec.erase(0, 6);
+        if (keyName.rfind(L"CTRL+", 0) == 0)
+            st.control = true, keyName.erase(0, 5);
+        else if (keyName.rfind(L"SHIFT+", 0) == 0)
+            st.shift = true, keyName.erase(0, 6);
         else
             break;
     }
@@ -328,12 +328,12 @@ bool Runner::key(Args& a) {
                   {L"IME", vk::processKey}};
     int code = -1;
     for (const auto& n : kNames)
-        if (spec == n.name)
+        if (keyName == n.name)
             code = n.code;
-    if (code < 0 && spec.size() == 1 && std::iswalnum(spec[0]))
-        code = spec[0];
+    if (code < 0 && keyName.size() == 1 && std::iswalnum(keyName[0]))
+        code = keyName[0];
     if (code < 0)
-        return fail(L"unknown key \"" + spec + L"\"");
+        return fail(L"unknown key \"" + keyName + L"\"");
     if (!a.empty()) {
         Control* c = find(a.next(), true);
         if (!c)
