@@ -62,4 +62,9 @@ def main():
 
 
 if __name__ == "__main__":
+    # ezdxf writes some OBJECTS in the order of a set of strings, which follows Python's per-run
+    # hash seed: pin it, so that every run writes the same bytes.
+    if os.environ.get("PYTHONHASHSEED") != "0":
+        os.environ["PYTHONHASHSEED"] = "0"
+        os.execv(sys.executable, [sys.executable] + sys.argv)
     main()
