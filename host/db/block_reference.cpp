@@ -68,24 +68,15 @@ std::unique_ptr<Entity> placed(const Entity& src, const Matrix3d& m, Status& sta
 Status AttributeDefinition::setTag(std::wstring_view tag) {
     if (!validTag(tag))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        tag_ = tag;
-    return s;
+    return writeField(tag_, tag);
 }
 
 Status AttributeDefinition::setPrompt(std::wstring_view p) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        prompt_ = p;
-    return s;
+    return writeField(prompt_, p);
 }
 
 Status AttributeDefinition::setFlags(const AttributeFlags& f) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        flags_ = f;
-    return s;
+    return writeField(flags_, f);
 }
 
 void AttributeDefinition::dumpFields(DumpWriter& out) const {
@@ -98,17 +89,11 @@ void AttributeDefinition::dumpFields(DumpWriter& out) const {
 Status Attribute::setTag(std::wstring_view tag) {
     if (!validTag(tag))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        tag_ = tag;
-    return s;
+    return writeField(tag_, tag);
 }
 
 Status Attribute::setFlags(const AttributeFlags& f) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        flags_ = f;
-    return s;
+    return writeField(flags_, f);
 }
 
 Status Attribute::setAttributeFromBlock(const AttributeDefinition& def, const Matrix3d& xform) {
@@ -154,10 +139,7 @@ Status BlockReference::setBlockTableRecord(ObjectId id) {
         return Status::wrongDatabase;
     if (database() && id == ownerId())
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        blockId_ = id;
-    return s;
+    return writeField(blockId_, id);
 }
 
 std::wstring BlockReference::blockName() const {
@@ -170,38 +152,26 @@ std::wstring BlockReference::blockName() const {
 Status BlockReference::setPosition(const Point3d& p) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        position_ = p;
-    return s;
+    return writeField(position_, p);
 }
 
 Status BlockReference::setRotation(double r) {
     if (!std::isfinite(r))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        rotation_ = gu::normalizeAngle(r);
-    return s;
+    return writeField(rotation_, gu::normalizeAngle(r));
 }
 
 Status BlockReference::setScaleFactors(const Vector3d& f) {
     if (f.x == 0 || f.y == 0 || f.z == 0 || !std::isfinite(f.x) || !std::isfinite(f.y) ||
         !std::isfinite(f.z))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        scale_ = f;
-    return s;
+    return writeField(scale_, f);
 }
 
 Status BlockReference::setNormal(const Vector3d& n) {
     if (n.isZeroLength())
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        normal_ = n.normal();
-    return s;
+    return writeField(normal_, n.normal());
 }
 
 namespace {

@@ -52,35 +52,23 @@ std::unique_ptr<Curve> makeCurveEntity(const geom::Curve& c) {
 Status Line::setStartPoint(const Point3d& p) {
     if (!finite(p))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        start_ = p;
-    return s;
+    return writeField(start_, p);
 }
 
 Status Line::setEndPoint(const Point3d& p) {
     if (!finite(p))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        end_ = p;
-    return s;
+    return writeField(end_, p);
 }
 
 Status Line::setNormal(const Vector3d& n) {
     if (!validNormal(n))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        normal_ = n.normal();
-    return s;
+    return writeField(normal_, n.normal());
 }
 
 Status Line::setThickness(double t) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        thickness_ = t;
-    return s;
+    return writeField(thickness_, t);
 }
 
 geom::Curve Line::toCurve() const {
@@ -131,46 +119,31 @@ Arc::Arc(const Point3d& center, double radius, double startAngle, double endAngl
 Status Arc::setCenter(const Point3d& p) {
     if (!finite(p))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        center_ = p;
-    return s;
+    return writeField(center_, p);
 }
 
 Status Arc::setRadius(double r) {
     if (!(r > 0) || !std::isfinite(r))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        radius_ = r;
-    return s;
+    return writeField(radius_, r);
 }
 
 Status Arc::setStartAngle(double a) {
     if (!std::isfinite(a))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        startAngle_ = gu::normalizeAngle(a);
-    return s;
+    return writeField(startAngle_, gu::normalizeAngle(a));
 }
 
 Status Arc::setEndAngle(double a) {
     if (!std::isfinite(a))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        endAngle_ = gu::normalizeAngle(a);
-    return s;
+    return writeField(endAngle_, gu::normalizeAngle(a));
 }
 
 Status Arc::setNormal(const Vector3d& n) {
     if (!validNormal(n))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        normal_ = n.normal();
-    return s;
+    return writeField(normal_, n.normal());
 }
 
 Point3d Arc::startPoint() const {
@@ -231,28 +204,19 @@ void Arc::dumpFields(DumpWriter& out) const {
 Status Circle::setCenter(const Point3d& p) {
     if (!finite(p))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        center_ = p;
-    return s;
+    return writeField(center_, p);
 }
 
 Status Circle::setRadius(double r) {
     if (!(r > 0) || !std::isfinite(r))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        radius_ = r;
-    return s;
+    return writeField(radius_, r);
 }
 
 Status Circle::setNormal(const Vector3d& n) {
     if (!validNormal(n))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        normal_ = n.normal();
-    return s;
+    return writeField(normal_, n.normal());
 }
 
 Point3d Circle::startPoint() const {
@@ -411,10 +375,7 @@ Status Polyline::setClosed(bool closed) {
 Status Polyline::setConstantWidth(double w) {
     if (!(w >= 0))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        width_ = w;
-    return s;
+    return writeField(width_, w);
 }
 
 double Polyline::elevation() const {
@@ -486,10 +447,7 @@ Status Spline::set(const geom::Spline& sp) {
     for (std::size_t i = 1; i < sp.knots.size(); ++i)
         if (sp.knots[i] < sp.knots[i - 1])
             return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        s_ = sp;
-    return s;
+    return writeField(s_, sp);
 }
 
 Point3d Spline::startPoint() const {

@@ -124,17 +124,11 @@ bool Group::isAnonymous() const {
 }
 
 Status Group::setDescription(std::wstring_view d) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        description_ = d;
-    return s;
+    return writeField(description_, d);
 }
 
 Status Group::setSelectable(bool b) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        selectable_ = b;
-    return s;
+    return writeField(selectable_, b);
 }
 
 std::vector<ObjectId> Group::allEntityIds(bool includeErased) const {

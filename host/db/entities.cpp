@@ -80,10 +80,7 @@ Status Text::setTextStyle(ObjectId id) {
         return Status::wrongObjectType;
     if (database() && id.database() != database())
         return Status::wrongDatabase;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        styleId_ = id;
-    return s;
+    return writeField(styleId_, id);
 }
 
 Status Text::adjustAlignment() {
@@ -190,10 +187,7 @@ Status MText::setTextStyle(ObjectId id) {
         return Status::wrongObjectType;
     if (database() && id.database() != database())
         return Status::wrongDatabase;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        styleId_ = id;
-    return s;
+    return writeField(styleId_, id);
 }
 
 Status MText::transformBy(const geom::Matrix3d& m) {
@@ -323,10 +317,7 @@ void Hatch::dumpFields(DumpWriter& out) const {
 // --- Region --------------------------------------------------------------------------------------
 
 Status Region::set(const geom::Region& r) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        r_ = r;
-    return s;
+    return writeField(r_, r);
 }
 
 Status Region::transformBy(const geom::Matrix3d& m) {
@@ -348,10 +339,7 @@ Status Region::transformBy(const geom::Matrix3d& m) {
             return s;
     }
     r.normal = (m * r.normal).normal();
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        r_ = std::move(r);
-    return s;
+    return writeField(r_, std::move(r));
 }
 
 Status Region::explode(std::vector<std::unique_ptr<Entity>>& out) const {

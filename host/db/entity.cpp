@@ -74,10 +74,7 @@ Status Entity::setLayer(std::wstring_view name) {
 Status Entity::setColorIndex(int index) {
     if (index < 0 || index > 256)
         return Status::outOfRange;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        colorIndex_ = index;
-    return s;
+    return writeField(colorIndex_, index);
 }
 
 std::wstring Entity::linetype() const {
@@ -116,26 +113,17 @@ Status Entity::setLinetype(std::wstring_view name) {
 Status Entity::setLinetypeScale(double scale) {
     if (!(scale > 0) || !std::isfinite(scale))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        linetypeScale_ = scale;
-    return s;
+    return writeField(linetypeScale_, scale);
 }
 
 Status Entity::setLineWeight(int weight) {
     if (!lineweight::isValid(weight))
         return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        lineWeight_ = weight;
-    return s;
+    return writeField(lineWeight_, weight);
 }
 
 Status Entity::setVisible(bool v) {
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        visible_ = v;
-    return s;
+    return writeField(visible_, v);
 }
 
 Status Entity::setDatabaseDefaults(Database& db) {

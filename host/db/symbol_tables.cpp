@@ -311,10 +311,7 @@ void BlockTableRecord::dumpFields(DumpWriter& out) const {
 Status LayerTableRecord::setColorIndex(int index) {
     if (index < 1 || index > 255)
         return Status::outOfRange;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        colorIndex_ = index;
-    return s;
+    return writeField(colorIndex_, index);
 }
 
 Status LayerTableRecord::setLinetype(ObjectId id) {
@@ -322,10 +319,7 @@ Status LayerTableRecord::setLinetype(ObjectId id) {
         return Status::wrongObjectType;
     if (database() && id.database() != database())
         return Status::wrongDatabase;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        linetypeId_ = id;
-    return s;
+    return writeField(linetypeId_, id);
 }
 
 std::wstring LayerTableRecord::linetype() const {
@@ -338,10 +332,7 @@ std::wstring LayerTableRecord::linetype() const {
 Status LayerTableRecord::setFrozen(bool b) {
     if (b && database() && database()->clayer() == objectId())
         return Status::notApplicable;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        frozen_ = b;
-    return s;
+    return writeField(frozen_, b);
 }
 
 ZHOST_SETTER(LayerTableRecord, setLineWeight, lineWeight_, int,
@@ -381,10 +372,7 @@ Status LinetypeTableRecord::setDashes(std::vector<LinetypeDash> dashes) {
     for (const auto& d : dashes)
         if (!std::isfinite(d.length))
             return Status::invalidInput;
-    Status s = assertWriteEnabled();
-    if (ok(s))
-        dashes_ = std::move(dashes);
-    return s;
+    return writeField(dashes_, std::move(dashes));
 }
 
 double LinetypeTableRecord::patternLength() const {

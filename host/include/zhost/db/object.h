@@ -118,6 +118,14 @@ protected:
     // Called first by every setter: notOpenForWrite when the object is in a database and not open
     // for write; otherwise records the undo snapshot and returns ok.
     Status assertWriteEnabled();
+    // The body of a plain setter: assigns the value when the object may be written (the undo
+    // snapshot taken first) and says why not otherwise.
+    template <class T, class U> Status writeField(T& field, U&& value) {
+        Status s = assertWriteEnabled();
+        if (ok(s))
+            field = std::forward<U>(value);
+        return s;
+    }
 
 private:
     friend class Database;
