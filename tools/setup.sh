@@ -11,7 +11,7 @@ packages=(
   libmuparser-dev
   libcairo2-dev libpango1.0-dev fonts-ipafont-gothic
   python3-ezdxf
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format-14
   xz-utils
 )
 

@@ -22,16 +22,16 @@ std::vector<Curve> scallopedLoop(int n) {
     const int k = n / 2;
     for (int i = 0; i < k; ++i) {
         const double a0 = 2 * pi * i / k, am = a0 + pi / k, a1 = 2 * pi * (i + 1) / k;
-        const Point3d p0{R * std::cos(a0), R * std::sin(a0)}, pm{R * std::cos(am), R * std::sin(am)},
-            p1{R * std::cos(a1), R * std::sin(a1)};
+        const Point3d p0{R * std::cos(a0), R * std::sin(a0)},
+            pm{R * std::cos(am), R * std::sin(am)}, p1{R * std::cos(a1), R * std::sin(a1)};
         out.push_back(LineSeg{p0, pm});
         // An arc from pm to p1 bulging outwards: centre on the chord's inner side.
         const Point3d mid = Point3d::midPoint(pm, p1);
         const double half = pm.distanceTo(p1) / 2, r = half * 2;
         const Vector3d in = (Point3d{} - mid).normal();
         const Point3d c = mid + in * std::sqrt(r * r - half * half);
-        out.push_back(CircArc{c, r, std::atan2(pm.y - c.y, pm.x - c.x),
-                              std::atan2(p1.y - c.y, p1.x - c.x)});
+        out.push_back(
+            CircArc{c, r, std::atan2(pm.y - c.y, pm.x - c.x), std::atan2(p1.y - c.y, p1.x - c.x)});
     }
     return out;
 }
@@ -92,7 +92,8 @@ void BM_Subtract100Holes(benchmark::State& state) {
     std::vector<Region> holes;
     for (int i = 0; i < 100; ++i) {
         Region h;
-        h.faces.push_back(Face{Loop{{Circle{{50.0 + 100 * (i % 10), 50.0 + 100 * (i / 10)}, 20}}}, {}});
+        h.faces.push_back(
+            Face{Loop{{Circle{{50.0 + 100 * (i % 10), 50.0 + 100 * (i / 10)}, 20}}}, {}});
         holes.push_back(h);
     }
     for (auto _ : state) {

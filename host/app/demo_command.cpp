@@ -57,8 +57,8 @@ fs::path scriptDrawing(const fs::path& script) {
 int runChild(const std::vector<std::string>& args, const fs::path& transcript) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, transcript.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, transcript.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<char*> argv;
@@ -117,10 +117,9 @@ int runDemo(const std::vector<std::string>& args, const char* argv0) {
             fs::copy_file(drawing, copy, fs::copy_options::overwrite_existing, ec);
             child.push_back((ec ? drawing : copy).string());
         }
-        child.insert(child.end(), {"--script", script.string(), "--out",
-                                   (outDir / (name + ".dxf")).string(), "--user-dir",
-                                   userDir.string(), "--product",
-                                   (samples / "product").string()});
+        child.insert(child.end(),
+                     {"--script", script.string(), "--out", (outDir / (name + ".dxf")).string(),
+                      "--user-dir", userDir.string(), "--product", (samples / "product").string()});
 #ifdef ZORMA_HAVE_PREVIEW
         child.insert(child.end(), {"--render", (outDir / (name + ".png")).string()});
 #endif

@@ -7,20 +7,19 @@
 namespace zorma::app {
 
 struct RunOptions {
-    std::string drawing;   // empty: a new drawing
-    std::string script;    // "-" for standard input; empty for run = standard input
-    std::string out;       // --out
-    std::string render;    // --render
-    std::string product;   // --product
-    std::string userDir;   // --user-dir
+    std::string drawing;    // empty: a new drawing
+    std::string script;     // "-" for standard input; empty for run = standard input
+    std::string out;        // --out
+    std::string render;     // --render
+    std::string product;    // --product
+    std::string userDir;    // --user-dir
     std::string machineReg; // --machine-reg
-    std::string addon;     // --addon
-    int api = 24;          // --api
+    std::string addon;      // --addon
+    int api = 24;           // --api
 };
 
 // Parses the arguments after the sub-command; on failure `error` says why.
-std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
-                                          std::string& error);
+std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, std::string& error);
 
 int runSession(const RunOptions& options, bool interactive);
 int runDemo(const std::vector<std::string>& args, const char* argv0);

@@ -28,7 +28,9 @@ using namespace zhost;
 
 namespace {
 
-void err(const std::wstring& text) { std::cerr << "zorma: " << toUtf8(text) << std::endl; }
+void err(const std::wstring& text) {
+    std::cerr << "zorma: " << toUtf8(text) << std::endl;
+}
 
 void applySettings(const RunOptions& o) {
     if (!o.product.empty())
@@ -62,8 +64,8 @@ int loadAddon(const RunOptions& o, rx::AddonModule& module) {
 int renderTo(const db::Database& d, const std::string& target) {
 #ifdef ZORMA_HAVE_PREVIEW
     // The renderer reads a drawing file: the session's drawing goes through a temporary one.
-    const fs::path tmp = settings::temporaryFolder() /
-                         ("zorma-render-" + std::to_string(::getpid()) + ".dxf");
+    const fs::path tmp =
+        settings::temporaryFolder() / ("zorma-render-" + std::to_string(::getpid()) + ".dxf");
     if (!ok(dxf::writeDxf(d, tmp))) {
         err(L"cannot write the drawing for rendering");
         return 2;

@@ -3,5 +3,7 @@
 #include "zhost/core/version.h"
 
 namespace zhost {
-const char* versionString() { return "0.1.0"; }
+const char* versionString() {
+    return "0.1.0";
+}
 } // namespace zhost

@@ -20,7 +20,7 @@ std::map<std::wstring, DirectiveHandler>& directives() {
     return m;
 }
 
-const wchar_t* const kBuiltins[] = {L"PICK", L"ALL",  L"LAST", L"WINDOW", L"CROSSING",
+const wchar_t* const kBuiltins[] = {L"PICK", L"ALL",   L"LAST", L"WINDOW", L"CROSSING",
                                     L"MOVE", L"SHIFT", L"WAIT", L"SET"};
 
 bool isBuiltin(std::wstring_view upperName) {
@@ -142,8 +142,8 @@ bool runDirective(const InputLine& line, std::wstring_view body, bool acceptMove
     DirectiveContext ctx{line, {}};
     const Status st = it->second(args, ctx);
     if (!ok(st)) {
-        stopScript(line, ctx.message.empty() ? L"@" + std::wstring(body) + L" failed"
-                                             : ctx.message);
+        stopScript(line,
+                   ctx.message.empty() ? L"@" + std::wstring(body) + L" failed" : ctx.message);
         out.kind = Answer::end;
         return true;
     }
@@ -210,7 +210,9 @@ bool echoingAnswers() {
     return !(s.input && s.input->interactive());
 }
 
-std::wstring answerText(const Answer& a) { return a.text; }
+std::wstring answerText(const Answer& a) {
+    return a.text;
+}
 
 Answer readAnswer(std::wstring_view prompt, bool acceptMove, bool endOfCallIsEnter) {
     auto& s = state();
@@ -286,6 +288,8 @@ bool nextInputLine(std::wstring_view prompt, InputLine& out) {
     return detail::readRawLine(prompt, out);
 }
 
-void pushBackInputLine(InputLine line) { detail::state().pushedBack.push_back(std::move(line)); }
+void pushBackInputLine(InputLine line) {
+    detail::state().pushedBack.push_back(std::move(line));
+}
 
 } // namespace zhost::ed

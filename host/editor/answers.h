@@ -44,8 +44,7 @@ struct Answer {
 // cursor moves are ignored. Directives that are no answers (@shift, @wait, @set, registered
 // ones) run on the way. With endOfCallIsEnter, a host command call that has no answers left
 // gives Enter instead of starving (a selection prompt that already holds objects).
-Answer readAnswer(std::wstring_view prompt, bool acceptMove = false,
-                  bool endOfCallIsEnter = false);
+Answer readAnswer(std::wstring_view prompt, bool acceptMove = false, bool endOfCallIsEnter = false);
 
 // The text of an answer for messages and echoes.
 std::wstring answerText(const Answer& a);

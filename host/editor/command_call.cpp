@@ -58,7 +58,9 @@ Result commandList(const std::vector<CommandArg>& args) {
 }
 
 namespace detail {
-void reportCommandFailure() { state().commandFailed = true; }
+void reportCommandFailure() {
+    state().commandFailed = true;
+}
 } // namespace detail
 
 } // namespace zhost::ed

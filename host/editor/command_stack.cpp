@@ -12,9 +12,8 @@ CommandStack& commandStack() {
 }
 
 Status CommandStack::addCommand(std::wstring_view group, std::wstring_view globalName,
-                                std::wstring_view localName, int flags,
-                                CommandFunction function, void* uiContext, int functionCode,
-                                void* resourceHandle) {
+                                std::wstring_view localName, int flags, CommandFunction function,
+                                void* uiContext, int functionCode, void* resourceHandle) {
     if (group.empty() || globalName.empty() || !function)
         return Status::invalidInput;
     if (lookupGlobal(group, globalName))

@@ -34,15 +34,21 @@ Result redrawEntity(db::ObjectId id, int mode) {
     return Result::normal;
 }
 
-bool isHiddenOnScreen(db::ObjectId id) { return state().hidden.count(id) != 0; }
-bool isHighlighted(db::ObjectId id) { return state().highlighted.count(id) != 0; }
+bool isHiddenOnScreen(db::ObjectId id) {
+    return state().hidden.count(id) != 0;
+}
+bool isHighlighted(db::ObjectId id) {
+    return state().highlighted.count(id) != 0;
+}
 
 void clearScreenState() {
     state().hidden.clear();
     state().highlighted.clear();
 }
 
-double viewScale() { return state().viewScale; }
+double viewScale() {
+    return state().viewScale;
+}
 void setViewScale(double unitsPerPixel) {
     if (unitsPerPixel > 0)
         state().viewScale = unitsPerPixel;
@@ -56,8 +62,12 @@ double pickAperture() {
     return std::max(box, 0) * viewScale() + 1e-9;
 }
 
-bool isShiftDown() { return state().shift; }
-void setShiftDown(bool down) { state().shift = down; }
+bool isShiftDown() {
+    return state().shift;
+}
+void setShiftDown(bool down) {
+    state().shift = down;
+}
 
 struct MainWindowTag {
     int unused = 0;

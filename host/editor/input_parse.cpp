@@ -53,8 +53,7 @@ bool parsePointText(std::wstring_view text, geom::Point3d& out) {
     return true;
 }
 
-bool parsePointAnswer(std::wstring_view text, const geom::Point3d& lastPoint,
-                      geom::Point3d& out) {
+bool parsePointAnswer(std::wstring_view text, const geom::Point3d& lastPoint, geom::Point3d& out) {
     text = trim(text);
     bool relative = false;
     if (!text.empty() && text.front() == L'@') {
@@ -105,7 +104,7 @@ std::vector<Keyword> parseKeywords(std::wstring_view list) {
             std::wstring word(list.substr(i, j - i));
             if (word == L"_") {
                 inGlobals = true;
-            } else if (!inGlobals && word.front() == L'_' ) {
+            } else if (!inGlobals && word.front() == L'_') {
                 // "_Yes" right after the locals starts the global list with its first name.
                 inGlobals = true;
                 globals.push_back(word.substr(1));

@@ -108,8 +108,8 @@ HostClock::TimerId HostClock::addTimer(std::uint64_t intervalMs, TimerCallback c
 }
 
 bool HostClock::removeTimer(TimerId id) {
-    const auto it = std::find_if(timers_.begin(), timers_.end(),
-                                 [&](const Timer& t) { return t.id == id; });
+    const auto it =
+        std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.id == id; });
     if (it == timers_.end())
         return false;
     timers_.erase(it);

@@ -20,12 +20,12 @@ class JigDriver {
 public:
     enum class Input { point, number, keyword, other, null };
     Input input = Input::point;
-    bool cursorMove = false;       // a move (not the final answer)
-    geom::Point3d point;           // UCS
-    double number = 0;             // a typed distance or angle (degrees)
+    bool cursorMove = false; // a move (not the final answer)
+    geom::Point3d point;     // UCS
+    double number = 0;       // a typed distance or angle (degrees)
     int keywordIndex = -1;
-    std::optional<geom::Point3d> lastPoint; // the last point handed to the sampler (world)
-    std::optional<double> lastValue;        // the last distance or angle handed to it
+    std::optional<geom::Point3d> lastPoint;  // the last point handed to the sampler (world)
+    std::optional<double> lastValue;         // the last distance or angle handed to it
     std::optional<geom::Point3d> lastCursor; // UCS, for direct distance entry
 };
 
@@ -42,7 +42,7 @@ bool orthoOn(int controls) {
 // Holds a cursor point to the UCS axis through the base point that is nearer to it.
 geom::Point3d orthoPoint(const geom::Point3d& p, const geom::Point3d& base) {
     return std::abs(p.x - base.x) >= std::abs(p.y - base.y) ? geom::Point3d(p.x, base.y, p.z)
-                                                           : geom::Point3d(base.x, p.y, p.z);
+                                                            : geom::Point3d(base.x, p.y, p.z);
 }
 
 } // namespace

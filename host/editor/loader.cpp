@@ -1,7 +1,7 @@
 // Loading add-on libraries: dlopen, the version check, the module object, the initialise and
 // unload messages, and entry points by ordinal.
-#include "zhost/core/utf.h"
 #include "zhost/rx/loader.h"
+#include "zhost/core/utf.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -21,7 +21,9 @@ std::wstring versionText(const int v[4]) {
 
 } // namespace
 
-AddonModule::~AddonModule() { unload(); }
+AddonModule::~AddonModule() {
+    unload();
+}
 
 Status AddonModule::load(const std::filesystem::path& library, int apiVersion,
                          std::wstring& message) {
@@ -51,11 +53,11 @@ Status AddonModule::load(const std::filesystem::path& library, int apiVersion,
     auto getApi = reinterpret_cast<GetApiVersionFn>(dlsym(h, kGetApiVersionName));
     auto odrxApi = reinterpret_cast<OdrxGetApiVersionFn>(dlsym(h, kOdrxGetApiVersionName));
     auto create = reinterpret_cast<CreateModuleObjectFn>(dlsym(h, kCreateModuleObjectName));
-    const char* missing = !entry    ? kEntryPointName
-                          : !getApi ? kGetApiVersionName
+    const char* missing = !entry     ? kEntryPointName
+                          : !getApi  ? kGetApiVersionName
                           : !odrxApi ? kOdrxGetApiVersionName
-                          : !create ? kCreateModuleObjectName
-                                    : nullptr;
+                          : !create  ? kCreateModuleObjectName
+                                     : nullptr;
     if (missing)
         return fail(name + L" is not an add-on: it does not export " + fromUtf8(missing),
                     Status::keyNotFound);

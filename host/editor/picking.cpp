@@ -128,8 +128,8 @@ bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Poi
         if (pointInBox(q, lo, hi))
             return true;
     // A connected curve that reaches into the window either lies inside it or crosses its edge.
-    const geom::Point3d corners[4] = {{lo.x, lo.y, 0}, {hi.x, lo.y, 0}, {hi.x, hi.y, 0},
-                                      {lo.x, hi.y, 0}};
+    const geom::Point3d corners[4] = {
+        {lo.x, lo.y, 0}, {hi.x, lo.y, 0}, {hi.x, hi.y, 0}, {lo.x, hi.y, 0}};
     for (const geom::Curve& c : curves) {
         geom::Point3d s;
         if (ok(geom::startPoint(c, s)) && pointInBox(s, lo, hi))

@@ -152,9 +152,10 @@ Result getReal(std::wstring_view prompt, double& out) {
     return detail::promptLoop(prompt, ig, L"Requires numeric value.", [&](const Answer& a) {
         Verdict v;
         double d = 0;
-        const bool isNumber = a.kind == Answer::realValue   ? (d = a.real, true)
-                              : a.kind == Answer::intValue ? (d = a.integer, true)
-                              : a.kind == Answer::typed    && detail::parseReal(a.text, d);
+        const bool isNumber = a.kind == Answer::realValue ? (d = a.real, true)
+                              : a.kind == Answer::intValue
+                                  ? (d = a.integer, true)
+                                  : a.kind == Answer::typed && detail::parseReal(a.text, d);
         if (!isNumber)
             return v;
         if (std::wstring rule = detail::numberRule(ig.flags, d); !rule.empty()) {
@@ -173,8 +174,9 @@ Result getInt(std::wstring_view prompt, int& out) {
     return detail::promptLoop(prompt, ig, L"Requires an integer value.", [&](const Answer& a) {
         Verdict v;
         double d = 0;
-        const bool isNumber = a.kind == Answer::intValue ? (d = a.integer, true)
-                              : a.kind == Answer::typed   && detail::parseReal(a.text, d);
+        const bool isNumber = a.kind == Answer::intValue
+                                  ? (d = a.integer, true)
+                                  : a.kind == Answer::typed && detail::parseReal(a.text, d);
         if (!isNumber || d != std::floor(d))
             return v;
         if (d < -32768 || d > 32767) {

@@ -46,7 +46,9 @@ bool DynamicLinker::isApplicationLocked(void* packet) const {
     return !linker().unlocked.count(packet);
 }
 
-bool DynamicLinker::isAppMDIAware(void* packet) const { return linker().mdiAware.count(packet); }
+bool DynamicLinker::isAppMDIAware(void* packet) const {
+    return linker().mdiAware.count(packet);
+}
 
 void onLoadArxApp(std::wstring_view modulePath) {
     linker().loaded.emplace_back(modulePath);
@@ -59,7 +61,9 @@ void onUnloadArxApp(std::wstring_view modulePath) {
         v.erase(it);
 }
 
-std::vector<std::wstring> loadedModulePaths() { return linker().loaded; }
+std::vector<std::wstring> loadedModulePaths() {
+    return linker().loaded;
+}
 
 std::wstring modulePathFromHandle(void* moduleHandle) {
     if (!moduleHandle)

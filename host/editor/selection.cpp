@@ -152,8 +152,8 @@ struct Selector {
             db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
             if (!e || !detail::isSelectable(*e))
                 continue;
-            const bool in = crossing ? detail::crossesWindow(*e, lo, hi)
-                                     : detail::insideWindow(*e, lo, hi);
+            const bool in =
+                crossing ? detail::crossesWindow(*e, lo, hi) : detail::insideWindow(*e, lo, hi);
             e.close();
             if (in && (!filter || passesFilter(id, *filter)))
                 out.push_back(id);

@@ -9,10 +9,10 @@
 #include "zhost/editor/display.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/prompts.h"
-#include "zhost/editor/ucs.h"
 #include "zhost/editor/selection.h"
 #include "zhost/editor/session.h"
 #include "zhost/editor/sysvars.h"
+#include "zhost/editor/ucs.h"
 #include "zhost/rx/commands.h"
 
 namespace zhost::ed {
@@ -20,7 +20,9 @@ namespace zhost::ed {
 using detail::Answer;
 using detail::state;
 
-db::Database* workingDatabase() { return state().database; }
+db::Database* workingDatabase() {
+    return state().database;
+}
 
 void setWorkingDatabase(db::Database* d) {
     state().database = d;
@@ -33,11 +35,19 @@ db::ObjectId currentSpaceId() {
     return d ? d->modelSpaceId() : db::ObjectId();
 }
 
-void setInputSource(InputSource* source) { state().input = source; }
-InputSource* inputSource() { return state().input; }
+void setInputSource(InputSource* source) {
+    state().input = source;
+}
+InputSource* inputSource() {
+    return state().input;
+}
 
-bool isCommandActive() { return state().commandDepth > 0; }
-std::wstring activeCommandName() { return state().activeCommand; }
+bool isCommandActive() {
+    return state().commandDepth > 0;
+}
+std::wstring activeCommandName() {
+    return state().activeCommand;
+}
 
 namespace detail {
 

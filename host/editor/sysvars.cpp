@@ -23,7 +23,9 @@ struct SessionVar {
     int minInt = -32768, maxInt = 32767;
 };
 
-ResBuf makeInt(int type, int v) { return ResBuf(type, std::int32_t(v)); }
+ResBuf makeInt(int type, int v) {
+    return ResBuf(type, std::int32_t(v));
+}
 
 // The session variables with the defaults of a metric drafting set-up.
 std::map<std::wstring, SessionVar>& sessionVars() {
@@ -82,10 +84,16 @@ int rtOf(db::VarType t) {
     return rt::none;
 }
 
-bool isIntType(int t) { return t == rt::int16 || t == rt::int32; }
-bool isPointType(int t) { return t == rt::point2d || t == rt::point3d; }
+bool isIntType(int t) {
+    return t == rt::int16 || t == rt::int32;
+}
+bool isPointType(int t) {
+    return t == rt::point2d || t == rt::point3d;
+}
 
-std::wstring upper(std::wstring_view name) { return toUpperName(name); }
+std::wstring upper(std::wstring_view name) {
+    return toUpperName(name);
+}
 
 // Converts a value to the variable's type; invalidInput when the kinds do not fit.
 Status coerce(int varType, const ResBuf& in, ResBuf& out) {

@@ -164,6 +164,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<InputSource> makeTerminal() { return std::make_unique<TerminalSource>(); }
+std::unique_ptr<InputSource> makeTerminal() {
+    return std::make_unique<TerminalSource>();
+}
 
 } // namespace zhost::ed

@@ -18,7 +18,9 @@ EditorState& state() {
     return s;
 }
 
-db::Database* db() { return state().database; }
+db::Database* db() {
+    return state().database;
+}
 
 bool echoOn() {
     auto& s = state();
@@ -48,7 +50,9 @@ void print(std::wstring_view text) {
     }
 }
 
-void setTranscriptSink(TranscriptSink sink) { state().sink = std::move(sink); }
+void setTranscriptSink(TranscriptSink sink) {
+    state().sink = std::move(sink);
+}
 
 namespace detail {
 // Ends the current line after an echoed answer (see print).

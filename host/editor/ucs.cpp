@@ -9,7 +9,9 @@ namespace zhost::ed {
 
 using detail::state;
 
-Ucs currentUcs() { return state().ucs; }
+Ucs currentUcs() {
+    return state().ucs;
+}
 
 Result setCurrentUcs(const Ucs& ucs) {
     const geom::Vector3d x = ucs.xAxis.normal();
@@ -22,19 +24,20 @@ Result setCurrentUcs(const Ucs& ucs) {
 
 geom::Matrix3d ucsToWorld() {
     const Ucs& u = state().ucs;
-    return geom::Matrix3d::alignCoordSys(geom::Point3d(), {1, 0, 0}, {0, 1, 0}, {0, 0, 1},
-                                         u.origin, u.xAxis, u.yAxis, u.zAxis());
+    return geom::Matrix3d::alignCoordSys(geom::Point3d(), {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, u.origin,
+                                         u.xAxis, u.yAxis, u.zAxis());
 }
 
-geom::Matrix3d worldToUcs() { return ucsToWorld().inverse(); }
+geom::Matrix3d worldToUcs() {
+    return ucsToWorld().inverse();
+}
 
 double ucsXAngle() {
     const geom::Vector3d x = state().ucs.xAxis;
     return std::atan2(x.y, x.x);
 }
 
-Result trans(const geom::Point3d& in, int from, int to, bool displacement,
-             geom::Point3d& out) {
+Result trans(const geom::Point3d& in, int from, int to, bool displacement, geom::Point3d& out) {
     if (from < 0 || from > 3 || to < 0 || to > 3)
         return Result::rejected;
     // Display coordinates equal the UCS: the single view looks straight down its Z axis.
@@ -54,7 +57,11 @@ Result trans(const geom::Point3d& in, int from, int to, bool displacement,
     return Result::normal;
 }
 
-geom::Point3d ucsToWcs(const geom::Point3d& p) { return ucsToWorld() * p; }
-geom::Point3d wcsToUcs(const geom::Point3d& p) { return worldToUcs() * p; }
+geom::Point3d ucsToWcs(const geom::Point3d& p) {
+    return ucsToWorld() * p;
+}
+geom::Point3d wcsToUcs(const geom::Point3d& p) {
+    return worldToUcs() * p;
+}
 
 } // namespace zhost::ed

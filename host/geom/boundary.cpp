@@ -20,18 +20,16 @@ using namespace detail;
 namespace {
 
 struct Junction {
-    double s;   // on this atom
-    int other;  // atom
-    double so;  // on the other atom
+    double s;  // on this atom
+    int other; // atom
+    double so; // on the other atom
     P2 p;
 };
 
 struct HalfEdge {
     int atom;
     double s0, s1;
-    bool operator==(const HalfEdge& o) const {
-        return atom == o.atom && s0 == o.s0 && s1 == o.s1;
-    }
+    bool operator==(const HalfEdge& o) const { return atom == o.atom && s0 == o.s0 && s1 == o.s1; }
 };
 
 using Cycle = std::vector<HalfEdge>;
@@ -39,8 +37,8 @@ using Cycle = std::vector<HalfEdge>;
 class Tracer {
 public:
     Tracer(std::vector<Atom> atoms, double tol)
-        : atoms_(std::move(atoms)), tol_(tol), junctions_(atoms_.size()),
-          splits_(atoms_.size()), done_(atoms_.size(), false), visited_(atoms_.size(), false) {}
+        : atoms_(std::move(atoms)), tol_(tol), junctions_(atoms_.size()), splits_(atoms_.size()),
+          done_(atoms_.size(), false), visited_(atoms_.size(), false) {}
 
     std::vector<Atom> atoms_;
     double tol_;
@@ -78,9 +76,7 @@ public:
         sp = std::move(uniq);
     }
 
-    bool isClosedAtom(int i) const {
-        return (atoms_[i].start() - atoms_[i].end()).norm() <= tol_;
-    }
+    bool isClosedAtom(int i) const { return (atoms_[i].start() - atoms_[i].end()).norm() <= tol_; }
 
     // The half-edge of atom i leaving parameter s in direction dir, if any.
     bool leaving(int i, double s, int dir, HalfEdge& he) {
@@ -321,7 +317,8 @@ Status trace(const std::vector<Curve>& curves, const Point3d& point, const Vecto
     holder = std::make_unique<Tracer>(std::move(atoms), tol);
     Tracer& t = *holder;
     tracerOut = holder.get();
-    const double reach = 2 * (std::hypot(all.x1 - all.x0, all.y1 - all.y0) + (p - P2{all.x0, all.y0}).norm());
+    const double reach =
+        2 * (std::hypot(all.x1 - all.x0, all.y1 - all.y0) + (p - P2{all.x0, all.y0}).norm());
     std::vector<std::vector<P2>> holePolys;
     bool haveOuter = false;
     for (const auto& hit : t.rayHits(p, reach)) {

@@ -23,9 +23,15 @@ double normAngle(double a) {
     return r;
 }
 
-Point3d ArcData::at(double a) const { return c + (f.x * std::cos(a) + f.y * std::sin(a)) * r; }
-Vector3d ArcData::d1(double a) const { return (f.y * std::cos(a) - f.x * std::sin(a)) * r; }
-Vector3d ArcData::d2(double a) const { return (f.x * std::cos(a) + f.y * std::sin(a)) * -r; }
+Point3d ArcData::at(double a) const {
+    return c + (f.x * std::cos(a) + f.y * std::sin(a)) * r;
+}
+Vector3d ArcData::d1(double a) const {
+    return (f.y * std::cos(a) - f.x * std::sin(a)) * r;
+}
+Vector3d ArcData::d2(double a) const {
+    return (f.x * std::cos(a) + f.y * std::sin(a)) * -r;
+}
 double ArcData::angleOf(const Point3d& p) const {
     const Vector3d d = p - c;
     return normAngle(std::atan2(d.dot(f.y), d.dot(f.x)));
@@ -54,9 +60,15 @@ ArcData arcData(const Circle& c) {
     return d;
 }
 
-Point3d EllipseData::at(double t) const { return c + u * std::cos(t) + v * std::sin(t); }
-Vector3d EllipseData::d1(double t) const { return v * std::cos(t) - u * std::sin(t); }
-Vector3d EllipseData::d2(double t) const { return (u * std::cos(t) + v * std::sin(t)) * -1.0; }
+Point3d EllipseData::at(double t) const {
+    return c + u * std::cos(t) + v * std::sin(t);
+}
+Vector3d EllipseData::d1(double t) const {
+    return v * std::cos(t) - u * std::sin(t);
+}
+Vector3d EllipseData::d2(double t) const {
+    return (u * std::cos(t) + v * std::sin(t)) * -1.0;
+}
 
 EllipseData ellipseData(const EllipseArc& e) {
     EllipseData d;

@@ -14,7 +14,9 @@ using namespace detail;
 
 namespace {
 
-template <class T> const T* as(const Curve& c) { return std::get_if<T>(&c); }
+template <class T> const T* as(const Curve& c) {
+    return std::get_if<T>(&c);
+}
 
 // The ellipse through c + u cos t + v sin t, t in [t0, t0 + sweep], with its axes found from the
 // conjugate semi-diameters u and v. `keep` is the normal whose side the result should face.

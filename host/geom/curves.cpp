@@ -14,7 +14,9 @@ using namespace detail;
 
 namespace {
 
-template <class T> const T* as(const Curve& c) { return std::get_if<T>(&c); }
+template <class T> const T* as(const Curve& c) {
+    return std::get_if<T>(&c);
+}
 
 bool finite(const Point3d& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
@@ -69,13 +71,13 @@ Status validate(const Curve& c) {
             !std::isfinite(a->endAngle))
             return Status::invalidInput;
         return a->radius > 1e-12 && !a->normal.isZeroLength() ? Status::ok
-                                                               : Status::degenerateGeometry;
+                                                              : Status::degenerateGeometry;
     }
     if (const auto* ci = as<Circle>(c)) {
         if (!finite(ci->center) || !std::isfinite(ci->radius))
             return Status::invalidInput;
         return ci->radius > 1e-12 && !ci->normal.isZeroLength() ? Status::ok
-                                                                 : Status::degenerateGeometry;
+                                                                : Status::degenerateGeometry;
     }
     if (const auto* e = as<EllipseArc>(c)) {
         if (!finite(e->center) || !std::isfinite(e->radiusRatio))
@@ -106,8 +108,9 @@ bool isClosed(const Curve& c) {
     if (as<Circle>(c))
         return true;
     if (const auto* pl = as<Polyline>(c))
-        return pl->closed || (pl->points.size() > 2 && pl->points.front().isEqualTo(
-                                                           pl->points.back(), Tol::withPoint(1e-10)));
+        return pl->closed ||
+               (pl->points.size() > 2 &&
+                pl->points.front().isEqualTo(pl->points.back(), Tol::withPoint(1e-10)));
     if (as<LineSeg>(c))
         return false;
     Point3d s, e;
@@ -175,8 +178,8 @@ static Status evaluate(const Curve& c, double t, Point3d* p, Vector3d* d1, Vecto
         if (d2)
             *d2 = {};
     } else if (as<CircArc>(c) || as<Circle>(c)) {
-        const ArcData d = as<CircArc>(c) ? arcData(std::get<CircArc>(c))
-                                          : arcData(std::get<Circle>(c));
+        const ArcData d =
+            as<CircArc>(c) ? arcData(std::get<CircArc>(c)) : arcData(std::get<Circle>(c));
         if (p)
             *p = d.at(t);
         if (d1)
@@ -344,8 +347,7 @@ static double closestSimpleParam(const Curve& c, const Point3d& p) {
         const double len = d.length();
         return std::clamp((p - l->start).dot(d) / len, 0.0, len);
     }
-    const ArcData d = as<CircArc>(c) ? arcData(std::get<CircArc>(c))
-                                      : arcData(std::get<Circle>(c));
+    const ArcData d = as<CircArc>(c) ? arcData(std::get<CircArc>(c)) : arcData(std::get<Circle>(c));
     const Vector3d v = p - d.c;
     const Vector3d inPlane = v - d.f.n * v.dot(d.f.n);
     if (inPlane.length() <= 1e-300)
@@ -429,8 +431,8 @@ Status extents(const Curve& c, Extents3d& ext) {
         ext.addPoint(l->start);
         ext.addPoint(l->end);
     } else if (as<CircArc>(c) || as<Circle>(c)) {
-        const ArcData d = as<CircArc>(c) ? arcData(std::get<CircArc>(c))
-                                          : arcData(std::get<Circle>(c));
+        const ArcData d =
+            as<CircArc>(c) ? arcData(std::get<CircArc>(c)) : arcData(std::get<Circle>(c));
         addTrigExtents(ext, d.c, d.f.x * d.r, d.f.y * d.r, d.a0, d.a1);
     } else if (const auto* e = as<EllipseArc>(c)) {
         const EllipseData d = ellipseData(*e);

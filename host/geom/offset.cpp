@@ -16,13 +16,15 @@ namespace {
 // One offset segment of a polyline in its plane: a line or an arc with a travel direction.
 struct OffSeg {
     bool arc = false;
-    P2 s, e;    // trimmed ends
-    P2 c;       // arc centre
+    P2 s, e; // trimmed ends
+    P2 c;    // arc centre
     double r = 0;
     bool ccw = true;
 };
 
-P2 rightOf(P2 d) { return P2{d.y, -d.x} * (1 / d.norm()); }
+P2 rightOf(P2 d) {
+    return P2{d.y, -d.x} * (1 / d.norm());
+}
 
 // Intersections of the unbounded carriers (line or full circle) of two segments.
 std::vector<P2> carrierHits(const OffSeg& a, const OffSeg& b) {

@@ -22,7 +22,9 @@ Plane::Plane(const Point3d& point, const Vector3d& normal) : normal_(normal.norm
     origin_ = Point3d{} + normal_ * d;
 }
 
-Vector3d Plane::xAxis() const { return arbitraryXAxis(normal_); }
+Vector3d Plane::xAxis() const {
+    return arbitraryXAxis(normal_);
+}
 
 bool Plane::isOn(const Point3d& p, const Tol& tol) const {
     return std::abs(signedDistanceTo(p)) <= tol.equalPoint;

@@ -51,8 +51,8 @@ struct FreeCurve2d; // an ellipse or spline in 2D (defined in the kernel)
 
 struct Atom {
     enum Kind { Line, Arc, Free } kind = Line;
-    P2 a, b;                // Line: a + s (b - a)
-    P2 c;                   // Arc: c + r (cos t, sin t), t = a0 + s * sw (sw signed)
+    P2 a, b; // Line: a + s (b - a)
+    P2 c;    // Arc: c + r (cos t, sin t), t = a0 + s * sw (sw signed)
     double r = 0, a0 = 0, sw = 0;
     std::shared_ptr<const FreeCurve2d> free; // Free: its parameter t0 + s (t1 - t0)
     double t0 = 0, t1 = 0;

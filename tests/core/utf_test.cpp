@@ -11,10 +11,13 @@ TEST(Utf8, JapaneseAndAstralRoundTrip) {
 }
 
 TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(fromUtf8("a\xFF" "b"), std::wstring(L"a\xFFFD" L"b"));
+    EXPECT_EQ(fromUtf8("a\xFF"
+                       "b"),
+              std::wstring(L"a\xFFFD"
+                           L"b"));
     EXPECT_EQ(fromUtf8("\xE3\x81"), std::wstring(L"\xFFFD\xFFFD")); // truncated sequence
     EXPECT_EQ(fromUtf8("\xC0\xAF"), std::wstring(L"\xFFFD\xFFFD")); // overlong '/'
-    EXPECT_EQ(fromUtf8("\xED\xA0\x80").front(), L'\xFFFD');          // encoded surrogate
+    EXPECT_EQ(fromUtf8("\xED\xA0\x80").front(), L'\xFFFD');         // encoded surrogate
 }
 
 TEST(NameComparison, IgnoresAsciiAndFullWidthCase) {

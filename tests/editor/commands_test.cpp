@@ -8,14 +8,16 @@ using zhost::test::EditorTest;
 
 namespace {
 int g_runs = 0;
-void countingCommand() { ++g_runs; }
+void countingCommand() {
+    ++g_runs;
+}
 } // namespace
 
 TEST(CommandStack, LookupByLocalAndGlobalNamesWithPrefixes) {
     rx::CommandStack stack;
-    ASSERT_EQ(stack.addCommand(L"GRP", L"ZORMA_CONT", L"Z_CONT", rx::cmd::kUsePickSet,
-                               &countingCommand),
-              Status::ok);
+    ASSERT_EQ(
+        stack.addCommand(L"GRP", L"ZORMA_CONT", L"Z_CONT", rx::cmd::kUsePickSet, &countingCommand),
+        Status::ok);
     EXPECT_EQ(stack.addCommand(L"GRP", L"zorma_cont", L"X", 0, &countingCommand),
               Status::duplicateKey);
     EXPECT_NE(stack.lookup(L"z_cont"), nullptr);
@@ -161,8 +163,7 @@ TEST_F(HostCommands, OffsetBothSidesAndToASide) {
     EXPECT_EQ(ed::command({L"._OFFSET", 2.0, line, L"B", L""}), Result::normal);
     EXPECT_EQ(entitiesOfType(L"LINE").size(), 3u);
     const db::ObjectId circle = addCircle(50, 50, 5);
-    EXPECT_EQ(ed::command({L"._OFFSET", 1.0, circle, ed::CmdPoint{{50, 50}}, L""}),
-              Result::normal);
+    EXPECT_EQ(ed::command({L"._OFFSET", 1.0, circle, ed::CmdPoint{{50, 50}}, L""}), Result::normal);
     const auto circles = entitiesOfType(L"CIRCLE");
     ASSERT_EQ(circles.size(), 2u);
     db::ObjectPtr<db::Circle> inner(circles[1], db::OpenMode::forRead);

@@ -51,8 +51,8 @@ TEST(PointAnswer, AbsoluteRelativeAndPolar) {
 
 TEST(PointAnswer, MalformedTextIsNoPoint) {
     Point3d p;
-    for (const wchar_t* bad : {L"3", L"3,", L",4", L"1,2,3,4", L"a,b", L"1e999,0", L"nan,1",
-                               L"0x10,2", L"1,,2", L""})
+    for (const wchar_t* bad :
+         {L"3", L"3,", L",4", L"1,2,3,4", L"a,b", L"1e999,0", L"nan,1", L"0x10,2", L"1,,2", L""})
         EXPECT_FALSE(parsePointAnswer(bad, Point3d(), p)) << bad;
 }
 

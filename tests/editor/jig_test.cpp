@@ -51,9 +51,9 @@ TEST_F(Jigs, CursorMovesRunSamplerThenUpdateAndAPointEndsTheDrag) {
     jig.setDispPrompt(L"\nThrough point: ");
     EXPECT_EQ(jig.drag(), Jig::kNormal);
     // The repeated position reports no change and skips the update.
-    EXPECT_EQ(jig.calls, (std::vector<std::wstring>{L"sampler:0", L"update", L"sampler:-6",
-                                                    L"sampler:0", L"update", L"sampler:0",
-                                                    L"update"}));
+    EXPECT_EQ(jig.calls,
+              (std::vector<std::wstring>{L"sampler:0", L"update", L"sampler:-6", L"sampler:0",
+                                         L"update", L"sampler:0", L"update"}));
     EXPECT_EQ(jig.current, geom::Point3d(30, 0));
     EXPECT_EQ(jig.line->endPoint(), geom::Point3d(30, 0));
     EXPECT_EQ(jig.samplerCalls(), 4);

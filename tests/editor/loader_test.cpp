@@ -67,7 +67,8 @@ TEST_F(AddonLoading, AddonCommandDragsWithCursorMovesInOrder) {
             calls += line + L";";
         start = end + 1;
     }
-    EXPECT_EQ(calls, L"sampler 0;update 1,2;sampler -6;sampler 0;update 3,4;") << toUtf8(transcript);
+    EXPECT_EQ(calls, L"sampler 0;update 1,2;sampler -6;sampler 0;update 3,4;")
+        << toUtf8(transcript);
     EXPECT_NE(transcript.find(L"drag ended with 0"), std::wstring::npos);
 }
 

@@ -26,8 +26,7 @@ TEST_F(Prompts, MalformedPointRepromptsWithThePlatformMessage) {
     EXPECT_EQ(p, geom::Point3d(1, 2));
     size_t first = transcript.find(L"Point or option keyword required.");
     ASSERT_NE(first, std::wstring::npos);
-    EXPECT_NE(transcript.find(L"Point or option keyword required.", first + 1),
-              std::wstring::npos);
+    EXPECT_NE(transcript.find(L"Point or option keyword required.", first + 1), std::wstring::npos);
 }
 
 TEST_F(Prompts, EmptyAnswerIsNoneUnlessNoNullIsAsked) {
@@ -165,14 +164,14 @@ TEST_F(Prompts, SetAndShiftDirectivesRunBetweenAnswers) {
 
 TEST_F(Prompts, RegisteredDirectivesReachTheirHandler) {
     std::wstring seen;
-    ASSERT_EQ(ed::registerDirective(L"dialog", [&](std::wstring_view args, ed::DirectiveContext&) {
-                  seen = args;
-                  return Status::ok;
-              }),
+    ASSERT_EQ(ed::registerDirective(L"dialog",
+                                    [&](std::wstring_view args, ed::DirectiveContext&) {
+                                        seen = args;
+                                        return Status::ok;
+                                    }),
               Status::ok);
-    EXPECT_EQ(ed::registerDirective(L"pick", [](std::wstring_view, ed::DirectiveContext&) {
-                  return Status::ok;
-              }),
+    EXPECT_EQ(ed::registerDirective(
+                  L"pick", [](std::wstring_view, ed::DirectiveContext&) { return Status::ok; }),
               Status::invalidInput);
     answers({L"@dialog click 1", L"1,1"});
     geom::Point3d p;

@@ -9,11 +9,19 @@ using SystemVariables = EditorTest;
 
 TEST_F(SystemVariables, DefaultsOfTheVariablesTheAddOnUses) {
     int v = -1;
-    for (auto [name, expected] : std::vector<std::pair<const wchar_t*, int>>{
-             {L"CMDECHO", 1}, {L"ATTREQ", 1}, {L"SNAPMODE", 0}, {L"ORTHOMODE", 0},
-             {L"HPBOUND", 1}, {L"HPBOUNDRETAIN", 0}, {L"DELOBJ", 1}, {L"ERRNO", 0},
-             {L"DRAGMODEINTERRUPT", 1}, {L"INSUNITSDEFSOURCE", 4}, {L"2DCONSTRAINTFLAGS", 0},
-             {L"PICKBOX", 3}}) {
+    for (auto [name, expected] :
+         std::vector<std::pair<const wchar_t*, int>>{{L"CMDECHO", 1},
+                                                     {L"ATTREQ", 1},
+                                                     {L"SNAPMODE", 0},
+                                                     {L"ORTHOMODE", 0},
+                                                     {L"HPBOUND", 1},
+                                                     {L"HPBOUNDRETAIN", 0},
+                                                     {L"DELOBJ", 1},
+                                                     {L"ERRNO", 0},
+                                                     {L"DRAGMODEINTERRUPT", 1},
+                                                     {L"INSUNITSDEFSOURCE", 4},
+                                                     {L"2DCONSTRAINTFLAGS", 0},
+                                                     {L"PICKBOX", 3}}) {
         ASSERT_EQ(ed::getVarInt(name, v), Status::ok) << toUtf8(name);
         EXPECT_EQ(v, expected) << toUtf8(name);
     }

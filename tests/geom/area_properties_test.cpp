@@ -56,8 +56,8 @@ void checkNearAndFar(const Region& r, const Expected& e) {
 
 TEST(RegionProperties, RectangleMatchesClosedForm) {
     const double b = 40, h = 10;
-    checkNearAndFar(rectRegion(5, 7, b, h),
-                    {b * h, 5 + b / 2, 7 + h / 2, b * h * h * h / 12, h * b * b * b / 12, 2 * (b + h)});
+    checkNearAndFar(rectRegion(5, 7, b, h), {b * h, 5 + b / 2, 7 + h / 2, b * h * h * h / 12,
+                                             h * b * b * b / 12, 2 * (b + h)});
 }
 
 TEST(RegionProperties, CircleMatchesClosedForm) {
@@ -98,7 +98,8 @@ TEST(RegionProperties, PlateWithHoleAndSeparateIslandMatchesClosedForm) {
     // A 100 x 60 plate with a round hole of radius 10 at (30, 30) and, as a second face, a
     // 10 x 10 island inside a square hole of 20 x 20 at (60..80, 20..40).
     Region r;
-    r.faces.push_back(Face{rectLoop(0, 0, 100, 60), {circleLoop(30, 30, 10), rectLoop(60, 20, 20, 20)}});
+    r.faces.push_back(
+        Face{rectLoop(0, 0, 100, 60), {circleLoop(30, 30, 10), rectLoop(60, 20, 20, 20)}});
     r.faces.push_back(Face{rectLoop(65, 25, 10, 10), {}});
     const double aPlate = 6000, aHole = pi * 100, aSq = 400, aIsl = 100;
     const double area = aPlate - aHole - aSq + aIsl;
@@ -110,8 +111,8 @@ TEST(RegionProperties, PlateWithHoleAndSeparateIslandMatchesClosedForm) {
     const double iyHole = pi * 1e4 / 4 + aHole * std::pow(30 - xc, 2);
     const double iySq = own(20, 20) + aSq * std::pow(70 - xc, 2);
     const double iyIsl = own(10, 10) + aIsl * std::pow(70 - xc, 2);
-    checkNearAndFar(r, {area, xc, yc, icx, iyPlate - iyHole - iySq + iyIsl,
-                        320 + 2 * pi * 10 + 80 + 40});
+    checkNearAndFar(
+        r, {area, xc, yc, icx, iyPlate - iyHole - iySq + iyIsl, 320 + 2 * pi * 10 + 80 + 40});
 }
 
 TEST(RegionProperties, EllipseMatchesClosedForm) {
@@ -128,12 +129,14 @@ TEST(RegionProperties, EllipseMatchesClosedForm) {
     const AreaProperties ap = areaProperties(r, {}, Vector3d::xAxis(), Vector3d::yAxis());
     ASSERT_EQ(ap.status, Status::ok);
     EXPECT_NEAR(ap.perimeter, per, 1e-6 * per);
-    checkAbout(r, {pi * a * b, 10, 20, pi * a * b * b * b / 4, pi * b * a * a * a / 4, ap.perimeter},
+    checkAbout(r,
+               {pi * a * b, 10, 20, pi * a * b * b * b / 4, pi * b * a * a * a / 4, ap.perimeter},
                {0, 0});
     Region far;
     ASSERT_EQ(transformRegion(r, Matrix3d::translation({1e6, 1e6, 0}), far), Status::ok);
-    checkAbout(far, {pi * a * b, 10 + 1e6, 20 + 1e6, pi * a * b * b * b / 4,
-                     pi * b * a * a * a / 4, ap.perimeter},
+    checkAbout(far,
+               {pi * a * b, 10 + 1e6, 20 + 1e6, pi * a * b * b * b / 4, pi * b * a * a * a / 4,
+                ap.perimeter},
                {1e6, 1e6});
 }
 
@@ -176,7 +179,7 @@ TEST(RegionProperties, DegenerateRegionsGiveStatus) {
               Status::noRegion);
     const Region flat = rectRegion(0, 0, 10, 0);
     EXPECT_NE(areaProperties(flat, {}, Vector3d::xAxis(), Vector3d::yAxis()).status, Status::ok);
-    EXPECT_EQ(areaProperties(rectRegion(0, 0, 1, 1), {}, Vector3d::xAxis(), Vector3d::xAxis())
-                  .status,
-              Status::invalidInput);
+    EXPECT_EQ(
+        areaProperties(rectRegion(0, 0, 1, 1), {}, Vector3d::xAxis(), Vector3d::xAxis()).status,
+        Status::invalidInput);
 }

@@ -42,8 +42,8 @@ std::vector<Curve> samples() {
     Polyline pl;
     pl.points = {{-3, 1}, {1, 1}, {3, 3}};
     pl.bulges = {0, 0.5, 0};
-    return {LineSeg{{-5, 0}, {5, 1}}, CircArc{{0, 0}, 3, 0, pi}, Circle{{1, 1}, 2}, e, pl,
-            sCurve()};
+    return {
+        LineSeg{{-5, 0}, {5, 1}}, CircArc{{0, 0}, 3, 0, pi}, Circle{{1, 1}, 2}, e, pl, sCurve()};
 }
 } // namespace
 

@@ -19,7 +19,9 @@ inline Region rectRegion(double x0, double y0, double w, double h) {
     return r;
 }
 
-inline Loop circleLoop(double cx, double cy, double r) { return Loop{{Circle{{cx, cy}, r}}}; }
+inline Loop circleLoop(double cx, double cy, double r) {
+    return Loop{{Circle{{cx, cy}, r}}};
+}
 
 // A rectangle with all four corners rounded by radius f.
 inline Region filletedRect(double x0, double y0, double w, double h, double f) {

@@ -48,9 +48,9 @@ TEST(Matrix3d, MirrorAboutTheYAxisFlipsX) {
 }
 
 TEST(Matrix3d, AlignCoordSysMapsCoordinatesAcross) {
-    const auto m = Matrix3d::alignCoordSys({}, Vector3d::xAxis(), Vector3d::yAxis(),
-                                           Vector3d::zAxis(), {10, 20}, Vector3d::yAxis(),
-                                           -Vector3d::xAxis(), Vector3d::zAxis());
+    const auto m =
+        Matrix3d::alignCoordSys({}, Vector3d::xAxis(), Vector3d::yAxis(), Vector3d::zAxis(),
+                                {10, 20}, Vector3d::yAxis(), -Vector3d::xAxis(), Vector3d::zAxis());
     expectNear(m * Point3d{1, 0}, {10, 21});
 }
 

@@ -188,9 +188,8 @@ TEST(JoinCurves, TwoLoopsAreNotOneAndReversedPiecesAreFlipped) {
     const JoinResult r = joinCurves(two, 0.002);
     EXPECT_FALSE(r.singleClosedLoop);
     EXPECT_EQ(r.chains.size(), 2u);
-    const JoinResult flipped =
-        joinCurves({LineSeg{{0, 0}, {1, 0}}, LineSeg{{0, 1}, {1, 0}}, LineSeg{{0, 1}, {0, 0}}},
-                   1e-9);
+    const JoinResult flipped = joinCurves(
+        {LineSeg{{0, 0}, {1, 0}}, LineSeg{{0, 1}, {1, 0}}, LineSeg{{0, 1}, {0, 0}}}, 1e-9);
     ASSERT_TRUE(flipped.singleClosedLoop);
     EXPECT_TRUE(flipped.chains[0].reversedSources[1]);
 }

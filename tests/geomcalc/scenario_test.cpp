@@ -119,10 +119,9 @@ protected:
         m_out = m_dir / "out.dxf";
         const fs::path bin = fs::path(ZORMA_BINARY_DIR);
         const std::string command =
-            Quote(bin / "bin/zorma") + " run " + Quote(in) +
-            " --script " + Quote(scriptPath) + " --out " + Quote(m_out) + " --user-dir " +
-            Quote(m_dir / "user") + " --product " + Quote(m_dir / "product") + " --addon " +
-            Quote(bin / "lib/BX24TORV.so") + " 2>&1";
+            Quote(bin / "bin/zorma") + " run " + Quote(in) + " --script " + Quote(scriptPath) +
+            " --out " + Quote(m_out) + " --user-dir " + Quote(m_dir / "user") + " --product " +
+            Quote(m_dir / "product") + " --addon " + Quote(bin / "lib/BX24TORV.so") + " 2>&1";
         std::string out;
         EXPECT_EQ(Shell(command, out), 0) << out;
         return out;

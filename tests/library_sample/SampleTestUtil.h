@@ -16,10 +16,18 @@ namespace sample {
 
 namespace fs = std::filesystem;
 
-inline fs::path SourceDir() { return fs::path(ZORMA_SOURCE_DIR); }
-inline fs::path ProductDir() { return SourceDir() / "samples" / "product"; }
-inline fs::path ContentsDir() { return ProductDir() / "PartsData" / "PartsContents"; }
-inline fs::path TablesDir() { return SourceDir() / "tools" / "jis"; }
+inline fs::path SourceDir() {
+    return fs::path(ZORMA_SOURCE_DIR);
+}
+inline fs::path ProductDir() {
+    return SourceDir() / "samples" / "product";
+}
+inline fs::path ContentsDir() {
+    return ProductDir() / "PartsData" / "PartsContents";
+}
+inline fs::path TablesDir() {
+    return SourceDir() / "tools" / "jis";
+}
 
 // Debian's python3, which has python3-ezdxf (a python3 first on PATH may not).
 inline const char* kPython = "/usr/bin/python3";
@@ -133,8 +141,9 @@ struct DrawingRecords {
 
 inline std::map<std::string, DrawingRecords> ReadDrawings(const std::vector<fs::path>& files,
                                                           std::string& output) {
-    std::string command = std::string(kPython) + " -B " +
-                          ShellQuote((SourceDir() / "tests/library_sample/symbol_records.py").string());
+    std::string command =
+        std::string(kPython) + " -B " +
+        ShellQuote((SourceDir() / "tests/library_sample/symbol_records.py").string());
     for (const fs::path& f : files)
         command += " " + ShellQuote(f.string());
     std::map<std::string, DrawingRecords> out;

@@ -21,7 +21,9 @@ using namespace sample;
 
 namespace {
 
-std::wstring W(const fs::path& p) { return p.wstring(); }
+std::wstring W(const fs::path& p) {
+    return p.wstring();
+}
 
 CLibraryPaths SamplePaths() {
     CLibraryPaths paths;
@@ -83,9 +85,9 @@ TEST(SampleLibrary, TextCatalogueListsEveryPartWithItsPreview) {
 TEST(SampleLibrary, PictureCatalogueTreeHasGroupsLevelsAndLiftedSubGroups) {
     const CLibraryPaths paths = SamplePaths();
     CCsvItem root;
-    ASSERT_EQ(ReadCatalogueTree(paths.m_symbolsFolder, paths.m_catalogueFile, &root,
-                                paths.m_dlgFolder),
-              3);
+    ASSERT_EQ(
+        ReadCatalogueTree(paths.m_symbolsFolder, paths.m_catalogueFile, &root, paths.m_dlgFolder),
+        3);
     // Bolts: group -> sub-group -> type -> thread form (two leaves).
     const CCsvItem& bolts = *root.m_children[0];
     ASSERT_EQ(bolts.m_children.size(), 1u);
@@ -191,9 +193,9 @@ TEST(SampleDescriptions, PicturesAndDataTheyNameExist) {
         ASSERT_EQ(Split(value, rule, L","), 4) << e.path();
         EXPECT_EQ(rule[0], L"RANGE_ERR");
         std::vector<std::wstring> ranges;
-        EXPECT_EQ(ReadLines(paths.m_dataFolder + rule[2].substr(rule[2].find(L':') + 1), ranges,
-                            true),
-                  11)
+        EXPECT_EQ(
+            ReadLines(paths.m_dataFolder + rule[2].substr(rule[2].find(L':') + 1), ranges, true),
+            11)
             << e.path();
     }
 }

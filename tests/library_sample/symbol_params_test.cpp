@@ -47,8 +47,8 @@ bool IsMain(const TsvRow& r, const char* prefix) {
 }
 
 const std::set<std::string> kBindable = {
-    "START.X", "START.Y", "END.X", "END.Y", "CENTER.X", "CENTER.Y", "RADIUS", "START_ANGLE",
-    "END_ANGLE", "POSITION.X", "POSITION.Y", "VISIBLE", "LAYER"};
+    "START.X",     "START.Y",   "END.X",      "END.Y",      "CENTER.X", "CENTER.Y", "RADIUS",
+    "START_ANGLE", "END_ANGLE", "POSITION.X", "POSITION.Y", "VISIBLE",  "LAYER"};
 
 bool IsBindable(const std::string& property) {
     if (kBindable.count(property))
@@ -99,8 +99,8 @@ TEST(BoltSymbols, HeadFollowsJisB1180ForEverySizeAndSeries) {
                       IsMain(r, "JIS_B1180_main") ? "16/6.4" : "17/7");
         }
     }
-    for (const char* symbol : {"B1180_Partial_1", "B1180_Partial_0", "B1180_Full_1",
-                               "B1180_Full_0"}) {
+    for (const char* symbol :
+         {"B1180_Partial_1", "B1180_Partial_0", "B1180_Full_1", "B1180_Full_0"}) {
         SymbolModel m(Symbol(symbol));
         for (const TsvRow& r : rows) {
             const double ja = IsMain(r, "JIS_B1180_main") ? 0 : 1;
@@ -160,9 +160,9 @@ TEST(NutSymbols, FollowJisB1181ForEverySizeAndSeries) {
 TEST(WasherSymbols, FollowJisB1256ForEverySeriesPublished) {
     const auto d = NominalDiameters();
     // The series in the order of the dialog's "種類" options (the SER parameter).
-    const std::vector<std::string> series = {
-        "JIS_B1256_2008_normal", "JIS_B1256_2008_small", "JIS_B1256_1978_normal",
-        "JIS_B1256_1978_small",  "JIS_B1256_1963_normal", "JIS_B1256_1963_small"};
+    const std::vector<std::string> series = {"JIS_B1256_2008_normal", "JIS_B1256_2008_small",
+                                             "JIS_B1256_1978_normal", "JIS_B1256_1978_small",
+                                             "JIS_B1256_1963_normal", "JIS_B1256_1963_small"};
     int checked = 0;
     for (const char* symbol : {"B1256_PlainWasher_1", "B1256_PlainWasher_0"}) {
         SymbolModel m(Symbol(symbol));
@@ -176,9 +176,12 @@ TEST(WasherSymbols, FollowJisB1256ForEverySeriesPublished) {
             ASSERT_GE(ser, 0) << r.at("series");
             std::string error;
             ASSERT_TRUE(m.Evaluate({{"D", d.at(r.at("size"))}, {"SER", ser}}, error)) << error;
-            EXPECT_DOUBLE_EQ(m["DI"], std::stod(r.at("d1_inner"))) << r.at("series") << r.at("size");
-            EXPECT_DOUBLE_EQ(m["DO"], std::stod(r.at("d2_outer"))) << r.at("series") << r.at("size");
-            EXPECT_DOUBLE_EQ(m["H"], std::stod(r.at("h_thickness"))) << r.at("series") << r.at("size");
+            EXPECT_DOUBLE_EQ(m["DI"], std::stod(r.at("d1_inner")))
+                << r.at("series") << r.at("size");
+            EXPECT_DOUBLE_EQ(m["DO"], std::stod(r.at("d2_outer")))
+                << r.at("series") << r.at("size");
+            EXPECT_DOUBLE_EQ(m["H"], std::stod(r.at("h_thickness")))
+                << r.at("series") << r.at("size");
             ++checked;
         }
     }
@@ -216,8 +219,7 @@ TEST(SymbolParameters, DescriptionsSendOnlyDeclaredParameters) {
         for (const std::wstring& section :
              zhost::settings::getPrivateProfileSectionNames(32768, file)) {
             std::wstring value;
-            zhost::settings::getPrivateProfileString(section, L"paramName", L"", value, 1024,
-                                                     file);
+            zhost::settings::getPrivateProfileString(section, L"paramName", L"", value, 1024, file);
             if (value.empty())
                 continue;
             const std::string parameter = zhost::toUtf8(value.substr(0, value.find(L':')));

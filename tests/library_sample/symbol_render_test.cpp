@@ -124,8 +124,8 @@ TEST(SampleSymbols, EverySymbolRendersItsOutline) {
 
         std::vector<std::uint32_t> pixels(kSize * kSize, 0xFFFFFFFF);
         const preview::PixelTarget target{pixels.data(), kSize, kSize, kSize * 4};
-        ASSERT_TRUE(ok(preview::renderToPixels(drawing, db::ObjectId{}, target,
-                                               {0, 0, kSize, kSize})));
+        ASSERT_TRUE(
+            ok(preview::renderToPixels(drawing, db::ObjectId{}, target, {0, 0, kSize, kSize})));
         int inked = 0, dark = 0;
         for (std::uint32_t p : pixels) {
             const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;

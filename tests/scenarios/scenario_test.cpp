@@ -49,8 +49,7 @@ protected:
         const std::string cmd = std::string(ZORMA_BINARY_DIR) + "/bin/zorma " + args +
                                 " --user-dir " + (dir / "user").string() +
                                 (args.find("--addon") == std::string::npos ? " --addon none" : "") +
-                                " > " + out.string() + " 2> " +
-                                err.string() + " < /dev/null";
+                                " > " + out.string() + " 2> " + err.string() + " < /dev/null";
         RunResult r;
         const int raw = std::system(cmd.c_str());
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -59,7 +58,9 @@ protected:
         return r;
     }
 
-    std::string plate() const { return std::string(ZORMA_SOURCE_DIR) + "/samples/drawings/plate.dxf"; }
+    std::string plate() const {
+        return std::string(ZORMA_SOURCE_DIR) + "/samples/drawings/plate.dxf";
+    }
 
     static int count(const std::string& text, const std::string& what) {
         int n = 0;
@@ -113,17 +114,16 @@ TEST_F(Scenario, UnknownDirectiveStopsTheScriptWithItsLine) {
 TEST_F(Scenario, MalformedAnswersRepromptAndNeverCrash) {
     const auto script = write("s.scr", "OFFSET\nabc\n1,2,3,4\n2\n@pick 40,30\n@@\nB\n\n");
     const RunResult r = zorma("run " + plate() + " --script " + script.string() + " --out " +
-                        (dir / "o.dxf").string());
+                              (dir / "o.dxf").string());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_GE(count(r.out, "Requires numeric distance or two points."), 2);
     EXPECT_EQ(entities(slurp(dir / "o.dxf"), "CIRCLE"), 3);
 }
 
 TEST_F(Scenario, RegionFromACrossingSelection) {
-    const auto script =
-        write("s.scr", "REGION\n@crossing -1,-1 101,1\n@pick 50,60\n\n");
+    const auto script = write("s.scr", "REGION\n@crossing -1,-1 101,1\n@pick 50,60\n\n");
     const RunResult r = zorma("run " + plate() + " --script " + script.string() + " --out " +
-                        (dir / "o.dxf").string());
+                              (dir / "o.dxf").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("3 found, 3 total"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("1 Region created."), std::string::npos) << r.out;
@@ -135,17 +135,16 @@ TEST_F(Scenario, RegionFromACrossingSelection) {
 TEST_F(Scenario, BoundaryWithIslandsAsRegions) {
     const auto script = write("s.scr", "@set HPBOUND 0\n-BOUNDARY\n50,50\n\n");
     const RunResult r = zorma("run " + plate() + " --script " + script.string() + " --out " +
-                        (dir / "o.dxf").string());
+                              (dir / "o.dxf").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("BOUNDARY created 3 regions"), std::string::npos) << r.out;
     EXPECT_EQ(entities(slurp(dir / "o.dxf"), "REGION"), 3);
 }
 
 TEST_F(Scenario, OffsetBothSidesThenToAPoint) {
-    const auto script =
-        write("s.scr", "OFFSET\n2\n@pick 40,30\nB\n@pick 50,-20\n50,-30\n\n");
+    const auto script = write("s.scr", "OFFSET\n2\n@pick 40,30\nB\n@pick 50,-20\n50,-30\n\n");
     const RunResult r = zorma("run " + plate() + " --script " + script.string() + " --out " +
-                        (dir / "o.dxf").string());
+                              (dir / "o.dxf").string());
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string dxf = slurp(dir / "o.dxf");
     EXPECT_EQ(entities(dxf, "CIRCLE"), 3);
@@ -161,7 +160,7 @@ TEST_F(Scenario, UndoBackLeavesTheSavedFileAsBeforeTheMark) {
     const auto script = write("s.scr", "UNDO\nM\nPEDIT\nM\n@window 49,19 91,41\n\nY\nJ\n"
                                        "0.002\nX\nUNDO\nB\n");
     const RunResult r = zorma("run " + plate() + " --script " + script.string() + " --out " +
-                        (dir / "after.dxf").string());
+                              (dir / "after.dxf").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("segments added to polyline"), std::string::npos) << r.out;
     EXPECT_EQ(slurp(dir / "after.dxf"), slurp(dir / "before.dxf"));

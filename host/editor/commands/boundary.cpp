@@ -75,8 +75,7 @@ bool makeBoundary(db::Database& d, const geom::Point3d& ucsPoint, int& made) {
     const geom::Point3d p = ucsToWcs(ucsPoint);
     std::vector<geom::Region> regions;
     const auto curves = boundarySet(d);
-    if (curves.empty() || !ok(geom::boundaryRegionsAtPoint(curves, p, regions)) ||
-        regions.empty())
+    if (curves.empty() || !ok(geom::boundaryRegionsAtPoint(curves, p, regions)) || regions.empty())
         return false;
     int asPolylines = 1;
     getVarInt(L"HPBOUND", asPolylines);

@@ -29,8 +29,7 @@ bool offsetOne(db::Database& d, db::ObjectId id, double distance, bool& cancelle
     initGet(0, L"Both eXit");
     geom::Point3d side;
     const Result r =
-        getPoint(nullptr, L"\nSpecify point on side to offset or [Both sides/eXit] <eXit>: ",
-                 side);
+        getPoint(nullptr, L"\nSpecify point on side to offset or [Both sides/eXit] <eXit>: ", side);
     if (r == Result::cancel) {
         cancelled = true;
         return true;

@@ -55,8 +55,7 @@ geom::Polyline chainToPolyline(const geom::JoinedChain& chain) {
     for (const geom::Curve& c : chain.curves)
         appendSegments(c, pl);
     geom::Point3d end;
-    if (!chain.curves.empty() && ok(geom::endPoint(chain.curves.back(), end)) &&
-        !chain.closed)
+    if (!chain.curves.empty() && ok(geom::endPoint(chain.curves.back(), end)) && !chain.closed)
         pl.points.push_back(end), pl.bulges.push_back(0);
     pl.closed = chain.closed;
     return pl;
@@ -153,8 +152,7 @@ void cmdPedit() {
     if (anyLineOrArc) {
         initGet(0, L"Yes No");
         std::wstring kw;
-        const Result r =
-            getKeyword(L"\nConvert Lines and Arcs to polylines [Yes/No]? <Y>: ", kw);
+        const Result r = getKeyword(L"\nConvert Lines and Arcs to polylines [Yes/No]? <Y>: ", kw);
         if (r == Result::cancel) {
             reportCommandFailure();
             return;

@@ -64,6 +64,8 @@ Status eraseEntity(db::ObjectId id) {
     return e->erase();
 }
 
-void cmdRegen() { commandMessage(L"\nRegenerating model."); }
+void cmdRegen() {
+    commandMessage(L"\nRegenerating model.");
+}
 
 } // namespace zhost::ed::detail

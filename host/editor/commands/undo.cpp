@@ -14,8 +14,8 @@ void cmdUndo() {
         return;
     initGet(rsg::noZero | rsg::noNegative, L"Mark Back");
     int steps = 1;
-    const Result r = getInt(
-        L"\nEnter the number of operations to undo or [Mark/Back] <1>: ", steps);
+    const Result r =
+        getInt(L"\nEnter the number of operations to undo or [Mark/Back] <1>: ", steps);
     if (r == Result::cancel) {
         reportCommandFailure();
         return;

@@ -225,8 +225,8 @@ std::shared_ptr<const FreeCurve2d> makeFree2d(const Curve& c, const PlaneFrame& 
         b->Knots(knots);
         TColStd_Array1OfInteger mults(1, b->NbKnots());
         b->Multiplicities(mults);
-        fc->curve = new Geom2d_BSplineCurve(poles, weights, knots, mults, b->Degree(),
-                                            b->IsPeriodic());
+        fc->curve =
+            new Geom2d_BSplineCurve(poles, weights, knots, mults, b->Degree(), b->IsPeriodic());
         t0 = b->FirstParameter(), t1 = b->LastParameter();
         return fc;
     } catch (const Standard_Failure&) {

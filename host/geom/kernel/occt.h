@@ -14,12 +14,16 @@
 
 namespace zhost::geom::kernel {
 
-inline gp_Pnt toPnt(const Point3d& p) { return {p.x, p.y, p.z}; }
-inline Point3d fromPnt(const gp_Pnt& p) { return {p.X(), p.Y(), p.Z()}; }
+inline gp_Pnt toPnt(const Point3d& p) {
+    return {p.x, p.y, p.z};
+}
+inline Point3d fromPnt(const gp_Pnt& p) {
+    return {p.X(), p.Y(), p.Z()};
+}
 
 // A B-spline from our spline (fit points only: interpolated). Null with a status on failure.
 Handle(Geom_BSplineCurve) toBSpline(const Spline& s, Status& st);
-Spline fromBSpline(const Handle(Geom_BSplineCurve)& b);
+Spline fromBSpline(const Handle(Geom_BSplineCurve) & b);
 // The untrimmed carrier and the parameter range of a non-polyline curve whose parameters equal
 // ours (lines start at the start point with a unit direction).
 Handle(Geom_Curve) toGeomCurve(const Curve& c, double& t0, double& t1, Status& st);

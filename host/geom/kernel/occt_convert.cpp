@@ -39,7 +39,9 @@ namespace zhost::geom::kernel {
 using namespace detail;
 
 namespace {
-gp_Dir toDir(const Vector3d& v) { return {v.x, v.y, v.z}; }
+gp_Dir toDir(const Vector3d& v) {
+    return {v.x, v.y, v.z};
+}
 } // namespace
 
 Handle(Geom_BSplineCurve) toBSpline(const Spline& s, Status& st) {
@@ -127,7 +129,7 @@ Handle(Geom_BSplineCurve) toBSpline(const Spline& s, Status& st) {
     }
 }
 
-Spline fromBSpline(const Handle(Geom_BSplineCurve)& b) {
+Spline fromBSpline(const Handle(Geom_BSplineCurve) & b) {
     Spline s;
     s.degree = b->Degree();
     for (int i = 1; i <= b->NbPoles(); ++i) {
@@ -156,9 +158,8 @@ Handle(Geom_Curve) toGeomCurve(const Curve& c, double& t0, double& t1, Status& s
         }
         if (const auto* e = std::get_if<EllipseArc>(&c)) {
             const double a = e->majorAxis.length();
-            return new Geom_Ellipse(
-                gp_Ax2(toPnt(e->center), toDir(e->normal), toDir(e->majorAxis)), a,
-                a * e->radiusRatio);
+            return new Geom_Ellipse(gp_Ax2(toPnt(e->center), toDir(e->normal), toDir(e->majorAxis)),
+                                    a, a * e->radiusRatio);
         }
         if (const auto* s = std::get_if<Spline>(&c))
             return toBSpline(*s, st);

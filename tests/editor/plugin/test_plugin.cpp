@@ -55,7 +55,9 @@ private:
 
 std::unique_ptr<TestModule> g_module;
 
-void TestModule::deleteThis() { g_module.reset(); }
+void TestModule::deleteThis() {
+    g_module.reset();
+}
 
 } // namespace
 
@@ -102,4 +104,6 @@ ZHOST_ADDON_EXPORT rx::ModuleObject* odrxCreateModuleObject(void** handle) {
     return g_module.get();
 }
 
-ZHOST_ORDINAL_EXPORT(1000) { ed::printf(L"\nordinal 1000 ran"); }
+ZHOST_ORDINAL_EXPORT(1000) {
+    ed::printf(L"\nordinal 1000 ran");
+}

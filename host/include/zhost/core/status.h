@@ -19,11 +19,11 @@ enum class Status {
     outOfRange,         // an index or parameter outside the valid range
     notApplicable,      // the operation does not apply to this object
     noIntersection,
-    noRegion,           // the curves enclose no region / no loop closed
-    kernelFailure,      // the geometry kernel failed (its message goes to the diagnostics)
+    noRegion,      // the curves enclose no region / no loop closed
+    kernelFailure, // the geometry kernel failed (its message goes to the diagnostics)
     fileNotFound,
-    fileError,          // the file exists but could not be read or written
-    parseError,         // the content of a file or an expression could not be parsed
+    fileError,  // the file exists but could not be read or written
+    parseError, // the content of a file or an expression could not be parsed
     notImplemented,
     wasOpenForRead, // a write open was asked while read handles are open
 };
@@ -31,6 +31,8 @@ enum class Status {
 // A stable English name ("ok", "invalidInput", ...) for diagnostics and tests.
 const char* toString(Status s);
 
-inline bool ok(Status s) { return s == Status::ok; }
+inline bool ok(Status s) {
+    return s == Status::ok;
+}
 
 } // namespace zhost

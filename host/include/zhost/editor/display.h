@@ -10,8 +10,8 @@ namespace zhost::ed {
 // acedRedraw modes.
 namespace redraw {
 inline constexpr int regenerate = 0;
-inline constexpr int show = 1;      // undo a hide
-inline constexpr int hide = 2;      // take off the screen (not out of the drawing)
+inline constexpr int show = 1; // undo a hide
+inline constexpr int hide = 2; // take off the screen (not out of the drawing)
 inline constexpr int highlight = 3;
 inline constexpr int unhighlight = 4;
 } // namespace redraw

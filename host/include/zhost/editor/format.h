@@ -59,8 +59,8 @@ struct FormatArg {
     FormatArg(const std::string& v) : kind(Kind::narrow), p(v.c_str()), narrow(v) {}
     FormatArg(const void* v) : kind(Kind::pointer), p(v) {}
     template <class E>
-        requires std::is_enum_v<E>
-    FormatArg(E v) : FormatArg(static_cast<std::underlying_type_t<E>>(v)) {}
+    requires std::is_enum_v<E> FormatArg(E v)
+        : FormatArg(static_cast<std::underlying_type_t<E>>(v)) {}
 };
 
 // The formatter behind format() and printf(); the format here may be any text (the literal rule

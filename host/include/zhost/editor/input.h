@@ -22,8 +22,8 @@ namespace zhost::ed {
 
 // One line of input.
 struct InputLine {
-    std::wstring text; // without the line end; for "^C" the text "^C"
-    int lineNumber = 0; // 1-based within its source; 0 for a terminal
+    std::wstring text;       // without the line end; for "^C" the text "^C"
+    int lineNumber = 0;      // 1-based within its source; 0 for a terminal
     std::wstring sourceName; // file name, "<stdin>", "<terminal>", "<queue>"
 };
 

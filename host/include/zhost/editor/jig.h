@@ -33,10 +33,18 @@ public:
         kModeless = -17,
         kNoChange = -6,
         kCancel = -4,
-        kOther = -3,  // arbitrary text (with kAcceptOtherInputString); read it with getInput
-        kNull = -1,   // Enter
+        kOther = -3, // arbitrary text (with kAcceptOtherInputString); read it with getInput
+        kNull = -1,  // Enter
         kNormal = 0,
-        kKW1 = 1, kKW2, kKW3, kKW4, kKW5, kKW6, kKW7, kKW8, kKW9,
+        kKW1 = 1,
+        kKW2,
+        kKW3,
+        kKW4,
+        kKW5,
+        kKW6,
+        kKW7,
+        kKW8,
+        kKW9,
     };
 
     // The platform's user input controls (bits).

@@ -10,15 +10,17 @@ namespace zhost::ed {
 
 // What a prompt, a selection or a command call reports.
 enum class Result : int {
-    normal = 5100,   // RTNORM: an answer of the requested kind
-    none = 5000,     // RTNONE: empty input (Enter) where that is allowed
-    error = -5001,   // RTERROR: a pick that hit nothing, a failed command, a bad argument
-    cancel = -5002,  // RTCAN: Esc (or the input ended while the prompt waited)
+    normal = 5100,    // RTNORM: an answer of the requested kind
+    none = 5000,      // RTNONE: empty input (Enter) where that is allowed
+    error = -5001,    // RTERROR: a pick that hit nothing, a failed command, a bad argument
+    cancel = -5002,   // RTCAN: Esc (or the input ended while the prompt waited)
     rejected = -5003, // RTREJ: the request itself was invalid
-    keyword = -5005, // RTKWORD: a keyword or, where allowed, arbitrary text; read it with getInput
+    keyword = -5005,  // RTKWORD: a keyword or, where allowed, arbitrary text; read it with getInput
 };
 
-constexpr int toInt(Result r) { return static_cast<int>(r); }
+constexpr int toInt(Result r) {
+    return static_cast<int>(r);
+}
 const char* toString(Result r); // "normal", "none", ...
 
 // Type codes of result buffers (the restype of the platform's resbuf) for system variables,
@@ -49,13 +51,13 @@ inline constexpr int noZero = 0x0002;     // 0 is refused
 inline constexpr int noNegative = 0x0004; // negative numbers are refused
 inline constexpr int noLimits = 0x0008;   // points outside the drawing limits are accepted
 inline constexpr int getZ = 0x0010;
-inline constexpr int dashed = 0x0020;     // dashed rubber band (display only)
-inline constexpr int twoD = 0x0040;       // distances ignore Z
-inline constexpr int other = 0x0080;      // arbitrary text is an answer (reported as keyword)
+inline constexpr int dashed = 0x0020; // dashed rubber band (display only)
+inline constexpr int twoD = 0x0040;   // distances ignore Z
+inline constexpr int other = 0x0080;  // arbitrary text is an answer (reported as keyword)
 inline constexpr int ddistFirst = 0x0100;
 inline constexpr int trackUcs = 0x0200;
 inline constexpr int noOrthoZ = 0x0400;
-inline constexpr int noOsnap = 0x0800;    // no object snap for this prompt
+inline constexpr int noOsnap = 0x0800; // no object snap for this prompt
 inline constexpr int noDdist = 0x1000;
 } // namespace rsg
 

@@ -57,7 +57,7 @@ public:
     Result name(long index, db::ObjectId& out) const;
     db::ObjectId name(long index) const; // null when out of range
     void free() { ids_.clear(); }
-    Result add(db::ObjectId id);  // a duplicate is ignored (normal)
+    Result add(db::ObjectId id); // a duplicate is ignored (normal)
     Result remove(db::ObjectId id);
     bool contains(db::ObjectId id) const;
     const std::vector<db::ObjectId>& ids() const { return ids_; }

@@ -29,10 +29,10 @@ InputSource* inputSource();
 // How a run of the command loop ended.
 struct RunOutcome {
     enum Kind {
-        endOfInput,       // the input ended at the command prompt
+        endOfInput,         // the input ended at the command prompt
         inputEndedInPrompt, // the input ended while a prompt waited for an answer
-        scriptError,      // a line the script language does not allow (unknown directive, ...)
-        quit,             // the QUIT command
+        scriptError,        // a line the script language does not allow (unknown directive, ...)
+        quit,               // the QUIT command
     };
     Kind kind = endOfInput;
     std::wstring waitingPrompt; // inputEndedInPrompt: the prompt text (without leading "\n")

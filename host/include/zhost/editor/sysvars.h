@@ -42,9 +42,9 @@ Status varToText(std::wstring_view name, std::wstring& out);
 
 struct SysVarInfo {
     std::wstring name;
-    int type;        // rt::int16, rt::int32, rt::real, rt::string, rt::point3d
+    int type; // rt::int16, rt::int32, rt::real, rt::string, rt::point3d
     bool readOnly;
-    bool inDrawing;  // kept by the drawing (saved with it)
+    bool inDrawing; // kept by the drawing (saved with it)
 };
 // Every variable the host knows, in name order.
 std::vector<SysVarInfo> listSysVars();

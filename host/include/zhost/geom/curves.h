@@ -49,8 +49,7 @@ Status paramAtDist(const Curve& c, double dist, double& param);
 Status pointAtDist(const Curve& c, double dist, Point3d& p);
 
 // The nearest point of the curve (end points included), and its parameter when asked.
-Status closestPointTo(const Curve& c, const Point3d& p, Point3d& nearest,
-                      double* param = nullptr);
+Status closestPointTo(const Curve& c, const Point3d& p, Point3d& nearest, double* param = nullptr);
 Status extents(const Curve& c, Extents3d& ext);
 
 // The curve mapped by m. Circles and arcs stay circular under uniform scales (a mirror keeps

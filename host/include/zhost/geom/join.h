@@ -9,9 +9,9 @@
 namespace zhost::geom {
 
 struct JoinedChain {
-    std::vector<Curve> curves;          // head to tail, reversed where needed
-    std::vector<std::size_t> sources;   // input index of each curve
-    std::vector<bool> reversedSources;  // whether that input was reversed
+    std::vector<Curve> curves;         // head to tail, reversed where needed
+    std::vector<std::size_t> sources;  // input index of each curve
+    std::vector<bool> reversedSources; // whether that input was reversed
     bool closed = false;
 };
 

@@ -25,8 +25,8 @@ public:
     // coordinates in the second.
     static Matrix3d alignCoordSys(const Point3d& fromOrigin, const Vector3d& fromX,
                                   const Vector3d& fromY, const Vector3d& fromZ,
-                                  const Point3d& toOrigin, const Vector3d& toX,
-                                  const Vector3d& toY, const Vector3d& toZ);
+                                  const Point3d& toOrigin, const Vector3d& toX, const Vector3d& toY,
+                                  const Vector3d& toZ);
     // The matrix that maps world coordinates into the coordinate system (origin, x, y, z).
     static Matrix3d worldToCoordSys(const Point3d& origin, const Vector3d& x, const Vector3d& y,
                                     const Vector3d& z);

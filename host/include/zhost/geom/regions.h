@@ -49,7 +49,7 @@ Status regionAtPoint(const std::vector<Curve>& curves, const Point3d& p, Region&
 // The same area as separate regions: first the outer loop alone, then each island's outer loop
 // (the way the boundary command makes regions).
 Status boundaryRegionsAtPoint(const std::vector<Curve>& curves, const Point3d& p,
-                              std::vector<Region>& out,
-                              const Vector3d& normal = Vector3d::zAxis(), double tol = 1e-7);
+                              std::vector<Region>& out, const Vector3d& normal = Vector3d::zAxis(),
+                              double tol = 1e-7);
 
 } // namespace zhost::geom

@@ -38,9 +38,7 @@ struct Vector3d {
         return l > 0 ? *this / l : Vector3d{};
     }
     // The angle to another vector in [0, pi].
-    double angleTo(const Vector3d& o) const {
-        return std::atan2(cross(o).length(), dot(o));
-    }
+    double angleTo(const Vector3d& o) const { return std::atan2(cross(o).length(), dot(o)); }
     // The signed angle to another vector, counter-clockwise seen from the tip of `ref`.
     double angleTo(const Vector3d& o, const Vector3d& ref) const {
         const double a = angleTo(o);
@@ -63,6 +61,8 @@ struct Vector3d {
     constexpr bool operator==(const Vector3d&) const = default;
 };
 
-constexpr Vector3d operator*(double s, const Vector3d& v) { return v * s; }
+constexpr Vector3d operator*(double s, const Vector3d& v) {
+    return v * s;
+}
 
 } // namespace zhost::geom

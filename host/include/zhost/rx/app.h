@@ -83,8 +83,8 @@ public:
     virtual long numRefs() const = 0;
     virtual void release() = 0;
     virtual void* moduleHandle() const = 0;
-    virtual void onLoad() = 0;   // calls onLoadArxApp with the module's path
-    virtual void onUnload() = 0; // calls onUnloadArxApp with the module's path
+    virtual void onLoad() = 0;                   // calls onLoadArxApp with the module's path
+    virtual void onUnload() = 0;                 // calls onUnloadArxApp with the module's path
     virtual std::wstring modulePath() const = 0; // at most 260 characters
 
 protected:
@@ -112,7 +112,7 @@ std::string ordinalExportName(int ordinal);
 } // namespace zhost::rx
 
 // Exports ordinal n: ZHOST_ORDINAL_EXPORT(1000) { runHide(); }
-#define ZHOST_ORDINAL_EXPORT(n)                                                                  \
+#define ZHOST_ORDINAL_EXPORT(n)                                                                    \
     extern "C" __attribute__((visibility("default"))) void zorma_ordinal_##n()
 // Marks a function as exported from the add-on library.
 #define ZHOST_ADDON_EXPORT extern "C" __attribute__((visibility("default")))
