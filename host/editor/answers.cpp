@@ -21,7 +21,7 @@ std::map<std::wstring, DirectiveHandler>& directives() {
 }
 
 const wchar_t* const kBuiltins[] = {L"PICK", L"ALL",   L"LAST", L"WINDOW", L"CROSSING",
-                                    L"MOVE", L"SHIFT", L"WAIT", L"SET"};
+                                    L"MOVE", L"SHIFT", L"WAIT", L"SET",    L"ECHO"};
 
 bool isBuiltin(std::wstring_view upperName) {
     for (const wchar_t* b : kBuiltins)
@@ -131,6 +131,12 @@ bool runDirective(const InputLine& line, std::wstring_view body, bool acceptMove
         if (!ok(st))
             return bad(st == Status::keyNotFound ? L"unknown system variable"
                                                  : L"value not accepted");
+        return false;
+    }
+    if (name == L"ECHO") {
+        // A line of its own in the transcript: a script's progress notes, and the marks that
+        // tell apart the parts of a long batch run's log.
+        print(L"\n" + std::wstring(args) + L"\n");
         return false;
     }
     auto it = directives().find(name);
