@@ -33,9 +33,9 @@ inline ::testing::AssertionResult ReadDrawing(const std::filesystem::path& file,
     const zhost::Status st = zhost::dxf::readDxf(file, into, rep);
     if (zhost::ok(st))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "reading " << file.string() << ": "
-                                         << zhost::toString(st) << ", "
-                                         << zhost::toUtf8(rep.message);
+    return ::testing::AssertionFailure()
+           << "reading " << file.string() << ": " << zhost::toString(st) << ", "
+           << zhost::toUtf8(rep.message);
 }
 
 // The entities of a block (model space by default) counted by DXF kind.

@@ -26,11 +26,11 @@ ProcessResult RunPython(const std::filesystem::path& script, std::vector<std::st
                         const ProcessOptions& options = {});
 
 struct EzdxfAudit {
-    ProcessResult run;     // the checker's own run, for messages
-    bool read = false;     // ezdxf could read the file at all
-    int errors = -1;       // errors while recovering and auditing
-    int fixes = -1;        // what the audit fixed
-    std::vector<std::string> messages;    // the errors' and fixes' texts
+    ProcessResult run;                     // the checker's own run, for messages
+    bool read = false;                     // ezdxf could read the file at all
+    int errors = -1;                       // errors while recovering and auditing
+    int fixes = -1;                        // what the audit fixed
+    std::vector<std::string> messages;     // the errors' and fixes' texts
     std::map<std::string, int> modelSpace; // entities by DXF kind
 };
 

@@ -152,7 +152,8 @@ ProcessResult RunProcess(std::vector<std::string> argv, const ProcessOptions& op
     std::vector<std::string> env = ChildEnvironment(options);
     std::vector<char*> argp = Pointers(argv), envp = Pointers(env);
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0].c_str(), &fa.actions, nullptr, argp.data(), envp.data());
+    const int rc =
+        posix_spawn(&pid, argv[0].c_str(), &fa.actions, nullptr, argp.data(), envp.data());
     in.close(0);
     out.close(1);
     err.close(1);

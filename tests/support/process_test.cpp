@@ -87,7 +87,8 @@ TEST(RunProcess, AMissingProgramIsReportedNotRun) {
 
 TEST(RunProcess, EnvironmentIsSetAndRemovedOnTopOfTheTests) {
     ::setenv("ZTEST_GONE", "1", 1);
-    const auto r = RunProcess({"/usr/bin/env"}, {.env = {{"ZTEST_SET", "値 1"}, {"ZTEST_GONE", ""}}});
+    const auto r =
+        RunProcess({"/usr/bin/env"}, {.env = {{"ZTEST_SET", "値 1"}, {"ZTEST_GONE", ""}}});
     ::unsetenv("ZTEST_GONE");
     EXPECT_THAT(r.out, HasSubstr("\nZTEST_SET=値 1\n"));
     EXPECT_THAT(r.out, Not(HasSubstr("ZTEST_GONE")));

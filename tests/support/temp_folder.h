@@ -23,7 +23,8 @@ public:
     }
 
     // Writes the bytes to a file under the folder (parents made); returns its path.
-    std::filesystem::path Write(const std::filesystem::path& relative, std::string_view bytes) const;
+    std::filesystem::path Write(const std::filesystem::path& relative,
+                                std::string_view bytes) const;
     // Makes a folder under the folder (parents made); returns its path.
     std::filesystem::path MakeFolder(const std::filesystem::path& relative) const;
 

@@ -17,7 +17,8 @@ TEST(TempFolder, IsFreshEmptyAndNamedAfterTheTest) {
         EXPECT_NE(first, second);
         EXPECT_TRUE(fs::is_directory(first));
         EXPECT_TRUE(fs::is_empty(first));
-        EXPECT_THAT(first.filename().string(), HasSubstr("TempFolder.IsFreshEmptyAndNamedAfterTheTest"));
+        EXPECT_THAT(first.filename().string(),
+                    HasSubstr("TempFolder.IsFreshEmptyAndNamedAfterTheTest"));
         a.Write("deep/inside/file.txt", "x");
     }
     // Removed with what was written into it.

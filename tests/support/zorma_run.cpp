@@ -100,7 +100,8 @@ std::vector<std::string> SharedRun::Split(const std::string& transcript) const {
     std::vector<std::string> out;
     for (size_t i = 0; i < sections_.size(); ++i) {
         const std::string begin = kMarker + std::to_string(i) + "\n";
-        const std::string end = kMarker + (i + 1 < sections_.size() ? std::to_string(i + 1) : "end");
+        const std::string end =
+            kMarker + (i + 1 < sections_.size() ? std::to_string(i + 1) : "end");
         const size_t b = transcript.find(begin);
         if (b == std::string::npos) {
             out.emplace_back(); // the run stopped before this section
@@ -108,7 +109,8 @@ std::vector<std::string> SharedRun::Split(const std::string& transcript) const {
         }
         const size_t from = b + begin.size();
         const size_t e = transcript.find(end, from);
-        out.push_back(transcript.substr(from, e == std::string::npos ? std::string::npos : e - from));
+        out.push_back(
+            transcript.substr(from, e == std::string::npos ? std::string::npos : e - from));
     }
     return out;
 }

@@ -36,22 +36,22 @@ inline const std::filesystem::path kNoAddon = "none";
 // folder and an absent machine registry file of the run's own, the built BX24TORV add-on, the
 // drawing saved to a file of its own.
 struct ZormaRun {
-    std::filesystem::path drawing{};    // the drawing opened; empty starts a new one
-    std::string script{};               // the script's text (lines end with "\n")
-    std::filesystem::path scriptFile{}; // or a script file (then `script` must be empty)
-    std::filesystem::path product{};    // --product; empty leaves the program's default
-    std::filesystem::path userDir{};    // --user-dir; empty: a fresh "user-N" folder
+    std::filesystem::path drawing{};            // the drawing opened; empty starts a new one
+    std::string script{};                       // the script's text (lines end with "\n")
+    std::filesystem::path scriptFile{};         // or a script file (then `script` must be empty)
+    std::filesystem::path product{};            // --product; empty leaves the program's default
+    std::filesystem::path userDir{};            // --user-dir; empty: a fresh "user-N" folder
     std::filesystem::path addon = BuiltAddon(); // or kNoAddon
     bool save = true;                           // --out to a fresh "out-N.dxf"
-    std::vector<std::string> args{};              // further arguments: -v, --render x.png, --api 23
-    ProcessOptions process{};                     // standard input text, environment, timeout
+    std::vector<std::string> args{};            // further arguments: -v, --render x.png, --api 23
+    ProcessOptions process{};                   // standard input text, environment, timeout
     std::string command = "run";
 };
 
 struct ZormaResult : ProcessResult {
     std::filesystem::path saved;      // the drawing written by --out; empty when none was asked
     std::filesystem::path scriptPath; // the script that ran
-    std::filesystem::path userDir{};    // the user folder it ran with
+    std::filesystem::path userDir{};  // the user folder it ran with
 };
 
 // Runs zorma as `run` describes, writing what it needs into `folder`.

@@ -22,10 +22,11 @@ class ZormaRunTest : public ScenarioTest {};
 TEST_F(ZormaRunTest, PathsWithBlanksQuotesAndNonAsciiNeedNoQuoting) {
     const fs::path folder = Folder().MakeFolder("図面 フォルダ 's");
     fs::copy_file(SampleDrawing("plate.dxf"), Dir() / "plate 's $x.dxf");
-    const ZormaResult r = Run({.drawing = Dir() / "plate 's $x.dxf",
-                               .scriptFile = Write("スクリプト 1.scr", "REGION\n@crossing -1,-1 101,1\n@pick 50,60\n\n"),
-                               .userDir = folder / "ユーザー",
-                               .addon = kNoAddon});
+    const ZormaResult r = Run(
+        {.drawing = Dir() / "plate 's $x.dxf",
+         .scriptFile = Write("スクリプト 1.scr", "REGION\n@crossing -1,-1 101,1\n@pick 50,60\n\n"),
+         .userDir = folder / "ユーザー",
+         .addon = kNoAddon});
     EXPECT_THAT(r, ExitsWith(0));
     EXPECT_THAT(r, Prints("1 Region created."));
     zhost::db::Database saved;
@@ -48,15 +49,14 @@ TEST_F(ZormaRunTest, EveryRunOfATestKeepsItsOwnFiles) {
 TEST_F(ZormaRunTest, ScriptFileAndStandardInput) {
     const fs::path script = Write("スクリプト.scr", "REGEN\n");
     EXPECT_THAT(Run({.scriptFile = script, .addon = kNoAddon}), Prints("Regenerating model."));
-    const ZormaResult piped = Run({.addon = kNoAddon,
-                                   .args = {"--script", "-"},
-                                   .process = {.input = "REGEN\nREGEN\n"}});
+    const ZormaResult piped =
+        Run({.addon = kNoAddon, .args = {"--script", "-"}, .process = {.input = "REGEN\nREGEN\n"}});
     EXPECT_THAT(piped, PrintsTimes("Regenerating model.", 2));
 }
 
 TEST_F(ZormaRunTest, AFailedRunHasNoSavedDrawingAndSaysWhy) {
-    const ZormaResult r = Run({.drawing = SampleDrawing("plate.dxf"), .script = "OFFSET\n2\n",
-                               .addon = kNoAddon});
+    const ZormaResult r =
+        Run({.drawing = SampleDrawing("plate.dxf"), .script = "OFFSET\n2\n", .addon = kNoAddon});
     EXPECT_THAT(r, ExitsWith(1));
     EXPECT_TRUE(r.saved.empty());
     EXPECT_THAT(r.err, HasSubstr("Select object to offset"));
@@ -149,7 +149,8 @@ TEST_F(ZormaRunTest, TheAuditFailsOnWhatEzdxfFindsWrong) {
 TEST(StatusAssertions, NameTheStatus) {
     EXPECT_EQ(::testing::PrintToString(zhost::Status::wasErased), "wasErased");
     EXPECT_TRUE(IsOk("call()", zhost::Status::ok));
-    const ::testing::AssertionResult failed = IsOk("db.getBlockId(...)", zhost::Status::keyNotFound);
+    const ::testing::AssertionResult failed =
+        IsOk("db.getBlockId(...)", zhost::Status::keyNotFound);
     EXPECT_FALSE(failed);
     EXPECT_STREQ(failed.message(), "db.getBlockId(...) returned keyNotFound, expected ok");
 }
