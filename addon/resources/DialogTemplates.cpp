@@ -7,5 +7,5 @@
 #include "zhost/ui/resources.h"
 
 void AddZormaDialogTemplates(zhost::ui::ResourceModule& module) {
-    (void)module; // no dialog template has been added yet
+    AddContAtrTemplate(module);
 }

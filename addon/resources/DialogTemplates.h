@@ -6,3 +6,6 @@ class ResourceModule;
 }
 
 void AddZormaDialogTemplates(zhost::ui::ResourceModule& module);
+
+// One function per dialog, each in a file of its own.
+void AddContAtrTemplate(zhost::ui::ResourceModule& module);

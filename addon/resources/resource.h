@@ -29,3 +29,7 @@
 #define IDS_GRID_CUT 1095
 #define IDS_GRID_COPY 1096
 #define IDS_GRID_PASTE 1097
+
+// The part attribute dialog: the grid takes the place of the placeholder static.
+#define IDD_CONT_ATR 223
+#define IDC_CONT_ATR_GRID 1011

@@ -47,8 +47,7 @@ protected:
     // Writes the prompt file in UTF-16LE with its mark, as the product ships it.
     void WritePromptFile(const std::wstring& text) {
         std::ofstream out(m_dir / "config" / "PartsAttPrompt.ini", std::ios::binary);
-        out << "\xFF\xFE"
-            << zhost::settings::encode(text, zhost::settings::kCodePageUtf16Le);
+        out << "\xFF\xFE" << zhost::settings::encode(text, zhost::settings::kCodePageUtf16Le);
     }
     fs::path m_dir;
 };
