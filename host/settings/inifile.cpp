@@ -18,16 +18,30 @@ const IniEntry* IniSection::find(std::wstring_view key) const {
 bool IniSection::add(std::wstring key, std::wstring value) {
     if (!index_.emplace(toUpperName(key), entries_.size()).second)
         return false;
+    lines_.push_back(IniEntry{key, value});
     entries_.push_back(IniEntry{std::move(key), std::move(value)});
     return true;
 }
 
+void IniSection::addLine(std::wstring key, std::wstring value) {
+    if (!add(key, value))
+        lines_.push_back(IniEntry{std::move(key), std::move(value)});
+}
+
 void IniSection::set(std::wstring key, std::wstring value) {
     const auto it = index_.find(toUpperName(key));
-    if (it != index_.end())
-        entries_[it->second].value = std::move(value);
-    else
+    if (it == index_.end()) {
         add(std::move(key), std::move(value));
+        return;
+    }
+    const std::wstring folded = toUpperName(key);
+    for (IniEntry& line : lines_) {
+        if (toUpperName(line.key) == folded) {
+            line.value = value;
+            break;
+        }
+    }
+    entries_[it->second].value = std::move(value);
 }
 
 bool parseProfileInt(std::wstring_view text, int& value) {
@@ -78,7 +92,7 @@ IniFile IniFile::parse(std::wstring_view text) {
         std::wstring key(trimBlanks(line.substr(0, eq)));
         if (key.empty())
             continue;
-        ini.sections_[static_cast<size_t>(current)].add(
+        ini.sections_[static_cast<size_t>(current)].addLine(
             std::move(key), std::wstring(trimBlanks(line.substr(eq + 1))));
     }
     return ini;

@@ -118,7 +118,7 @@ std::vector<std::wstring> getPrivateProfileSection(std::wstring_view section, si
     if (s == nullptr)
         return {};
     std::vector<std::wstring> lines;
-    for (const IniEntry& e : s->entries())
+    for (const IniEntry& e : s->lines())
         lines.push_back(e.key + L"=" + e.value);
     return fitList(lines, capacity);
 }

@@ -198,6 +198,21 @@ TEST(PrivateProfile, ReadsWithThePlatformsRules) {
               (std::vector<std::wstring>{L"k1", L"k2"}));
 }
 
+TEST(PrivateProfile, SectionReaderHandsOutDuplicateKeysAsTheyStand) {
+    TempDir dir;
+    dir.write("d.ini", "[Ctl]\r\nk=first\r\nother=x\r\nK = second\r\n[Ctl]\r\nk=ignored\r\n");
+    const std::wstring file = dir.path().wstring() + L"/d.ini";
+    // The section reader leaves duplicates to its caller, which may let the later one win ...
+    EXPECT_EQ(getPrivateProfileSection(L"ctl", 1024, file),
+              (std::vector<std::wstring>{L"k=first", L"other=x", L"K=second"}));
+    // ... while a key look-up takes the first, and a repeated section stays ignored.
+    std::wstring out;
+    getPrivateProfileString(L"Ctl", L"k", L"", out, 1024, file);
+    EXPECT_EQ(out, L"first");
+    EXPECT_EQ(getPrivateProfileKeyNames(L"Ctl", 1024, file),
+              (std::vector<std::wstring>{L"k", L"other"}));
+}
+
 TEST(PrivateProfile, SeesAChangedFileAtTheNextCall) {
     TempDir dir;
     const auto path = dir.write("p.ini", "[S]\nk=1\n");

@@ -32,16 +32,23 @@ public:
     explicit IniSection(std::wstring name) : name_(std::move(name)) {}
 
     const std::wstring& name() const { return name_; }
+    // One entry per key (the first of duplicates), for the key look-ups.
     const std::vector<IniEntry>& entries() const { return entries_; }
+    // Every "key=value" line of the section in file order, duplicates included: the platform's
+    // section reader hands out the lines as they stand and leaves duplicates to its caller.
+    const std::vector<IniEntry>& lines() const { return lines_; }
     const IniEntry* find(std::wstring_view key) const;
     // Adds the key when it is new (false when it exists: the first one wins).
     bool add(std::wstring key, std::wstring value);
-    // Replaces the value of an existing key or adds it.
+    // Adds a line read from a file: it is kept in lines() even when its key is a duplicate.
+    void addLine(std::wstring key, std::wstring value);
+    // Replaces the value of an existing key (and of its first line) or adds it.
     void set(std::wstring key, std::wstring value);
 
 private:
     std::wstring name_;
     std::vector<IniEntry> entries_;
+    std::vector<IniEntry> lines_;
     std::unordered_map<std::wstring, size_t> index_; // folded key -> entry
 };
 
