@@ -22,18 +22,22 @@ class CProblemReport {
 public:
     explicit CProblemReport(const LibraryCheckPrint& print) : m_print(print) {}
     void Problem(const std::wstring& where, const std::wstring& text) {
-        ++m_count;
+        ++m_counts.problems;
         Line(where + L": " + text);
+    }
+    void Warning(const std::wstring& where, const std::wstring& text) {
+        ++m_counts.warnings;
+        Line(where + L": warning: " + text);
     }
     void Line(const std::wstring& text) {
         if (m_print)
             m_print(text);
     }
-    int Count() const { return m_count; }
+    const LibraryCheckCounts& Counts() const { return m_counts; }
 
 private:
     const LibraryCheckPrint& m_print;
-    int m_count = 0;
+    LibraryCheckCounts m_counts;
 };
 
 // "1 group", "2 groups", "3 catalogue entries".
@@ -87,11 +91,18 @@ void CheckPartFiles(const CLibraryPaths& paths, const std::vector<CatalogueGroup
                 continue;
             const std::wstring where = At(paths.m_catalogueFile, item.m_lineNumber);
             std::wstring found;
+            // Both are warnings: the part cannot be placed, but the readers skip it cleanly and
+            // the picture catalogue leaves a part without "_1" out.
             if (!dlg.Find(item.m_fileBaseName + L".ini", found))
-                report.Problem(where, item.m_fileBaseName + L": no dialog description Dlg\\" +
+                report.Warning(where, item.m_fileBaseName + L": no dialog description Dlg\\" +
                                           item.m_fileBaseName + L".ini");
-            // The text catalogue shows "_0" and "_1", the picture catalogue its thumbnail.
-            std::set<int> numbers{0, 1, thumbs.Get(item.m_fileBaseName)};
+            const std::wstring first = item.m_fileBaseName + L"_1.dwg";
+            if (!DrawingFileExists(paths.m_symbolsFolder + first))
+                report.Warning(where, item.m_fileBaseName + L": no symbol drawing " + first +
+                                          L" (the picture catalogue leaves the part out)");
+            // The text catalogue shows "_0" with Shift, the picture catalogue its thumbnail.
+            std::set<int> numbers{0, thumbs.Get(item.m_fileBaseName)};
+            numbers.erase(1);
             std::wstring missing;
             for (int n : numbers) {
                 const std::wstring name = item.m_fileBaseName + L"_" + std::to_wstring(n) + L".dwg";
@@ -172,13 +183,13 @@ void ReportLayerSettings(CProblemReport& report) {
 
 } // namespace
 
-int CheckLibraryAt(const CLibraryPaths& paths, const LibraryCheckPrint& print) {
+LibraryCheckCounts CheckLibraryAt(const CLibraryPaths& paths, const LibraryCheckPrint& print) {
     CProblemReport report(print);
     std::string bytes;
     if (paths.m_catalogueFile.empty() || !ReadLibraryFileBytes(paths.m_catalogueFile, bytes)) {
         report.Problem(std::wstring(kCatalogueFileName),
                        L"not found under " + paths.m_root + L" or its PartsContents folder");
-        return report.Count();
+        return report.Counts();
     }
     const std::wstring text = DecodeLibraryText(bytes);
     CheckCatalogueLines(paths.m_catalogueFile, text, report);
@@ -203,15 +214,16 @@ int CheckLibraryAt(const CLibraryPaths& paths, const LibraryCheckPrint& print) {
     report.Line(Count(groups.size(), L"group") + L", " + Count(parts, L"catalogue entry") + L", " +
                 Count(static_cast<size_t>(types), L"part type") + L" with " +
                 Count(root.CountDescendants(), L"picture-catalogue node") + L"; " +
-                Count(static_cast<size_t>(report.Count()), L"problem"));
-    return report.Count();
+                Count(static_cast<size_t>(report.Counts().problems), L"problem") + L", " +
+                Count(static_cast<size_t>(report.Counts().warnings), L"warning"));
+    return report.Counts();
 }
 
-int CheckLibrary(const std::wstring& productDir, const LibraryCheckPrint& print) {
+int CheckLibrary(const std::wstring& productDir, const LibraryCheckPrint& print, bool strict) {
     if (!productDir.empty())
         zhost::settings::setProductFolder(zhost::settings::toFsPath(productDir));
     ResetLibraryPaths();
     CLibraryPaths paths;
     GetLibraryPaths(paths); // also fills the root when the catalogue is missing
-    return CheckLibraryAt(paths, print) == 0 ? 0 : 1;
+    return CheckLibraryAt(paths, print).Failed(strict) ? 1 : 0;
 }

@@ -1,6 +1,6 @@
-// zorma: the embedded CAD host's program. Sub-commands: run, shell, render, demo, library check,
+// zorma: the embedded CAD host's program. Sub-commands: run, shell, render, demo, library,
 // --version.
-#include "library_check.h"
+#include "library_command.h"
 #include "options.h"
 
 #include "zhost/core/version.h"
@@ -25,7 +25,7 @@ int usage(int rc) {
                  "  zorma shell  [DRAWING.dxf] ...same options...\n"
                  "  zorma render IN.dxf OUT.png|OUT.svg [--size WxH]\n"
                  "  zorma demo   [--out-dir DIR]\n"
-                 "  zorma library check [--product DIR]\n"
+                 "  zorma library VERB [--product DIR] ... (zorma library help lists the verbs)\n"
                  "  zorma --version\n");
     return rc;
 }
@@ -63,9 +63,9 @@ int main(int argc, char** argv) {
     if (cmd == "demo")
         return zorma::app::runDemo(rest, argv[0]);
     if (cmd == "library") {
-        if (argc < 3 || std::string(argv[2]) != "check")
+        if (argc < 3)
             return usage(2);
-        return runLibraryCheck(argc - 2, argv + 2);
+        return zorma::app::runLibraryCommand(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "zorma: unknown sub-command %s\n", cmd.c_str());
     return usage(2);

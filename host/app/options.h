@@ -22,6 +22,10 @@ struct RunOptions {
 std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, std::string& error);
 
 int runSession(const RunOptions& options, bool interactive);
+// The product folder, user folder and machine registry file of a session (each when not empty),
+// and the settings module's notices sent to the command line.
+void applySessionSettings(const std::string& product, const std::string& userDir,
+                          const std::string& machineReg);
 int runDemo(const std::vector<std::string>& args, const char* argv0);
 
 } // namespace zorma::app

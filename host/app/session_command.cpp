@@ -32,17 +32,6 @@ void err(const std::wstring& text) {
     std::cerr << "zorma: " << toUtf8(text) << std::endl;
 }
 
-void applySettings(const RunOptions& o) {
-    if (!o.product.empty())
-        settings::setProductFolder(o.product);
-    if (!o.userDir.empty())
-        settings::setUserFolder(o.userDir);
-    if (!o.machineReg.empty())
-        settings::setMachineRegistryFile(o.machineReg);
-    // The settings module's notices belong on the command line.
-    settings::setPrintHook([](std::wstring_view text) { ed::print(text); });
-}
-
 // 0 loaded or absent (said once on stderr), 2 refused. "--addon none" runs without one.
 int loadAddon(const RunOptions& o, rx::AddonModule& module) {
     if (o.addon == "none")
@@ -85,8 +74,20 @@ int renderTo(const db::Database& d, const std::string& target) {
 
 } // namespace
 
+void applySessionSettings(const std::string& product, const std::string& userDir,
+                          const std::string& machineReg) {
+    if (!product.empty())
+        settings::setProductFolder(product);
+    if (!userDir.empty())
+        settings::setUserFolder(userDir);
+    if (!machineReg.empty())
+        settings::setMachineRegistryFile(machineReg);
+    // The settings module's notices belong on the command line.
+    settings::setPrintHook([](std::wstring_view text) { ed::print(text); });
+}
+
 int runSession(const RunOptions& o, bool interactive) {
-    applySettings(o);
+    applySessionSettings(o.product, o.userDir, o.machineReg);
     auto database = std::make_unique<db::Database>();
     if (!o.drawing.empty()) {
         const fs::path path = dxf::resolveDrawingPath(o.drawing);

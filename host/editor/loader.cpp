@@ -126,6 +126,22 @@ Status AddonModule::callOrdinal(int ordinal) {
     return Status::ok;
 }
 
+Status AddonModule::callLibraryVerb(const std::string& verb, const std::vector<std::string>& args,
+                                    int& exitCode) {
+    if (!handle_)
+        return Status::notApplicable;
+    auto fn = reinterpret_cast<LibraryVerbFn>(dlsym(handle_, kLibraryVerbName));
+    if (!fn)
+        return Status::keyNotFound;
+    std::vector<const char*> argv;
+    argv.reserve(args.size() + 1);
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    exitCode = fn(verb.c_str(), static_cast<int>(args.size()), argv.data());
+    return Status::ok;
+}
+
 std::filesystem::path defaultAddonPath(int apiVersion) {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -181,3 +181,32 @@ TEST_F(Scenario, VersionAndBadArguments) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("cannot read drawing"), std::string::npos);
 }
+
+// "zorma library VERB": the program hands the verb to the add-on it loads; without the add-on it
+// says where the verbs come from instead of failing to link or crashing.
+TEST_F(Scenario, LibraryVerbsRunInTheAddon) {
+    const std::string addon = std::string(ZORMA_BINARY_DIR) + "/lib/BX24TORV.so";
+    const std::string fixtures = std::string(ZORMA_SOURCE_DIR) + "/tests/library/fixtures/";
+    RunResult r = zorma("library check --product " + fixtures + "problems --addon " + addon);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("PartsContentsK.txt:3: 19 fields; a part line needs 20"),
+              std::string::npos)
+        << r.out;
+    r = zorma("library check --strict --product " + fixtures + "root_catalogue --addon " + addon);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("0 problems, 0 warnings"), std::string::npos) << r.out;
+    r = zorma("library help --addon " + addon);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("  check [--strict]"), std::string::npos) << r.out;
+}
+
+TEST_F(Scenario, LibraryVerbsWithoutTheAddonOrAVerb) {
+    RunResult r = zorma("library check");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("the library tools come with the add-on"), std::string::npos) << r.err;
+    r = zorma("library --strict");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("a verb is needed"), std::string::npos) << r.err;
+    r = zorma("library check --api 22");
+    EXPECT_EQ(r.status, 2);
+}

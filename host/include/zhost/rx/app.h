@@ -10,6 +10,8 @@
 //   int  odrxGetAPIVersion(int*, int*, int*, int*);          API 24: writes 24, 2, 0, 0
 //   rx::ModuleObject* odrxCreateModuleObject(void** moduleHandle);
 //   void zorma_ordinal_<n>();                                entry points by ordinal
+//   int  zorma_library_verb(const char* verb, int argc, const char* const* argv);
+//                                                            "zorma library VERB ...", optional
 //
 // An API-23 build exports both version names as one function that writes 23, 2, 0, 0.
 // ELF has no export ordinals, so ordinal n is exported under the name zorma_ordinal_<n>
@@ -98,6 +100,9 @@ using GetApiVersionFn = void (*)(int*, int*, int*, int*);
 using OdrxGetApiVersionFn = int (*)(int*, int*, int*, int*);
 using CreateModuleObjectFn = ModuleObject* (*)(void** moduleHandle);
 using OrdinalFn = void (*)();
+// The add-on's library tools: the verb and its arguments in UTF-8; the add-on prints through the
+// host's command-line output and returns the program's exit status.
+using LibraryVerbFn = int (*)(const char* verb, int argc, const char* const* argv);
 }
 
 inline constexpr const char* kEntryPointName = "acrxEntryPoint";
@@ -105,6 +110,7 @@ inline constexpr const char* kGetApiVersionName = "acrxGetApiVersion";
 inline constexpr const char* kOdrxGetApiVersionName = "odrxGetAPIVersion";
 inline constexpr const char* kCreateModuleObjectName = "odrxCreateModuleObject";
 inline constexpr const char* kOrdinalPrefix = "zorma_ordinal_";
+inline constexpr const char* kLibraryVerbName = "zorma_library_verb";
 
 // The export name of ordinal n: "zorma_ordinal_1000".
 std::string ordinalExportName(int ordinal);

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace zhost::rx {
 
@@ -41,6 +42,11 @@ public:
     // Calls the entry point exported by ordinal (zorma_ordinal_<n>). keyNotFound when the
     // library has none.
     Status callOrdinal(int ordinal);
+    // Runs a library verb of the add-on ("check", ...) with its arguments (UTF-8) and sets
+    // `exitCode` to what the add-on answers. keyNotFound when the library exports no verbs,
+    // notApplicable when nothing is loaded.
+    Status callLibraryVerb(const std::string& verb, const std::vector<std::string>& args,
+                           int& exitCode);
 
 private:
     void* handle_ = nullptr;
