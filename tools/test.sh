@@ -9,3 +9,5 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)"
 ctest --preset dev
+# The host stands on its own: it builds and runs without the add-on folder.
+bash tools/check_host_alone.sh
