@@ -2,13 +2,18 @@
 
 #include "zhost/core/utf.h"
 #include "zhost/settings/codepage.h"
+#include "zhost/settings/paths.h"
+#include "zhost/settings/textfile.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace zhost::dxf {
 
 namespace {
+
+// The reader keeps the whole file and its tags in memory; beyond this a drawing is refused
+// rather than exhausting the machine.
+constexpr std::uintmax_t kMaxDrawingBytes = std::uintmax_t(2) << 30;
 
 std::wstring widen(std::string_view s) {
     return std::wstring(s.begin(), s.end());
@@ -313,30 +318,16 @@ Status readDxfText(std::string_view text, db::Database& into, ReadReport& report
 
 Status readDxf(const std::filesystem::path& path, db::Database& into, ReadReport& report) {
     report = ReadReport();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        const bool exists = std::filesystem::exists(path, ec);
-        report.message = (exists ? L"cannot read " : L"no such file: ") + path.wstring();
-        return exists ? Status::fileError : Status::fileNotFound;
-    }
     std::string data;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) {
-        report.message = L"cannot read " + path.wstring();
-        return Status::fileError;
-    }
-    data.resize(std::size_t(size));
-    in.seekg(0);
-    in.read(data.data(), size);
-    if (!in) {
-        report.message = L"cannot read " + path.wstring();
-        return Status::fileError;
+    std::wstring why;
+    const Status read = settings::readRegularFile(path, data, kMaxDrawingBytes, &why);
+    if (!ok(read)) {
+        report.message = settings::toWide(path) + L": " + why;
+        return read;
     }
     Status s = readDxfText(data, into, report);
     if (ok(s))
-        into.setFilePath(path.wstring());
+        into.setFilePath(settings::toWide(path));
     return s;
 }
 

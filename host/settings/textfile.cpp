@@ -2,9 +2,12 @@
 
 #include "zhost/settings/codepage.h"
 
+#include "zhost/core/system_error.h"
+
 #include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zhost::settings {
 namespace {
@@ -13,8 +16,15 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+class OpenFile {
+public:
+    explicit OpenFile(int fd) : fd_(fd) {}
+    ~OpenFile() { ::close(fd_); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+private:
+    int fd_;
 };
 
 } // namespace
@@ -78,33 +88,49 @@ DecodedText decodeText(std::string_view bytes, NoMarkRule rule) {
     return out;
 }
 
-Status readFileBytes(const std::filesystem::path& file, std::string& bytes) {
+Status readRegularFile(const std::filesystem::path& file, std::string& bytes,
+                       std::uintmax_t maxBytes, std::wstring* reason) {
     bytes.clear();
-    std::error_code ec;
-    const auto status = std::filesystem::status(file, ec);
-    if (!std::filesystem::exists(status))
-        return Status::fileNotFound;
-    if (!std::filesystem::is_regular_file(status))
-        return Status::fileError;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file.c_str(), "rb"));
-    if (!f)
-        return errno == ENOENT ? Status::fileNotFound : Status::fileError;
+    auto fail = [&](Status s, std::wstring why) {
+        bytes.clear();
+        if (reason)
+            *reason = std::move(why);
+        return s;
+    };
+    // Non-blocking, so that naming a FIFO nobody writes to is refused instead of waiting.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return fail(error == ENOENT ? Status::fileNotFound : Status::fileError,
+                    systemErrorText(error));
+    }
+    const OpenFile closer(fd);
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0)
+        return fail(Status::fileError, systemErrorText(errno));
+    if (!S_ISREG(info.st_mode))
+        return fail(Status::fileError, fileKindProblem(info.st_mode));
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
+        return fail(Status::fileError, L"File too large");
+    bytes.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
-        const size_t n = std::fread(buffer, 1, sizeof(buffer), f.get());
-        bytes.append(buffer, n);
-        if (bytes.size() > kMaxTextFileBytes) {
-            bytes.clear();
-            return Status::fileError;
-        }
-        if (n < sizeof(buffer))
+        const ssize_t n = ::read(fd, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(Status::fileError, systemErrorText(errno));
+        if (n == 0)
             break;
-    }
-    if (std::ferror(f.get())) {
-        bytes.clear();
-        return Status::fileError;
+        bytes.append(buffer, static_cast<size_t>(n));
+        if (bytes.size() > maxBytes) // it grew while being read
+            return fail(Status::fileError, L"File too large");
     }
     return Status::ok;
+}
+
+Status readFileBytes(const std::filesystem::path& file, std::string& bytes) {
+    return readRegularFile(file, bytes, kMaxTextFileBytes);
 }
 
 Status readTextFile(const std::filesystem::path& file, DecodedText& out, NoMarkRule rule) {

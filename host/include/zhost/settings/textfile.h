@@ -35,8 +35,14 @@ bool isValidUtf8(std::string_view bytes);
 // Files larger than this are refused (fileError): every text file of the product is far smaller.
 constexpr std::uintmax_t kMaxTextFileBytes = 64u << 20;
 
-// Reads a whole file. fileNotFound when it does not exist, fileError when it cannot be read
-// (a folder, no permission, too large).
+// Reads a whole file that must be a regular one (links followed): a folder, a device, a FIFO or
+// a socket is refused without waiting on it. fileNotFound when it does not exist, fileError when
+// it cannot be read or holds more than `maxBytes`; `reason` (optional) gets the system's words
+// ("Permission denied", "Is a directory", "Not a regular file (a FIFO)", "File too large").
+Status readRegularFile(const std::filesystem::path& file, std::string& bytes,
+                       std::uintmax_t maxBytes, std::wstring* reason = nullptr);
+
+// readRegularFile for text files (at most kMaxTextFileBytes).
 Status readFileBytes(const std::filesystem::path& file, std::string& bytes);
 Status readTextFile(const std::filesystem::path& file, DecodedText& out,
                     NoMarkRule rule = NoMarkRule::systemCodePage);
