@@ -4,6 +4,8 @@
 
 #include "zhost/db/database.h"
 
+#include <cctype>
+
 namespace zhost::dxf {
 
 namespace {
@@ -26,6 +28,21 @@ std::filesystem::path resolveDrawingPath(const std::filesystem::path& path) {
             return p;
     }
     return path;
+}
+
+bool isDwgName(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".dwg";
+}
+
+std::filesystem::path drawingSavePath(const std::filesystem::path& path) {
+    if (!isDwgName(path))
+        return path;
+    std::filesystem::path p = path;
+    p.replace_extension(".dxf");
+    return p;
 }
 
 bool drawingFileExists(const std::filesystem::path& path) {

@@ -4,9 +4,9 @@
 #include "region_xdata.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/settings/atomicfile.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace zhost::dxf {
 
@@ -462,33 +462,17 @@ Status writeDxfText(const db::Database& db, std::string& out, const WriteOptions
 }
 
 Status writeDxf(const db::Database& db, const std::filesystem::path& path,
-                const WriteOptions& options) {
+                const WriteOptions& options, std::wstring* reason) {
+    if (isDwgName(path)) {
+        if (reason)
+            *reason = L"DWG is not written; save as .dxf";
+        return Status::invalidInput;
+    }
     std::string text;
     Status s = writeDxfText(db, text, options);
     if (!ok(s))
         return s;
-    // Written beside the target and renamed over it, so a failed write leaves no torn file.
-    std::filesystem::path tmp = path;
-    tmp += ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return Status::fileError;
-        out.write(text.data(), std::streamsize(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(tmp, ec);
-            return Status::fileError;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::filesystem::remove(tmp, ec);
-        return Status::fileError;
-    }
-    return Status::ok;
+    return settings::writeFileAtomically(path, text, {.keepBackup = options.keepBackup}, reason);
 }
 
 } // namespace zhost::dxf

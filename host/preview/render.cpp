@@ -2,6 +2,7 @@
 #include "painter.h"
 
 #include "zhost/dxf/dxf.h"
+#include "zhost/settings/atomicfile.h"
 #include "zhost/settings/vorta.h"
 
 #include <cairo-svg.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <string>
 
 namespace zhost::preview {
 
@@ -24,21 +26,30 @@ std::string lowerExtension(const std::filesystem::path& p) {
     return e;
 }
 
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The picture is made in memory and saved like a drawing, so an existing picture is replaced
+// whole or not at all, and only when it is a regular file.
 Status renderFile(const db::Database& db, db::ObjectId blockId, const std::filesystem::path& out,
-                  const RenderOptions& o) {
+                  const RenderOptions& o, std::wstring* reason) {
     const std::string ext = lowerExtension(out);
     if ((ext != ".png" && ext != ".svg") || o.width < 1 || o.height < 1 || o.width > 16384 ||
         o.height > 16384)
         return Status::invalidInput;
+    if (const Status s = settings::checkSaveTarget(out, reason); !ok(s))
+        return s;
     Scene scene;
     Status s = buildScene(db, blockId, o, scene);
     if (!ok(s))
         return s;
-    const std::string file = out.string();
-    SurfacePtr surface(ext == ".png"
-                           ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.width, o.height)
-                           : cairo_svg_surface_create(file.c_str(), o.width, o.height),
-                       cairo_surface_destroy);
+    std::string bytes;
+    SurfacePtr surface(
+        ext == ".png" ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.width, o.height)
+                      : cairo_svg_surface_create_for_stream(appendBytes, &bytes, o.width, o.height),
+        cairo_surface_destroy);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::fileError;
     {
@@ -46,26 +57,27 @@ Status renderFile(const db::Database& db, db::ObjectId blockId, const std::files
         paintScene(cr.get(), scene, 0, 0, o.width, o.height, o);
     }
     if (ext == ".png") {
-        if (cairo_surface_write_to_png(surface.get(), file.c_str()) != CAIRO_STATUS_SUCCESS)
+        if (cairo_surface_write_to_png_stream(surface.get(), appendBytes, &bytes) !=
+            CAIRO_STATUS_SUCCESS)
             return Status::fileError;
     } else {
         cairo_surface_finish(surface.get());
         if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
             return Status::fileError;
     }
-    return Status::ok;
+    return settings::writeFileAtomically(out, bytes, {}, reason);
 }
 
 } // namespace
 
 Status renderDrawing(const db::Database& db, const std::filesystem::path& out,
-                     const RenderOptions& options) {
-    return renderFile(db, db.modelSpaceId(), out, options);
+                     const RenderOptions& options, std::wstring* reason) {
+    return renderFile(db, db.modelSpaceId(), out, options, reason);
 }
 
 Status renderBlock(const db::Database& db, db::ObjectId blockId, const std::filesystem::path& out,
-                   const RenderOptions& options) {
-    return renderFile(db, blockId, out, options);
+                   const RenderOptions& options, std::wstring* reason) {
+    return renderFile(db, blockId, out, options, reason);
 }
 
 Status renderToPixels(const db::Database& db, db::ObjectId blockId, const PixelTarget& target,

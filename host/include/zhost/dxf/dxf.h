@@ -48,6 +48,8 @@ struct WriteOptions {
     // The code page of text for R2000 (932 or 1252); R2013 is always UTF-8. Characters the code
     // page lacks are written as \U+XXXX escapes, so nothing is lost.
     int codePage = 932;
+    // Keep the file being replaced as "NAME.bak" beside it (zhost/settings/atomicfile.h).
+    bool keepBackup = false;
 };
 
 // Loads a drawing into `into`, replacing its whole content. On failure `into` is left as it was:
@@ -56,9 +58,13 @@ Status readDxf(const std::filesystem::path& path, db::Database& into, ReadReport
 // The same for DXF text in memory (tests, the fuzzer).
 Status readDxfText(std::string_view text, db::Database& into, ReadReport& report);
 
-// Writes the drawing. fileError (with nothing left behind) when the file cannot be written.
+// Saves the drawing safely (settings::writeFileAtomically: only a regular file or a new name is
+// written, links are followed, mode and owner kept, a kill leaves the old or the new drawing).
+// fileError, with nothing changed on disk and `reason` (optional) saying why, when the file
+// cannot be written; invalidInput for a ".dwg" name, which would get DXF text under a DWG name
+// (drawingSavePath gives the name to use).
 Status writeDxf(const db::Database& db, const std::filesystem::path& path,
-                const WriteOptions& options = {});
+                const WriteOptions& options = {}, std::wstring* reason = nullptr);
 // The DXF text itself.
 Status writeDxfText(const db::Database& db, std::string& out, const WriteOptions& options = {});
 
@@ -74,6 +80,11 @@ Status loadDrawingAsBlock(const std::filesystem::path& path, db::Database& targe
 // path itself when it exists, else the same name with the extension ".dxf" (any case of the
 // extension) when that exists, else the path unchanged.
 std::filesystem::path resolveDrawingPath(const std::filesystem::path& path);
+// Where a drawing asked to be saved as `path` is written: "X.dwg" (any case) becomes "X.dxf"
+// beside it, as resolveDrawingPath reads it back; other names are kept.
+std::filesystem::path drawingSavePath(const std::filesystem::path& path);
+// Whether `path` names a DWG file by its extension (any case).
+bool isDwgName(const std::filesystem::path& path);
 // Whether the drawing exists, as resolveDrawingPath finds it.
 bool drawingFileExists(const std::filesystem::path& path);
 

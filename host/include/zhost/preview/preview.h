@@ -33,12 +33,13 @@ struct RenderOptions {
 
 // The image's pixel format follows the extension of `out`: ".png" or ".svg" (any case);
 // invalidInput for another extension or a size outside 1..16384, fileError when it cannot be
-// written.
+// written (`reason`, optional, says why). The file is saved as drawings are
+// (settings::writeFileAtomically): only a regular file or a new name is replaced, whole.
 Status renderDrawing(const db::Database& db, const std::filesystem::path& out,
-                     const RenderOptions& options = {});
+                     const RenderOptions& options = {}, std::wstring* reason = nullptr);
 // A layout or any block definition (its attribute definitions show their tags).
 Status renderBlock(const db::Database& db, db::ObjectId blockId, const std::filesystem::path& out,
-                   const RenderOptions& options = {});
+                   const RenderOptions& options = {}, std::wstring* reason = nullptr);
 
 // A caller's bitmap: premultiplied 32-bit ARGB in native byte order (cairo's ARGB32),
 // `strideBytes` per row.
