@@ -13,6 +13,11 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return false;
             }
             into = args[++i];
+            if (into.empty()) {
+                // "--out $UNSET" must not quietly mean "do not save".
+                error = a + " needs a non-empty value";
+                return false;
+            }
             return true;
         };
         if (a == "--script") {

@@ -1,12 +1,14 @@
 // `zorma run` and `zorma shell`: open or start a drawing, load the add-on, run the script or
 // the terminal, save and render.
 #include "options.h"
+#include "outputs.h"
 
 #include "zhost/core/utf.h"
 #include "zhost/db/database.h"
 #include "zhost/dxf/dxf.h"
 #include "zhost/editor/editor.h"
 #include "zhost/rx/loader.h"
+#include "zhost/settings/atomicfile.h"
 #include "zhost/settings/messages.h"
 #include "zhost/settings/paths.h"
 #include "zhost/settings/product.h"
@@ -14,7 +16,7 @@
 #include "zhost/ui/backend.h"
 
 #ifdef ZORMA_HAVE_PREVIEW
-#include "zhost/preview/render_command.h"
+#include "zhost/preview/preview.h"
 #endif
 
 #include <cstdio>
@@ -50,26 +52,36 @@ int loadAddon(const RunOptions& o, rx::AddonModule& module) {
     return 0;
 }
 
-int renderTo(const db::Database& d, const std::string& target) {
+int renderTo(const db::Database& d, const fs::path& target) {
 #ifdef ZORMA_HAVE_PREVIEW
-    // The renderer reads a drawing file: the session's drawing goes through a temporary one.
-    const fs::path tmp =
-        settings::temporaryFolder() / ("zorma-render-" + std::to_string(::getpid()) + ".dxf");
-    if (!ok(dxf::writeDxf(d, tmp))) {
-        err(L"cannot write the drawing for rendering");
+    std::wstring reason;
+    const Status s = preview::renderDrawing(d, target, {}, &reason);
+    if (!ok(s)) {
+        err(L"cannot write " + settings::toWide(target) + L": " +
+            (reason.empty() ? fromUtf8(toString(s)) : reason));
         return 2;
     }
-    std::string prog = "render", in = tmp.string(), out = target;
-    char* argv[] = {prog.data(), in.data(), out.data(), nullptr};
-    const int rc = zhost::preview::runRenderCommand(3, argv);
-    std::error_code ec;
-    fs::remove(tmp, ec);
-    return rc;
+    return 0;
 #else
     (void)d;
-    err(L"rendering is not available in this build; " + fromUtf8(target) + L" not written");
+    err(L"rendering is not available in this build; " + settings::toWide(target) + L" not written");
     return 2;
 #endif
+}
+
+// Settings changed in the session are written to the user folder at the end; say at once when
+// that cannot work rather than lose them silently then.
+void checkUserFolder() {
+    const fs::path folder = settings::userFolder();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    std::wstring reason;
+    if (ec)
+        reason = fromUtf8(ec.message());
+    else if (ok(settings::checkSaveTarget(folder / "user-settings.ini", &reason)))
+        return;
+    err(L"warning: the user folder " + settings::toWide(folder) + L" cannot be written (" + reason +
+        L"); settings changed now will not be kept");
 }
 
 } // namespace
@@ -87,13 +99,28 @@ void applySessionSettings(const std::string& product, const std::string& userDir
 }
 
 int runSession(const RunOptions& o, bool interactive) {
+    // The output names are checked before anything runs: a bad one is reported while the
+    // work is still to be done, not after.
+    OutputPlan outputs;
+    std::wstring problem, notice;
+    if (!planOutputs(o, outputs, problem, notice)) {
+        err(problem);
+        return 2;
+    }
+    if (!notice.empty())
+        err(notice);
     applySessionSettings(o.product, o.userDir, o.machineReg);
+    checkUserFolder();
     auto database = std::make_unique<db::Database>();
     if (!o.drawing.empty()) {
         const fs::path path = dxf::resolveDrawingPath(o.drawing);
         dxf::ReadReport report;
-        if (!ok(dxf::readDxf(path, *database, report))) {
-            err(L"cannot read drawing " + fromUtf8(o.drawing) + L": " + report.message);
+        const Status read = dxf::readDxf(path, *database, report);
+        if (!ok(read)) {
+            // A file that cannot be opened is named by the reader's message itself.
+            const bool fileLevel = read == Status::fileError || read == Status::fileNotFound;
+            err(L"cannot read drawing " +
+                (fileLevel ? report.message : settings::toWide(path) + L": " + report.message));
             return 2;
         }
         database->setFilePath(settings::toWide(fs::absolute(path)));
@@ -144,12 +171,15 @@ int runSession(const RunOptions& o, bool interactive) {
         }
     } // the add-on is unloaded here, before the drawing goes away
 
-    if (rc == 0 && !o.out.empty() && !ok(dxf::writeDxf(*database, o.out))) {
-        err(L"cannot write " + fromUtf8(o.out));
-        rc = 2;
+    if (rc == 0 && !outputs.drawing.empty()) {
+        std::wstring reason;
+        if (!ok(dxf::writeDxf(*database, outputs.drawing, {}, &reason))) {
+            err(L"cannot write " + settings::toWide(outputs.drawing) + L": " + reason);
+            rc = 2;
+        }
     }
-    if (rc == 0 && !o.render.empty())
-        rc = renderTo(*database, o.render);
+    if (rc == 0 && !outputs.picture.empty())
+        rc = renderTo(*database, outputs.picture);
     ed::setWorkingDatabase(nullptr);
     return rc;
 }

@@ -39,7 +39,11 @@ Status AddonModule::load(const std::filesystem::path& library, int apiVersion,
         return Status::fileNotFound;
     }
     dlerror();
-    void* h = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A name without a folder ("BX24TORV.so") means the file here, as everywhere else on the
+    // command line; dlopen would search the library path for it instead.
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(library, ec);
+    void* h = dlopen((ec ? library : file).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!h) {
         message = L"cannot load " + name + L": " + lastDlError();
         return Status::fileError;

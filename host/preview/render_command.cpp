@@ -5,6 +5,7 @@
 #include "zhost/db/database.h"
 #include "zhost/dxf/dxf.h"
 #include "zhost/preview/preview.h"
+#include "zhost/settings/atomicfile.h"
 
 #include <charconv>
 #include <cstdio>
@@ -36,8 +37,9 @@ int runRenderCommand(int argc, char** argv) {
     std::vector<std::string_view> args;
     for (int i = 0; i < argc; ++i)
         args.emplace_back(argv[i]);
-    // Accept the whole command line too ("zorma render ...").
-    while (!args.empty() && (args.front() == "render" || args.front().ends_with("zorma")))
+    // The command's own word comes first when the program passes it on; it is skipped once, so a
+    // drawing may itself be called "render" or "zorma".
+    if (!args.empty() && args.front() == "render")
         args.erase(args.begin());
     RenderOptions options;
     std::vector<std::string_view> files;
@@ -73,6 +75,14 @@ int runRenderCommand(int argc, char** argv) {
         std::fputs("zorma render: the output must be a .png or .svg file\n", stderr);
         return 2;
     }
+    // The picture's name is checked before the drawing is read: a long read should not end
+    // in "cannot write".
+    std::wstring reason;
+    if (!ok(settings::checkSaveTarget(out, &reason))) {
+        std::fprintf(stderr, "zorma render: cannot write %s: %s\n", std::string(files[1]).c_str(),
+                     toUtf8(reason).c_str());
+        return 1;
+    }
     db::Database db;
     dxf::ReadReport report;
     Status s = dxf::readDxf(dxf::resolveDrawingPath(in), db, report);
@@ -81,10 +91,10 @@ int runRenderCommand(int argc, char** argv) {
                      toUtf8(report.message).c_str());
         return 1;
     }
-    s = renderDrawing(db, out, options);
+    s = renderDrawing(db, out, options, &reason);
     if (!ok(s)) {
-        std::fprintf(stderr, "zorma render: cannot write %s (%s)\n", std::string(files[1]).c_str(),
-                     toString(s));
+        std::fprintf(stderr, "zorma render: cannot write %s: %s\n", std::string(files[1]).c_str(),
+                     reason.empty() ? toString(s) : toUtf8(reason).c_str());
         return 1;
     }
     return 0;
