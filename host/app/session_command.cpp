@@ -139,9 +139,10 @@ int runSession(const RunOptions& o, bool interactive) {
         input = ed::makeScriptStream(std::cin, L"<stdin>");
     } else {
         Status st = Status::ok;
-        input = ed::makeScriptFile(o.script, st);
+        std::wstring reason;
+        input = ed::makeScriptFile(o.script, st, &reason);
         if (!input) {
-            err(L"cannot read script " + fromUtf8(o.script));
+            err(L"cannot read script " + settings::toWide(o.script) + L": " + reason);
             return 2;
         }
     }

@@ -1,9 +1,10 @@
 // Script, stream and queue input sources, and the host clock.
 #include "zhost/core/utf.h"
 #include "zhost/editor/input.h"
+#include "zhost/settings/paths.h"
+#include "zhost/settings/textfile.h"
 
 #include <algorithm>
-#include <fstream>
 #include <istream>
 #include <sstream>
 
@@ -74,14 +75,15 @@ private:
 
 } // namespace
 
-std::unique_ptr<InputSource> makeScriptFile(const std::filesystem::path& file, Status& status) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        status = std::filesystem::exists(file) ? Status::fileError : Status::fileNotFound;
+std::unique_ptr<InputSource> makeScriptFile(const std::filesystem::path& file, Status& status,
+                                            std::wstring* reason) {
+    std::string bytes;
+    // Scripts are small; a bigger file is not a script.
+    status = settings::readRegularFile(file, bytes, std::uintmax_t(256) << 20, reason);
+    if (!ok(status))
         return nullptr;
-    }
-    status = Status::ok;
-    return std::make_unique<LineSource>(splitLines(in), fromUtf8(file.filename().string()));
+    std::istringstream in(bytes);
+    return std::make_unique<LineSource>(splitLines(in), settings::toWide(file.filename()));
 }
 
 std::unique_ptr<InputSource> makeScriptStream(std::istream& in, std::wstring sourceName) {

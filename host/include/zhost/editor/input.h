@@ -37,8 +37,11 @@ public:
     virtual bool interactive() const { return false; }
 };
 
-// A script file (UTF-8, with or without BOM; CR LF or LF).
-std::unique_ptr<InputSource> makeScriptFile(const std::filesystem::path& file, Status& status);
+// A script file (UTF-8, with or without BOM; CR LF or LF). Null when the file cannot be read
+// (`status` fileNotFound or fileError; a folder, a device or a FIFO is refused); `reason`
+// (optional) gives the system's words.
+std::unique_ptr<InputSource> makeScriptFile(const std::filesystem::path& file, Status& status,
+                                            std::wstring* reason = nullptr);
 // A script read from a stream (standard input for "--script -").
 std::unique_ptr<InputSource> makeScriptStream(std::istream& in, std::wstring sourceName);
 // Lines given in advance (tests).
