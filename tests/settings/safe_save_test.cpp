@@ -1,20 +1,15 @@
 // Saving files: only regular files or new names are written, links are written through, the
-// replaced file's mode and owner survive, a backup can be kept, and a kill at any moment leaves
-// a complete file.
+// replaced file's mode and owner survive, and a backup can be kept. (A kill during a save:
+// tests/app/save_kill_test.cpp.)
 #include "tempdir.h"
 
 #include "zhost/settings/atomicfile.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <random>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace zhost::settings;
@@ -192,37 +187,4 @@ TEST(SafeSave, ABackupNameThatIsNoFileFailsTheSaveAndChangesNothing) {
     EXPECT_NE(reason.find(L"plate.bak"), std::wstring::npos);
     EXPECT_EQ(readAll(file), "old");
     EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"plate.bak", "plate.dxf"}));
-}
-
-// A child saves two versions in turn for ever; it is killed at random moments. Whatever the
-// moment, the file holds one version whole.
-TEST(SafeSave, AKillAtAnyMomentLeavesTheOldOrTheNewFileWhole) {
-    TempDir dir;
-    const fs::path file = dir.path() / "drawing.dxf";
-    std::string a(300 << 10, 'a'), b(200 << 10, 'b');
-    a += "\n0\nEOF\n";
-    b += "\n0\nEOF\n";
-    ASSERT_EQ(writeFileAtomically(file, a), Status::ok);
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delayUs(0, 30000);
-    int sawA = 0, sawB = 0;
-    for (int round = 0; round < 60; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i)
-                (void)writeFileAtomically(file, i % 2 == 0 ? b : a);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(1000 + delayUs(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        const std::string now = readAll(file);
-        ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
-        (now == a ? sawA : sawB)++;
-        removeStaleTemporaries(file);
-    }
-    // Both versions were seen, so the kills did land while saves were under way.
-    EXPECT_GT(sawA, 0);
-    EXPECT_GT(sawB, 0);
 }
