@@ -8,35 +8,23 @@
 #include "zhost/settings/product.h"
 #include "zhost/ui/grid.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 namespace ui = zhost::ui;
 
 namespace {
 
-class ContAtrDlgTest : public ::testing::Test {
+class ContAtrDlgTest : public ztest::TempFolderTest {
 protected:
     void SetUp() override {
         ui::resetServices();
-        m_user = fs::temp_directory_path() /
-                 ("zorma-atrdlg-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_user);
-        fs::create_directories(m_user);
-        zhost::settings::setUserFolder(m_user);
+        zhost::settings::setUserFolder(Dir());
     }
-    void TearDown() override {
-        zhost::settings::setUserFolder({});
-        std::error_code ec;
-        fs::remove_all(m_user, ec);
-    }
+    void TearDown() override { zhost::settings::setUserFolder({}); }
 
     uitest::BackendScope m_backend;
-    fs::path m_user;
     CAtrArray m_items{{L"NAME", L"部品名", L"六角ボルト"},
                       {L"MATERIAL", L"材質", L"鋼,8.8"},
                       {L"ITEM1", L"備考1", L""}};

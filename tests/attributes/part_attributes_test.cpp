@@ -10,46 +10,37 @@
 #include "zhost/settings/codepage.h"
 #include "zhost/settings/product.h"
 
+#include "support/status.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <numbers>
-#include <unistd.h>
 
 namespace db = zhost::db;
-namespace fs = std::filesystem;
 namespace geom = zhost::geom;
 
 namespace {
 
 // --- The prompt file ------------------------------------------------------------------------
 
-class PromptFileTest : public ::testing::Test {
+class PromptFileTest : public ztest::TempFolderTest {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zorma-atr-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir / "config");
-        fs::create_directories(m_dir / "user");
-        zhost::settings::setProductFolder(m_dir);
-        zhost::settings::setUserFolder(m_dir / "user");
+        Folder().MakeFolder("config");
+        zhost::settings::setProductFolder(Dir());
+        zhost::settings::setUserFolder(Folder().MakeFolder("user"));
     }
     void TearDown() override {
         zhost::settings::setProductFolder({});
         zhost::settings::setUserFolder({});
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
     }
     // Writes the prompt file in UTF-16LE with its mark, as the product ships it.
     void WritePromptFile(const std::wstring& text) {
-        std::ofstream out(m_dir / "config" / "PartsAttPrompt.ini", std::ios::binary);
-        out << "\xFF\xFE" << zhost::settings::encode(text, zhost::settings::kCodePageUtf16Le);
+        Write("config/PartsAttPrompt.ini",
+              "\xFF\xFE" + zhost::settings::encode(text, zhost::settings::kCodePageUtf16Le));
     }
-    fs::path m_dir;
 };
 
 } // namespace
@@ -112,14 +103,14 @@ class AttributeDrawingTest : public ::testing::Test {
 protected:
     db::ObjectId AddBlock(const wchar_t* name) {
         db::ObjectId id;
-        EXPECT_EQ(m_db.addBlock(name, id), zhost::Status::ok);
+        EXPECT_OK(m_db.addBlock(name, id));
         return id;
     }
     db::ObjectId AddReference(db::ObjectId block, const geom::Point3d& at, double rotation = 0) {
         auto ref = std::make_unique<db::BlockReference>(at, block);
         ref->setRotation(rotation);
         db::ObjectId id;
-        EXPECT_EQ(m_db.appendToModelSpace(std::move(ref), id), zhost::Status::ok);
+        EXPECT_OK(m_db.appendToModelSpace(std::move(ref), id));
         return id;
     }
     db::ObjectId AddAttribute(db::ObjectId refId, const wchar_t* tag, const wchar_t* text) {
@@ -128,7 +119,7 @@ protected:
         attr->setTag(tag);
         attr->setTextString(text);
         db::ObjectId id;
-        EXPECT_EQ(ref->appendAttribute(std::move(attr), id), zhost::Status::ok);
+        EXPECT_OK(ref->appendAttribute(std::move(attr), id));
         return id;
     }
     std::vector<db::ObjectPtr<db::AttributeDefinition>> Definitions(db::ObjectId block) {

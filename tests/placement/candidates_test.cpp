@@ -4,13 +4,12 @@
 
 #include "zhost/settings/codepage.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -29,26 +28,6 @@ std::wstring Line(const std::wstring& col19, const wchar_t* col20 = nullptr) {
         line += std::wstring(L"\t") + col20;
     return line + L"\n";
 }
-
-class TempFile {
-public:
-    TempFile() {
-        std::string pattern = (fs::temp_directory_path() / "zorma-cand-XXXXXX").string();
-        const int fd = mkstemp(pattern.data());
-        if (fd >= 0)
-            close(fd);
-        m_path = pattern;
-    }
-    ~TempFile() { fs::remove(m_path); }
-    void Write(const std::string& bytes) {
-        std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    std::wstring Path() const { return m_path.wstring(); }
-
-private:
-    fs::path m_path;
-};
 
 } // namespace
 
@@ -110,14 +89,15 @@ TEST(PartCandidates, IndexCountsFromOneAmongSeveral) {
 }
 
 TEST(PartCandidates, CatalogueFileInTheHostCodePage) {
-    TempFile file;
+    ztest::TempFolder folder;
     const std::wstring text =
         L"ボルト\t六角ボルト\t\t\tB1180 六角ボルト\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
         L"B1180_Partial\r\n"
         L"\r\n"
         L"\t\t\t\t\t\t\t全ねじ\t\t\t\t\t\t\t\t\t\t\t\tB1180_Full\t説明\r\n";
-    file.Write(zhost::settings::encode(text, zhost::settings::kCodePage932));
-    EXPECT_EQ(FindCatalogueCandidates(file.Path(), L"B1180_1_02"),
+    const fs::path file = folder.Write(
+        "PartsContentsK.txt", zhost::settings::encode(text, zhost::settings::kCodePage932));
+    EXPECT_EQ(FindCatalogueCandidates(file.wstring(), L"B1180_1_02"),
               (Lines{L"B1180_Partial", L"B1180_Full"}));
 }
 
@@ -127,7 +107,7 @@ TEST(PartCandidates, MissingCatalogueGivesNone) {
 }
 
 TEST(PartCandidates, LongLinesAreReadInPiecesOf511) {
-    TempFile file;
+    ztest::TempFolder folder;
     // A line whose column 19 lies past character 511 is cut before it: the piece after the cut
     // has too few columns to be a candidate.
     std::string longCaption(600, 'x');
@@ -140,6 +120,6 @@ TEST(PartCandidates, LongLinesAreReadInPiecesOf511) {
     for (int col = 1; col <= 19; ++col)
         fits += '\t';
     fits += "B1180_Fits\r\n";
-    file.Write(line + fits);
-    EXPECT_EQ(FindCatalogueCandidates(file.Path(), L"B1180_1_01"), (Lines{L"B1180_Fits"}));
+    const fs::path file = folder.Write("PartsContentsK.txt", line + fits);
+    EXPECT_EQ(FindCatalogueCandidates(file.wstring(), L"B1180_1_01"), (Lines{L"B1180_Fits"}));
 }
