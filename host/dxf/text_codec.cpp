@@ -34,6 +34,26 @@ long hexAt(std::wstring_view s, std::size_t pos, int n) {
     return v;
 }
 
+bool isHighSurrogate(long v) {
+    return v >= 0xD800 && v <= 0xDBFF;
+}
+
+// The value of a \U+XXXX escape of a low surrogate at pos, or -1.
+long lowSurrogateEscapeAt(std::wstring_view s, std::size_t pos) {
+    if (pos + 3 > s.size() || s[pos] != L'\\' || (s[pos + 1] != L'U' && s[pos + 1] != L'u') ||
+        s[pos + 2] != L'+')
+        return -1;
+    const long v = hexAt(s, pos + 3, 4);
+    return v >= 0xDC00 && v <= 0xDFFF ? v : -1;
+}
+
+// Whether the backslash at pos starts what the reader takes for an escape ("\U+", "\M+"):
+// such a backslash is written escaped itself, so that text a user typed comes back as typed.
+bool startsEscape(std::wstring_view s, std::size_t pos) {
+    return s[pos] == L'\\' && pos + 2 < s.size() && s[pos + 2] == L'+' &&
+           (s[pos + 1] == L'U' || s[pos + 1] == L'u' || s[pos + 1] == L'M' || s[pos + 1] == L'm');
+}
+
 // Replaces \U+XXXX and \M+nXXXX escapes in decoded text.
 void unescape(std::wstring& s, std::size_t from) {
     std::size_t w = from;
@@ -42,6 +62,14 @@ void unescape(std::wstring& s, std::size_t from) {
             if ((s[r + 1] == L'U' || s[r + 1] == L'u')) {
                 const long v = hexAt(s, r + 3, 4);
                 if (v >= 0) {
+                    // Characters beyond U+FFFF are written as two escapes, the UTF-16
+                    // surrogates of the character, as the platform's wide strings hold it.
+                    const long low = isHighSurrogate(v) ? lowSurrogateEscapeAt(s, r + 7) : -1;
+                    if (low >= 0) {
+                        s[w++] = wchar_t(0x10000 + ((v - 0xD800) << 10) + (low - 0xDC00));
+                        r += 14;
+                        continue;
+                    }
                     s[w++] = wchar_t(v);
                     r += 7;
                     continue;
@@ -124,17 +152,22 @@ void TextEncoder::encodeInto(std::wstring_view text, std::string& out) const {
                                             : settings::encode({&c, 1}, codePage_, &one);
                     if (one)
                         out += b;
-                    else if (unsigned(c) <= 0xFFFF)
+                    else if (unsigned(c) <= 0xFFFF) {
                         escape(unsigned(c));
-                    else
-                        out += '?';
+                    } else if (unsigned(c) <= 0x10FFFF) {
+                        const unsigned v = unsigned(c) - 0x10000;
+                        escape(0xD800 + (v >> 10));
+                        escape(0xDC00 + (v & 0x3FF));
+                    } else {
+                        escape(0xFFFD);
+                    }
                 }
             }
         }
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
-        if (c < 0x20 || c == 0x7F) {
+        if (c < 0x20 || c == 0x7F || startsEscape(text, i)) {
             flushRun(i);
             escape(unsigned(c));
             runStart = i + 1;

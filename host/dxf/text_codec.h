@@ -24,7 +24,9 @@ public:
     explicit TextEncoder(int codePage = 65001) : codePage_(codePage) {}
     int codePage() const { return codePage_; }
     // Appends the value bytes. Line breaks and other control characters, which would break the
-    // line structure of the file, and characters the code page lacks become \U+XXXX.
+    // line structure of the file, and characters the code page lacks become \U+XXXX (two
+    // escapes, the UTF-16 surrogates, beyond U+FFFF); a backslash that would start an escape
+    // ("\U+", "\M+") is escaped itself.
     void encodeInto(std::wstring_view text, std::string& out) const;
 
 private:

@@ -45,3 +45,22 @@ TEST(DxfText, CodePageNames) {
     EXPECT_EQ(0, codePageFromName("KLINGON"));
     EXPECT_EQ("ANSI_932", codePageName(932));
 }
+
+TEST(DxfText, CharactersBeyondTheBasicPlaneAreEscapedAsSurrogatePairs) {
+    std::string out;
+    TextEncoder(932).encodeInto(L"a😀b", out);
+    EXPECT_EQ("a\\U+D83D\\U+DE00b", out);
+    EXPECT_EQ(L"a😀b", TextDecoder(932).decode(out));
+    // A high surrogate without its low half stays what it was written as.
+    EXPECT_EQ(std::wstring(L"x") + wchar_t(0xD83D) + L"y", TextDecoder(932).decode("x\\U+D83Dy"));
+    EXPECT_EQ(std::wstring(1, wchar_t(0xD83D)) + L"A", TextDecoder(932).decode("\\U+D83D\\U+0041"));
+}
+
+TEST(DxfText, TypedEscapeSequencesComeBackAsTyped) {
+    for (const int codePage : {932, 1252, 65001}) {
+        std::string out;
+        TextEncoder(codePage).encodeInto(L"\\U+0041 \\M+18A4F \\u+12 \\ \\n", out);
+        EXPECT_EQ("\\U+005CU+0041 \\U+005CM+18A4F \\U+005Cu+12 \\ \\n", out);
+        EXPECT_EQ(L"\\U+0041 \\M+18A4F \\u+12 \\ \\n", TextDecoder(codePage).decode(out));
+    }
+}
