@@ -1,5 +1,6 @@
 // The attribute items of placed parts: the built-in table, the prompt file, the definitions of a
 // part block, the defaults, writing onto a reference and reading back.
+#include "AtrTestUtil.h"
 #include "attributes/AttributeValues.h"
 #include "attributes/PartAttributes.h"
 
