@@ -1,5 +1,6 @@
 // Purge filtering, deep clone within a database and insert of another database as a block.
 #include "database_impl.h"
+#include "param_model.h"
 
 #include "zhost/core/utf.h"
 #include "zhost/db/block_reference.h"
@@ -9,6 +10,28 @@
 #include <unordered_set>
 
 namespace zhost::db {
+
+namespace {
+
+// The layers and linetypes that the LAYER and LINETYPE bindings of a parametric entity choose
+// from. They are named, not referenced by id, yet evaluating the block needs every one of them:
+// purge keeps them and insert brings them along.
+void collectBindingChoices(const Database& db, const DbObject& o, std::vector<ObjectId>& out) {
+    if (!o.hasXData(param::kAppName))
+        return;
+    for (const param::Binding& b : param::readBindings(o)) {
+        const bool layer = equalsNoCase(b.property, L"LAYER");
+        if (!layer && !equalsNoCase(b.property, L"LINETYPE"))
+            continue;
+        for (const std::wstring& name : b.choices) {
+            ObjectId id;
+            if (ok(layer ? db.getLayerId(name, id) : db.getLinetypeId(name, id)))
+                out.push_back(id);
+        }
+    }
+}
+
+} // namespace
 
 // --- Purge ---------------------------------------------------------------------------------------
 
@@ -35,6 +58,7 @@ Status Database::purge(std::vector<ObjectId>& ids) const {
         }
         refs.clear();
         o->collectReferences(refs);
+        collectBindingChoices(impl_->self, *o, refs);
         for (ObjectId r : refs)
             note(r);
         for (const std::wstring& app : o->xdataApplications())
@@ -205,6 +229,7 @@ struct Inserter {
     Status mapAll(const DbObject& o) {
         std::vector<ObjectId> refs;
         o.collectReferences(refs);
+        collectBindingChoices(src, o, refs);
         for (ObjectId r : refs) {
             if (!src.impl().get<SymbolTableRecord>(r))
                 continue; // owned objects (attributes) are copied by their owner
