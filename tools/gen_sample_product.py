@@ -17,6 +17,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "jis"))
 
 from samplegen import dxfwrite, library, parts, symbols, tables, titleblock  # noqa: E402
+from samplegen.expr import Num  # noqa: E402
 
 GENERATED = ["config", "PartsData", "TitleBlocks"]
 
@@ -29,10 +30,25 @@ def _hidden_layer(ent):
     return "AM_7" if ent.layer == "AM_7" else "AM_3"
 
 
+def _variant_pictures(tabs, part):
+    """Dialog pictures of a part's variants that share one symbol: the set screw's front view
+    per point type (its "PT" parameter set)."""
+    if part.kind != "set_screw":
+        return []
+    from samplegen import symbols_screws
+    pictures = []
+    for pt in range(len(symbols_screws.POINTS)):
+        sym = symbols_screws.set_front(f"{part.name}_P{pt}_1", tabs)
+        sym.params = [(n, Num(pt) if n == "PT" else e) for n, e in sym.params]
+        pictures.append(sym)
+    return pictures
+
+
 def generate(out):
+    # Read (and so check) every table before the old output is removed.
+    tabs = tables.load()
     for folder in GENERATED:
         shutil.rmtree(os.path.join(out, folder), ignore_errors=True)
-    tabs = tables.load()
     all_parts = parts.all_parts(tabs)
     library.write_text_files(out, tabs, all_parts)
     contents = os.path.join(out, "PartsData", "PartsContents")
@@ -46,6 +62,11 @@ def generate(out):
             dxfwrite.write_picture(os.path.join(contents, "Thumbs", sym.name + "H.dxf"), sym,
                                    _hidden_layer)
             count += 1
+        for pic in _variant_pictures(tabs, part):
+            thumbs = os.path.join(contents, "Thumbs")
+            dxfwrite.write_picture(os.path.join(thumbs, pic.name + ".dxf"), pic,
+                                   lambda ent: None if ent.layer.startswith("*") else ent.layer)
+            dxfwrite.write_picture(os.path.join(thumbs, pic.name + "H.dxf"), pic, _hidden_layer)
     blocks = os.path.join(out, "TitleBlocks")
     os.makedirs(blocks, exist_ok=True)
     titleblock.write_title_block(os.path.join(blocks, "ZUWAKU_A3.dxf"))
@@ -57,7 +78,11 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--out", default=os.path.join(HERE, "..", "samples", "product"))
     args = ap.parse_args()
-    n_parts, n_symbols = generate(os.path.abspath(args.out))
+    try:
+        n_parts, n_symbols = generate(os.path.abspath(args.out))
+    except tables.TableError as e:
+        print(f"gen_sample_product: {e}", file=sys.stderr)
+        sys.exit(1)
     print(f"sample product: {n_parts} parts, {n_symbols} symbol drawings -> {args.out}")
 
 

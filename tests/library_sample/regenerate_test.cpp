@@ -56,3 +56,89 @@ TEST(SampleProduct, EveryDrawingPassesAnIndependentAudit) {
     for (const auto& [name, r] : records)
         EXPECT_EQ(r.auditErrors, 0) << name;
 }
+
+namespace {
+
+// The generator and its tables copied to a folder of their own, so that a table can be broken.
+struct GeneratorCopy {
+    TempDir dir;
+    GeneratorCopy() {
+        fs::create_directories(dir.path() / "tools");
+        fs::copy(SourceDir() / "tools" / "gen_sample_product.py", dir.path() / "tools");
+        fs::copy(SourceDir() / "tools" / "jis", dir.path() / "tools" / "jis",
+                 fs::copy_options::recursive);
+    }
+    // Replaces the cell of `column` in the row whose first cell is `row` of a table; returns
+    // the line number of that row.
+    int SetCell(const std::string& table, const std::string& key, const std::string& keyValue,
+                const std::string& column, const std::string& value) {
+        const fs::path file = dir.path() / "tools" / "jis" / table;
+        std::istringstream in(ReadBytes(file));
+        std::string line, out;
+        std::vector<std::string> header;
+        int number = 0, found = 0;
+        while (std::getline(in, line)) {
+            ++number;
+            std::vector<std::string> cells = SplitTabs(line);
+            if (header.empty()) {
+                header = cells;
+            } else {
+                const auto k = std::find(header.begin(), header.end(), key) - header.begin();
+                const auto c = std::find(header.begin(), header.end(), column) - header.begin();
+                if (!found && size_t(k) < cells.size() && cells[k] == keyValue &&
+                    size_t(c) < cells.size()) {
+                    cells[c] = value;
+                    found = number;
+                }
+            }
+            for (size_t i = 0; i < cells.size(); ++i)
+                out += (i ? "\t" : "") + cells[i];
+            out += "\n";
+        }
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << out;
+        return found;
+    }
+    // Runs the generator into out/ (made beforehand with one file in it); exit status, output.
+    int Run(std::string& output) {
+        fs::create_directories(dir.path() / "out" / "config");
+        std::ofstream(dir.path() / "out" / "config" / "keep.txt") << "old";
+        return RunCommand(
+            std::string(kPython) + " -B " +
+                ShellQuote((dir.path() / "tools" / "gen_sample_product.py").string()) + " --out " +
+                ShellQuote((dir.path() / "out").string()),
+            output);
+    }
+};
+
+} // namespace
+
+TEST(SampleGenerator, RefusesTablesWithMissingOrNonNumericCellsNamingFileRowAndColumn) {
+    struct Break {
+        const char* table;
+        const char* key;
+        const char* keyValue;
+        const char* column;
+        const char* value;
+        const char* says;
+    };
+    const Break breaks[] = {
+        {"bolts_hex_jis_b1180.tsv", "size", "M10", "k_nom", "6,4", "is not a number"},
+        {"screws_socket_head_jis_b1176.tsv", "size", "M8", "dk", "", "missing value"},
+        {"pins_split_jis_b1351.tsv", "size", "4", "c", "nan", "is not a number"},
+        {"set_screws_jis_b1177.tsv", "size", "M8", "dz", "5mm", "is not a number"},
+    };
+    for (const Break& b : breaks) {
+        SCOPED_TRACE(b.table);
+        GeneratorCopy copy;
+        const int line = copy.SetCell(b.table, b.key, b.keyValue, b.column, b.value);
+        ASSERT_GT(line, 1);
+        std::string output;
+        EXPECT_EQ(copy.Run(output), 1) << output;
+        const std::string where = std::string(b.table) + ": line " + std::to_string(line) +
+                                  ", column '" + b.column + "': ";
+        EXPECT_NE(output.find(where), std::string::npos) << output;
+        EXPECT_NE(output.find(b.says), std::string::npos) << output;
+        // Nothing was removed from the output folder.
+        EXPECT_TRUE(fs::exists(copy.dir.path() / "out" / "config" / "keep.txt"));
+    }
+}

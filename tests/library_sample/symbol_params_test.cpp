@@ -46,13 +46,16 @@ bool IsMain(const TsvRow& r, const char* prefix) {
     return r.at("series").rfind(prefix, 0) == 0;
 }
 
-const std::set<std::string> kBindable = {
-    "START.X",     "START.Y",   "END.X",      "END.Y",      "CENTER.X", "CENTER.Y", "RADIUS",
-    "START_ANGLE", "END_ANGLE", "POSITION.X", "POSITION.Y", "VISIBLE",  "LAYER"};
+const std::set<std::string> kBindable = {"START.X",   "START.Y",    "END.X",      "END.Y",
+                                         "CENTER.X",  "CENTER.Y",   "RADIUS",     "START_ANGLE",
+                                         "END_ANGLE", "POSITION.X", "POSITION.Y", "SCALE.X",
+                                         "SCALE.Y",   "VISIBLE",    "LAYER"};
 
 bool IsBindable(const std::string& property) {
     if (kBindable.count(property))
         return true;
+    if (property.rfind("BULGE", 0) == 0) // BULGE<i> of a polyline vertex
+        return property.size() > 5;
     // Polyline vertices: V<i>.X, V<i>.Y
     return property.size() > 3 && property[0] == 'V' && property[property.size() - 2] == '.';
 }
@@ -60,13 +63,16 @@ bool IsBindable(const std::string& property) {
 } // namespace
 
 TEST(SymbolParameters, DeclareWhatThePlacementSets) {
-    ASSERT_EQ(Symbols().size(), 8u);
+    ASSERT_EQ(Symbols().size(), 28u);
     for (const auto& [name, r] : Symbols()) {
         SymbolModel m(r);
         for (const char* p : {"CS", "LineTypeHead", "LineTypeBody", "ShowCenterLine", "D"})
             EXPECT_TRUE(m.Has(p)) << name << " lacks " << p;
-        // Only the bolts' front views are dragged to a length; the other views take an angle.
-        const bool dragged = name.rfind("B1180_", 0) == 0 && name.back() == '1';
+        // The front views of parts with a length are dragged to it; the other views, nuts,
+        // washers and tapped holes are placed with an angle.
+        const bool fixed = name.rfind("B1181_", 0) == 0 || name.rfind("B1256_", 0) == 0 ||
+                           name.rfind("B0205_", 0) == 0;
+        const bool dragged = !fixed && name.back() == '1';
         EXPECT_EQ(m.Has("LEN"), dragged) << name;
     }
 }

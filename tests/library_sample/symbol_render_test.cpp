@@ -57,7 +57,7 @@ geom::Extents3d ReferenceExtents(db::ObjectId refId) {
 
 TEST(SampleSymbols, EveryDrawingLoadsWithItsParametersAndEvaluates) {
     const auto files = SymbolFiles();
-    ASSERT_EQ(files.size(), 8u);
+    ASSERT_EQ(files.size(), 28u);
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
         db::Database drawing;

@@ -19,6 +19,12 @@ APP = "ZHOST_PARAM"
 FORMAT_VERSION = 1
 MAX_STRING = 255  # one extended-data string
 
+# Construction geometry goes on "*SUPPRESS", the platform's layer for it. DXF's table-name rules
+# reject a leading "*" (ezdxf refuses to create the layer, and its audit names the layer as
+# invalid), so the drawing is built with a stand-in name that the writer puts back.
+SUPPRESS = "*SUPPRESS"
+SUPPRESS_STANDIN = "ZS_SUPPRESS_STANDIN"
+
 LAYERS = [  # name, colour, linetype, lineweight (1/100 mm)
     ("AM_0", 7, "Continuous", 50),
     ("AM_3", 4, "Dashed", 30),
@@ -64,6 +70,8 @@ def save(doc, path):
         elif code.strip() == "8" and pending:
             out += [" 60", "1"]
             pending = False
+        if value == SUPPRESS_STANDIN:
+            out[-1] = SUPPRESS
     if len(lines) % 2:
         out.append(lines[-1])
     with open(path, "w", encoding="utf-8", newline="") as f:
@@ -113,12 +121,19 @@ def add_entity(msp, ent, env, with_bindings=True, layer=None):
         layer = ent.layer
         if ent.layer_by:
             layer = ["AM_0", "AM_3"][int(round(env[ent.layer_by]))]
+    if layer == SUPPRESS:
+        layer = SUPPRESS_STANDIN
+        if SUPPRESS_STANDIN not in msp.doc.layers:  # only drawings that use it have it
+            msp.doc.layers.add(SUPPRESS_STANDIN, color=8)
     attribs = {"layer": layer}
+    if ent.color is not None:
+        attribs["color"] = ent.color
     if ent.kind == "LINE":
         e = msp.add_line((v("START.X"), v("START.Y")), (v("END.X"), v("END.Y")), attribs)
     elif ent.kind == "LWPOLYLINE":
-        points = [(v(f"V{i}.X"), v(f"V{i}.Y")) for i in range(ent.count)]
-        e = msp.add_lwpolyline(points, format="xy", close=ent.closed, dxfattribs=attribs)
+        points = [(v(f"V{i}.X"), v(f"V{i}.Y"), v(f"BULGE{i}") if f"BULGE{i}" in p else 0.0)
+                  for i in range(ent.count)]
+        e = msp.add_lwpolyline(points, format="xyb", close=ent.closed, dxfattribs=attribs)
     elif ent.kind == "CIRCLE":
         e = msp.add_circle((v("CENTER.X"), v("CENTER.Y")), v("RADIUS"), attribs)
     elif ent.kind == "ARC":
@@ -126,6 +141,9 @@ def add_entity(msp, ent, env, with_bindings=True, layer=None):
                         v("END_ANGLE"), dxfattribs=attribs)
     elif ent.kind == "POINT":
         e = msp.add_point((v("POSITION.X"), v("POSITION.Y")), attribs)
+    elif ent.kind == "INSERT":
+        attribs.update(xscale=v("SCALE.X"), yscale=v("SCALE.Y"))
+        e = msp.add_blockref(ent.block, (v("POSITION.X"), v("POSITION.Y")), attribs)
     else:
         raise ValueError(ent.kind)
     if ent.visible is not None and ent.visible.value(env) == 0:
@@ -138,8 +156,19 @@ def add_entity(msp, ent, env, with_bindings=True, layer=None):
     return e
 
 
+def add_blocks(doc, symbol):
+    """The nested block definitions the symbol's references use; their contents are static."""
+    for name, ents in symbol.blocks.items():
+        if name in doc.blocks:
+            continue  # another symbol of the same drawing brought it
+        block = doc.blocks.new(name)
+        for ent in ents:
+            add_entity(block, ent, {}, with_bindings=False)
+
+
 def write_symbol(path, symbol):
     doc = new_document()
+    add_blocks(doc, symbol)
     env = symbol.env()
     msp = doc.modelspace()
     msp.block_record.set_xdata(APP, param_xdata(symbol, env))
@@ -152,6 +181,7 @@ def write_picture(path, symbol, layer_of):
     """A plain (not parametric) drawing of the symbol at its defaults, for dialog pictures;
     layer_of maps each entity to the layer to draw it on (None drops it)."""
     doc = new_document()
+    add_blocks(doc, symbol)
     env = symbol.env()
     msp = doc.modelspace()
     for ent in symbol.ents:

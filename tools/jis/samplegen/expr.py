@@ -41,8 +41,10 @@ class Op(Expr):
 
     def value(self, env):
         a, b = self.a.value(env), self.b.value(env)
-        return {"+": a + b, "-": a - b, "*": a * b, "/": a / b,
-                "<=": float(a <= b), "<": float(a < b), ">": float(a > b)}[self.op]
+        ops = {"+": lambda: a + b, "-": lambda: a - b, "*": lambda: a * b, "/": lambda: a / b,
+               "<=": lambda: float(a <= b), "<": lambda: float(a < b),
+               ">": lambda: float(a > b)}
+        return ops[self.op]()
 
     def names(self): return self.a.names() | self.b.names()
 
@@ -99,3 +101,25 @@ def select(index, choices):
     for i in range(len(choices) - 2, -1, -1):
         result = cond(le(index, Num(fmt(i + 0.5))), choices[i], result)
     return result
+
+
+class Func(Expr):
+    """A muParser function of one argument (asin, atan, tan, abs ...)."""
+
+    def __init__(self, name, a): self.name, self.a = name, lift(a)
+    def render(self): return f"{self.name}({self.a.render()})"
+    def value(self, env): return getattr(math, self.name)(self.a.value(env))
+    def names(self): return self.a.names()
+
+
+def lt(a, b): return Op("<", lift(a), lift(b))
+
+
+def is_index(index, k):
+    """1 when round(index) == k, else 0: the visibility of the variant k of a radio's choice."""
+    return Op("*", gt(index, Num(fmt(k - 0.5))), le(index, Num(fmt(k + 0.5))))
+
+
+def chain_by(key, values):
+    """A look-up by the parameter `key` (D) in {key text: value text}, as chain()."""
+    return chain(key, list(values.items()))

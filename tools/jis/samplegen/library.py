@@ -28,6 +28,34 @@ def catalogue_lines():
                          6: "HEXNUT", 19: "B1181_HexNut"}),
         _catalogue_line({0: "座金", 1: "B1256\u3000平座金", 2: "JIS B 1256", 3: "PLAINWASHER",
                          19: "B1256_PlainWasher"}),
+    ] + _more_catalogue_lines()
+
+
+def _more_catalogue_lines():
+    # Socket screws and studs join the bolts' group under sub-groups of their own; the thin nut
+    # continues the nuts' "-" sub-group; screws, set screws, pins and holes are groups of their
+    # own.
+    return [
+        _catalogue_line({0: "ボルト", 1: "六角穴付きボルト", 4: "B1176 六角穴付きボルト",
+                         5: "JIS B 1176", 6: "SOCKETHEAD", 19: "B1176_SocketHead"}),
+        _catalogue_line({4: "B1194 六角穴付き皿ボルト", 5: "JIS B 1194", 6: "SOCKETCSK",
+                         19: "B1194_SocketCsk"}),
+        _catalogue_line({1: "植込みボルト", 4: "B1173 植込みボルト", 5: "JIS B 1173",
+                         6: "STUD", 19: "B1173_Studs"}),
+        _catalogue_line({0: "小ねじ", 1: "十字穴付き小ねじ", 4: "B1111 十字穴付き小ねじ",
+                         5: "JIS B 1111", 6: "CROSS", 7: "なべ小ねじ", 8: "ISO 7045",
+                         9: "PAN", 19: "B1111_PanCross"}),
+        _catalogue_line({7: "皿小ねじ", 8: "ISO 7046", 9: "CSK", 19: "B1111_CskCross"}),
+        _catalogue_line({0: "止めねじ", 1: "-", 4: "B1177 六角穴付き止めねじ", 5: "JIS B 1177",
+                         6: "SETSCREW", 19: "B1177_SetScrew"}),
+        _catalogue_line({0: "ナット", 1: "-", 4: "B1181 六角ナット (薄形)", 5: "JIS B 1181",
+                         6: "THINNUT", 19: "B1181_ThinNut"}),
+        _catalogue_line({0: "ピン", 1: "ピン", 4: "B1354 平行ピン", 5: "JIS B 1354",
+                         6: "PARALLELPIN", 19: "B1354_ParallelPin"}),
+        _catalogue_line({4: "B1351 割りピン", 5: "JIS B 1351", 6: "SPLITPIN",
+                         19: "B1351_SplitPin"}),
+        _catalogue_line({0: "ねじ穴", 1: "B0205\u3000ねじ穴", 2: "JIS B 0205", 3: "TAPPEDHOLE",
+                         19: "B0205_TappedHole"}),
     ]
 
 
@@ -37,7 +65,7 @@ def _length_columns(tabs):
     return [f"L{l}" for l in tabs.preferred], list(tabs.preferred)
 
 
-def nominal_size_lines(tabs):
+def nominal_size_lines(tabs, parts=()):
     extra_heads, extra_values = _length_columns(tabs)
     sizes = T.SIZES
 
@@ -57,6 +85,37 @@ def nominal_size_lines(tabs):
     # Variant 0 is the main body (ISO 4014); annex JA bolts take the same ranges.
     lines += pair("六角ボルト 部分ねじ", '"B1180_Part*"', "0", tabs.iso4014)
     lines += pair("", "", "*", tabs.iso4014)
+    return lines + _more_nominal_lines(tabs, parts)
+
+
+# Parts whose length range depends on their first radio: (variant pattern, range columns).
+VARIANT_RANGES = {
+    "B1177_SetScrew": [("2", "l_min_dog", "l_max_dog"), ("*", "l_min_flat", "l_max_flat")],
+    "B1354_ParallelPin": [("0", "l_min_2338", "l_max_2338"), ("*", "l_min_8734", "l_max_8734")],
+}
+
+
+def _more_nominal_lines(tabs, parts):
+    """One header per part: its sizes, then one column per nominal length of its series (both
+    limits the length), so the jig snaps to the series within the size's range."""
+    lines = []
+    for part in parts:
+        if part.length is None or part.length[0] not in tabs.more["lengths_series.tsv"]:
+            continue
+        series, rows = part.length
+        lengths = tabs.more["lengths_series.tsv"][series]
+        sizes = [s for s in part.sizes if s in rows]
+        ranges = VARIANT_RANGES.get(part.name, [("", "l_min", "l_max")])
+        variants = ranges[0][0] != ""
+        lines.append(tab_line(["呼び長さ", part.title, "", "NOM_SIZE",
+                               "VARIANT" if variants else ""] + sizes +
+                              [f"L{x}" for x in lengths]))
+        for i, (variant, low, high) in enumerate(ranges):
+            lines.append(tab_line([part.title if i == 0 else "", "最小",
+                                   part.name if i == 0 else "", "", variant] +
+                                  [rows[s][low] for s in sizes] + lengths))
+            lines.append(tab_line(["", "最大", "", "", ""] + [rows[s][high] for s in sizes] +
+                                  lengths))
     return lines
 
 
@@ -112,7 +171,7 @@ def write_text_files(out, tabs, parts):
     contents = os.path.join(data_root, "PartsContents")
     _write_config(out)
     write_cp932(os.path.join(data_root, "PartsContentsK.txt"), catalogue_lines())
-    write_cp932(os.path.join(data_root, "PartsContentsY.txt"), nominal_size_lines(tabs))
+    write_cp932(os.path.join(data_root, "PartsContentsY.txt"), nominal_size_lines(tabs, parts))
     written = {}
     for part in parts:
         write_ini(os.path.join(contents, "Dlg", part.name + ".ini"), part.sections)

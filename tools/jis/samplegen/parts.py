@@ -20,6 +20,9 @@ class Part:
     sections: list = field(default_factory=list)  # (name, [(key, value)])
     data: dict = field(default_factory=dict)  # Data/ file name -> lines
     thumb_direction: int = 1
+    sizes: list = field(default_factory=lambda: list(T.SIZES))  # the size list's entries
+    # (length series name, rows by size) when the part is dragged to nominal lengths
+    length: tuple = None
 
 
 def _sizes_file(part, lookup):
@@ -92,21 +95,30 @@ def _bolt(tabs, name, kind, title, header, iso):
 def _nut(tabs):
     name = "B1181_HexNut"
     part = Part(name, "nut", "六角ナット")
-    radio1 = [("caption", "規格"), ("selection", "JIS本体 (スタイル1),附属書JA (1種)"),
-              ("paramName", "JA"), ("default", "0")]
+    # Style 2 exists from M5: choosing it switches the size list (a radio driving a list).
+    radio1 = [("caption", "規格"),
+              ("selection", "JIS本体 (スタイル1),附属書JA (1種),JIS本体 (スタイル2)"),
+              ("paramName", "JA"), ("default", "0"),
+              ("data", f"List1:{name}_Yobi.dat,{name}_Yobi.dat,{name}_Yobi2.dat")]
     controls, lookup = _common_controls(part, "正面図,上面図", f"{name}_Dim.dat", radio1,
                                         ("B1181_Material.dat", "鋼,8"))
     part.sections = [("General", [("ThumbDirection", "1")]),
                      ("error", _errors(part, "呼び径 d")),
-                     ("Header", [("caption", "六角ナット　JIS B 1181 / ISO 4032")])] + controls
+                     ("Header", [("caption", "六角ナット　JIS B 1181 / ISO 4032, 4033")])
+                     ] + controls
     rows = []
     for s in T.SIZES:
         th, m, a = tabs.threads[s], tabs.nuts_main[s], tabs.nuts_annex[s]
         rows.append([s, th.d, th.pitch, m.s, m.m, a.s, a.m])
+    style2 = {k.split(":", 1)[1]: r for k, r in tabs.more["nuts_extra_jis_b1181.tsv"].items()
+              if k.startswith("style2")}
+    for row in rows:
+        row.append(style2[row[0]]["m"] if row[0] in style2 else "")
     part.data = {
         f"{name}_Yobi.dat": _sizes_file(part, lookup),
+        f"{name}_Yobi2.dat": [f"$Pair {lookup}"] + [s for s in T.SIZES if s in style2],
         f"{name}_Dim.dat": _dim_table("\t", ["呼び", "d", "P", "s", "m (最大)", "s (附属書JA)",
-                                             "m (附属書JA)"], rows),
+                                             "m (附属書JA)", "m (スタイル2)"], rows),
         f"{name}_Range.dat": _d_range_table(tabs),
         "B1181_Material.dat": _material_file(tabs, "nut"),
     }
@@ -150,6 +162,11 @@ def _washer(tabs):
 
 
 def all_parts(tabs):
+    from .parts_more import more_parts
+    return _first_parts(tabs) + more_parts(tabs)
+
+
+def _first_parts(tabs):
     return [
         _bolt(tabs, "B1180_Partial", "bolt_partial", "六角ボルト 部分ねじ",
               "六角ボルト（部分ねじ）　JIS B 1180 / ISO 4014", "ISO 4014"),

@@ -12,7 +12,7 @@ ShowCenterLine is non-zero, overhanging the outline by CS; the drag handle on
 from dataclasses import dataclass, field
 
 from . import tables as T
-from .expr import Name, Num, Sqrt, chain, cond, gt, le, select
+from .expr import Name, Num, Sqrt, chain, cond, gt, is_index, le, select
 
 OUTLINE = ["AM_0", "AM_3"]  # by LineTypeHead / LineTypeBody: 0 solid, 1 hidden
 
@@ -26,6 +26,8 @@ class Ent:
     visible: object = None  # Expr: non-zero shows
     closed: bool = False
     count: int = 0  # polyline vertices
+    color: object = None  # colour index; None: by layer
+    block: str = ""  # INSERT: the nested block's name
 
 
 @dataclass
@@ -33,6 +35,7 @@ class Symbol:
     name: str
     params: list  # (name, Expr) in dependency order
     ents: list = field(default_factory=list)
+    blocks: dict = field(default_factory=dict)  # nested block name -> [Ent] (static geometry)
 
     def line(self, p, q, layer, **kw):
         self.ents.append(Ent("LINE", layer, {"START.X": p[0], "START.Y": p[1], "END.X": q[0],
@@ -55,6 +58,11 @@ class Symbol:
 
     def point(self, p, layer):
         self.ents.append(Ent("POINT", layer, {"POSITION.X": p[0], "POSITION.Y": p[1]}))
+
+    def insert(self, block, p, scale, layer, **kw):
+        self.ents.append(Ent("INSERT", layer, {"POSITION.X": p[0], "POSITION.Y": p[1],
+                                               "SCALE.X": scale[0], "SCALE.Y": scale[1]},
+                             block=block, **kw))
 
     def env(self):
         """The parameters' default values."""
@@ -177,13 +185,37 @@ def bolt_end(name, tabs, full):
 
 # --- nuts ---------------------------------------------------------------------------------
 
-def _nut_params(tabs):
-    return (_common() + _thread_params(tabs) +
-            _hex_params(tabs.nuts_main, tabs.nuts_annex, "M", lambda r: r.m))
+def nut_series(tabs, series):
+    """Rows of nuts_extra_jis_b1181.tsv of one series as {size: NutRow}."""
+    prefix = series + ":"
+    return {k[len(prefix):]: T.NutRow(r["s"], r["m"])
+            for k, r in tabs.more["nuts_extra_jis_b1181.tsv"].items() if k.startswith(prefix)}
 
 
-def nut_front(name, tabs):
-    sym = Symbol(name, _nut_params(tabs))
+def _nut_params(tabs, thin=False):
+    if thin:
+        return (_common() + _thread_params(tabs) +
+                _hex_params(nut_series(tabs, "thin(=ISO4035)"),
+                            nut_series(tabs, "thin_annex_JA_type3"), "M", lambda r: r.m))
+    params = (_common() + _thread_params(tabs) +
+              _hex_params(tabs.nuts_main, tabs.nuts_annex, "M", lambda r: r.m))
+    # Style 2 (JA = 2), M5 and up; the smaller sizes keep style 1's height (the dialog does not
+    # offer them).
+    style2 = nut_series(tabs, "style2(=ISO4033)")
+    heights = {s: (style2[s] if s in style2 else tabs.nuts_main[s]).m for s in T.SIZES}
+    out = []
+    for n, e in params:
+        if n == "S":
+            e = cond(is_index(Name("JA"), 1), Name("S_JA"), Name("S_ISO"))
+        elif n == "M":
+            out.append(("M_ST2", _by_size(heights)))
+            e = select(Name("JA"), [Name("M_ISO"), Name("M_JA"), Name("M_ST2")])
+        out.append((n, e))
+    return out
+
+
+def nut_front(name, tabs, thin=False):
+    sym = Symbol(name, _nut_params(tabs, thin))
     M, zero = Name("M"), Num(0)
     _hex_side(sym, zero, M)
     for y in (D / Num(2), Name("DM") / Num(2)):
@@ -195,8 +227,8 @@ def nut_front(name, tabs):
     return sym
 
 
-def nut_top(name, tabs):
-    sym = Symbol(name, _nut_params(tabs))
+def nut_top(name, tabs, thin=False):
+    sym = Symbol(name, _nut_params(tabs, thin))
     _hexagon(sym, HEAD)
     sym.circle(Name("DM") / Num(2), OUTLINE[0], layer_by=HEAD)
     # The thread's major diameter as a three-quarter circle, open in the first quadrant.
@@ -258,8 +290,31 @@ def build(tabs, part):
     if part.kind in ("bolt_partial", "bolt_full"):
         full = part.kind == "bolt_full"
         return [bolt_front(n + "_1", tabs, full), bolt_end(n + "_0", tabs, full)]
-    if part.kind == "nut":
-        return [nut_front(n + "_1", tabs), nut_top(n + "_0", tabs)]
+    if part.kind in ("nut", "thin_nut"):
+        thin = part.kind == "thin_nut"
+        return [nut_front(n + "_1", tabs, thin), nut_top(n + "_0", tabs, thin)]
     if part.kind == "washer":
         return [washer_section(n + "_1", tabs), washer_plan(n + "_0", tabs)]
+    from . import symbols_misc as M, symbols_screws as SC
+    if part.kind == "socket_head":
+        return [SC.cap_front(n + "_1", tabs), SC.cap_end(n + "_0", tabs)]
+    if part.kind == "socket_csk":
+        rows = tabs.more["screws_socket_csk_jis_b1194.tsv"]
+        return [SC.csk_front(n + "_1", rows, False), SC.csk_end(n + "_0", rows, False)]
+    if part.kind == "cross_csk":
+        rows = SC._rows(tabs, "screws_cross_jis_b1111.tsv", "countersunk")
+        return [SC.csk_front(n + "_1", rows, True), SC.csk_end(n + "_0", rows, True)]
+    if part.kind == "cross_pan":
+        rows = SC._rows(tabs, "screws_cross_jis_b1111.tsv", "pan")
+        return [SC.pan_front(n + "_1", rows), SC.pan_end(n + "_0", rows)]
+    if part.kind == "set_screw":
+        return [SC.set_front(n + "_1", tabs), SC.set_end(n + "_0", tabs)]
+    if part.kind == "stud":
+        return [M.stud_front(n + "_1", tabs), M.stud_end(n + "_0", tabs)]
+    if part.kind == "parallel_pin":
+        return [M.pin_front(n + "_1", tabs), M.pin_end(n + "_0", tabs)]
+    if part.kind == "split_pin":
+        return [M.split_front(n + "_1", tabs), M.split_end(n + "_0", tabs)]
+    if part.kind == "tapped_hole":
+        return [M.hole_front(n + "_1", tabs), M.hole_end(n + "_0", tabs)]
     raise ValueError(part.kind)

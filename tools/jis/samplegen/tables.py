@@ -13,9 +13,47 @@ HERE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SIZES = ["M3", "M4", "M5", "M6", "M8", "M10", "M12", "M16", "M20", "M24"]
 
 
-def read_tsv(name):
-    with open(os.path.join(HERE, name), encoding="utf-8", newline="") as f:
-        return list(csv.DictReader(f, delimiter="\t"))
+class TableError(ValueError):
+    """A table cell the generator cannot use; the text names the file, row and column."""
+
+
+def read_tsv(name, numeric=(), optional=(), where=None):
+    """The rows of a TSV table as dicts. Every column in `numeric` must hold a number in every
+    row (of those `where` accepts), and those in `optional` a number or nothing; otherwise
+    TableError names the file, the row (its line in the file) and the column."""
+    path = os.path.join(HERE, name)
+    with open(path, encoding="utf-8", newline="") as f:
+        reader = csv.DictReader(f, delimiter="\t")
+        header = reader.fieldnames or []
+        for column in list(numeric) + list(optional):
+            if column not in header:
+                raise TableError(f"{name}: line 1: no column {column!r}")
+        rows = []
+        for line, row in enumerate(reader, start=2):
+            if None in row or any(v is None for v in row.values()):
+                raise TableError(f"{name}: line {line}: {len(header)} columns expected")
+            if where is not None and not where(row):
+                rows.append(row)
+                continue
+            for column in numeric:
+                _number(name, line, column, row.get(column), required=True)
+            for column in optional:
+                _number(name, line, column, row.get(column), required=False)
+            rows.append(row)
+    return rows
+
+
+def _number(name, line, column, text, required):
+    if text is None or text.strip() == "":
+        if required:
+            raise TableError(f"{name}: line {line}, column {column!r}: missing value")
+        return
+    try:
+        value = float(text)
+    except ValueError:
+        raise TableError(f"{name}: line {line}, column {column!r}: {text!r} is not a number")
+    if value != value or value in (float("inf"), float("-inf")):
+        raise TableError(f"{name}: line {line}, column {column!r}: {text!r} is not a number")
 
 
 def present(text):
@@ -69,6 +107,7 @@ class Tables:
     iso4017: dict
     preferred: list
     materials: dict
+    more: dict = field(default_factory=dict)  # the tables of the other parts, by file name
 
 
 def two_d_plus(d, extra):
@@ -83,7 +122,9 @@ def fmt(value):
 
 def _threads():
     out = {}
-    for r in read_tsv("threads_metric_jis_b0205.tsv"):
+    for r in read_tsv("threads_metric_jis_b0205.tsv",
+                      numeric=["d_nominal", "P", "d2_pitch_dia", "d1_D1_basic_minor"],
+                      where=lambda r: r["kind"] == "coarse"):
         if r["kind"] == "coarse":
             out[r["designation"]] = Thread(r["designation"], r["d_nominal"], r["P"],
                                            r["d2_pitch_dia"], r["d1_D1_basic_minor"])
@@ -92,7 +133,7 @@ def _threads():
 
 def _bolts(threads):
     main, annex = {}, {}
-    for r in read_tsv("bolts_hex_jis_b1180.tsv"):
+    for r in read_tsv("bolts_hex_jis_b1180.tsv", numeric=["s_nom", "k_nom", "b_l_le_125"]):
         size = r["size"]
         d = threads[size].d
         # M3-M5 have no published b for 125 < l <= 200 (no such lengths exist); the rule fills it.
@@ -107,8 +148,11 @@ def _bolts(threads):
 
 def _nuts():
     main, annex = {}, {}
-    for r in read_tsv("nuts_hex_jis_b1181.tsv"):
-        if r["series"].startswith("JIS_B1181_main_body"):
+    main_body = lambda r: r["series"].startswith("JIS_B1181_main_body")  # noqa: E731
+    read_tsv("nuts_hex_jis_b1181.tsv", numeric=["s_nom", "m_nom"],
+             where=lambda r: not main_body(r))
+    for r in read_tsv("nuts_hex_jis_b1181.tsv", numeric=["s_nom", "m_max"], where=main_body):
+        if main_body(r):
             main[r["size"]] = NutRow(r["s_nom"], r["m_max"], r["s_min"], r["dw_min"])
         else:
             annex[r["size"]] = NutRow(r["s_nom"], r["m_nom"])
@@ -137,10 +181,12 @@ def _washers():
 
 def _lengths():
     iso4014, iso4017 = {}, {}
-    for r in read_tsv("bolt_lengths_iso4014_4017.tsv"):
+    for r in read_tsv("bolt_lengths_iso4014_4017.tsv",
+                      numeric=["iso4014_l_min", "iso4014_l_max", "iso4017_l_min",
+                               "iso4017_l_max"]):
         iso4014[r["size"]] = (r["iso4014_l_min"], r["iso4014_l_max"])
         iso4017[r["size"]] = (r["iso4017_l_min"], r["iso4017_l_max"])
-    preferred = [r["l"] for r in read_tsv("preferred_lengths_iso888.tsv")]
+    preferred = [r["l"] for r in read_tsv("preferred_lengths_iso888.tsv", numeric=["l"])]
     return iso4014, iso4017, preferred
 
 
@@ -152,10 +198,46 @@ def _materials():
     return out
 
 
+# The other parts' tables: file -> (key column, numeric columns, optional numeric columns).
+MORE_TABLES = {
+    "screws_socket_head_jis_b1176.tsv":
+        ("size", ["P", "dk", "k", "s", "t", "b", "l_full_max", "l_min", "l_max"], []),
+    "screws_socket_csk_jis_b1194.tsv":
+        ("size", ["P", "dk", "k", "s", "t", "b", "l_min", "l_max"], []),
+    "set_screws_jis_b1177.tsv":
+        ("size", ["P", "s", "t", "dp", "dt", "dz", "z", "l_min_flat", "l_max_flat",
+                  "l_min_dog", "l_max_dog"], []),
+    "screws_cross_jis_b1111.tsv":
+        ("head:size", ["P", "dk", "k", "rf", "recess", "b", "l_full_max", "l_min", "l_max"], []),
+    "nuts_extra_jis_b1181.tsv": ("series:size", ["s", "m"], []),
+    "studs_jis_b1173.tsv": ("size", ["P", "b", "l_min", "l_max"], []),
+    "pins_parallel_jis_b1354.tsv":
+        ("size", ["d", "c", "l_min_2338", "l_max_2338"], ["l_min_8734", "l_max_8734"]),
+    "pins_split_jis_b1351.tsv": ("size", ["d", "c", "b", "a", "l_min", "l_max"], []),
+}
+
+
+def _more():
+    out = {}
+    for name, (key, numeric, optional) in MORE_TABLES.items():
+        rows = {}
+        for r in read_tsv(name, numeric=numeric, optional=optional):
+            rows[":".join(r[k] for k in key.split(":"))] = r
+        out[name] = rows
+    series = {}
+    for line, r in enumerate(read_tsv("lengths_series.tsv"), start=2):
+        lengths = r["lengths"].split(",")
+        for i, text in enumerate(lengths):
+            _number("lengths_series.tsv", line, f"lengths (item {i + 1})", text, True)
+        series[r["series"]] = lengths
+    out["lengths_series.tsv"] = series
+    return out
+
+
 def load():
     threads = _threads()
     bolts_main, bolts_annex = _bolts(threads)
     nuts_main, nuts_annex = _nuts()
     iso4014, iso4017, preferred = _lengths()
     return Tables(threads, bolts_main, bolts_annex, nuts_main, nuts_annex, _washers(),
-                  iso4014, iso4017, preferred, _materials())
+                  iso4014, iso4017, preferred, _materials(), _more())
