@@ -1,5 +1,8 @@
 #include "library/LibraryCheck.h"
 
+#include "library/LibraryCheckParts.h"
+#include "library/LibraryCheckReport.h"
+
 #include "frame/SettingsLib.h"
 #include "library/CatalogueList.h"
 #include "library/CsvItem.h"
@@ -12,33 +15,12 @@
 #include "zhost/settings/product.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 namespace {
 
 constexpr int kNominalFirstValueColumn = 5;
-
-class CProblemReport {
-public:
-    explicit CProblemReport(const LibraryCheckPrint& print) : m_print(print) {}
-    void Problem(const std::wstring& where, const std::wstring& text) {
-        ++m_counts.problems;
-        Line(where + L": " + text);
-    }
-    void Warning(const std::wstring& where, const std::wstring& text) {
-        ++m_counts.warnings;
-        Line(where + L": warning: " + text);
-    }
-    void Line(const std::wstring& text) {
-        if (m_print)
-            m_print(text);
-    }
-    const LibraryCheckCounts& Counts() const { return m_counts; }
-
-private:
-    const LibraryCheckPrint& m_print;
-    LibraryCheckCounts m_counts;
-};
 
 // "1 group", "2 groups", "3 catalogue entries".
 std::wstring Count(size_t n, const std::wstring& noun) {
@@ -46,15 +28,6 @@ std::wstring Count(size_t n, const std::wstring& noun) {
     if (n != 1)
         text = text.back() == L'y' ? text.substr(0, text.size() - 1) + L"ies" : text + L"s";
     return text;
-}
-
-std::wstring FileName(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring At(const std::wstring& file, int line) {
-    return FileName(file) + L":" + std::to_wstring(line);
 }
 
 // Lines the readers skip although they look like data: a tab but fewer than 20 fields, or a part
@@ -72,30 +45,51 @@ void CheckCatalogueLines(const std::wstring& file, const std::wstring& text,
         const int n = Split(line, fields, L"\t");
         haveGroup = haveGroup || !fields[0].empty();
         if (n > 1 && n < kCatalogueMinFields) {
-            report.Problem(At(file, lineNumber),
+            report.Problem(CheckAt(file, lineNumber),
                            std::to_wstring(n) + L" fields; a part line needs 20 (line ignored)");
         } else if (n >= kCatalogueMinFields && !fields[kCatalogueBaseNameColumn].empty() &&
                    !haveGroup) {
-            report.Problem(At(file, lineNumber), L"part before the first group (line ignored)");
+            report.Problem(CheckAt(file, lineNumber),
+                           L"part before the first group (line ignored)");
         }
     }
 }
 
+// A data file that no description names is read by nothing: usually a misspelt name in a
+// description (reported there too) or a table left behind.
+void ReportUnusedData(const CLibraryPaths& paths, const std::set<std::wstring>& used,
+                      CProblemReport& report) {
+    std::error_code ec;
+    std::vector<std::wstring> unused;
+    for (const auto& e :
+         std::filesystem::directory_iterator(zhost::settings::toFsPath(paths.m_dataFolder), ec)) {
+        const std::wstring name = e.path().filename().wstring();
+        if (e.is_regular_file(ec) && !used.count(zhost::toUpperName(name)))
+            unused.push_back(name);
+    }
+    std::sort(unused.begin(), unused.end());
+    for (const std::wstring& name : unused)
+        report.Warning(L"Data\\" + name, L"no description reads this file");
+}
+
 void CheckPartFiles(const CLibraryPaths& paths, const std::vector<CatalogueGroup>& groups,
                     CThumbDirections& thumbs, CProblemReport& report) {
-    std::set<std::wstring> seen;
+    std::set<std::wstring> seen, usedData;
+    CSymbolParams symbols;
     CFolderIndex dlg(paths.m_dlgFolder);
     for (const CatalogueGroup& group : groups) {
         for (const CatalogueItem& item : group.m_items) {
             if (!seen.insert(item.m_fileBaseName).second)
                 continue;
-            const std::wstring where = At(paths.m_catalogueFile, item.m_lineNumber);
+            const std::wstring where = CheckAt(paths.m_catalogueFile, item.m_lineNumber);
             std::wstring found;
             // Both are warnings: the part cannot be placed, but the readers skip it cleanly and
             // the picture catalogue leaves a part without "_1" out.
             if (!dlg.Find(item.m_fileBaseName + L".ini", found))
                 report.Warning(where, item.m_fileBaseName + L": no dialog description Dlg\\" +
                                           item.m_fileBaseName + L".ini");
+            else
+                CheckPartDescription(paths, item.m_fileBaseName, found, symbols, usedData, report);
             const std::wstring first = item.m_fileBaseName + L"_1.dwg";
             if (!DrawingFileExists(paths.m_symbolsFolder + first))
                 report.Warning(where, item.m_fileBaseName + L": no symbol drawing " + first +
@@ -113,6 +107,7 @@ void CheckPartFiles(const CLibraryPaths& paths, const std::vector<CatalogueGroup
                 report.Problem(where, item.m_fileBaseName + L": no preview drawing " + missing);
         }
     }
+    ReportUnusedData(paths, usedData, report);
 }
 
 void CheckNominalValue(const std::wstring& where, const std::wstring& size, const std::wstring& raw,
@@ -130,35 +125,64 @@ void CheckNominalValue(const std::wstring& where, const std::wstring& size, cons
                                   text.substr(0, used) + L")");
 }
 
+// The two lines of a pair give each size its shortest and longest length; a size whose minimum
+// lies above its maximum gets no nominal length at all.
+void CheckRange(const std::wstring& file, int minLine, const std::vector<std::wstring>& header,
+                const std::vector<std::wstring>& mins, const std::vector<std::wstring>& maxs,
+                CProblemReport& report) {
+    const size_t count = std::min({header.size(), mins.size(), maxs.size()});
+    for (size_t c = kNominalFirstValueColumn; c < count; ++c) {
+        double low = 0, high = 0;
+        if (!ParseLeadingNumber(mins[c], low) || !ParseLeadingNumber(maxs[c], high) || low <= high)
+            continue;
+        std::wstring size = header[c];
+        Trim(size);
+        report.Problem(CheckAt(file, minLine) + L" column " + std::to_wstring(c),
+                       size + L": the lengths are not ascending: minimum " + mins[c] +
+                           L" above the maximum " + maxs[c] + L" of the next line");
+    }
+}
+
 void CheckNominalSizes(const std::wstring& file, CProblemReport& report) {
     std::vector<std::wstring> lines;
     if (ReadLines(file, lines, false) < 0) {
-        report.Problem(FileName(file), L"cannot be read");
+        report.Problem(CheckFileName(file), L"cannot be read");
         return;
     }
     std::vector<std::wstring> header;
-    std::vector<std::wstring> fields;
-    int lineNumber = 0;
-    for (const std::wstring& line : lines) {
+    std::vector<std::wstring> fields, minimums;
+    int lineNumber = 0, minimumLine = 0;
+    for (std::wstring line : lines) {
         ++lineNumber;
+        TrimRight(line);
         Split(line, fields, L"\t");
         // The same test as the loader's: column 3 as it stands, without case.
         if (fields.size() > 3 && zhost::equalsNoCase(fields[3], L"NOM_SIZE")) {
             header = fields;
+            minimumLine = 0;
             continue;
+        }
+        const bool variants = header.size() > 4 && !header[4].empty();
+        if (minimumLine > 0) {
+            CheckRange(file, minimumLine, header, minimums, fields, report);
+            minimumLine = 0;
+        } else if (!header.empty() && ((fields.size() > 2 && !fields[2].empty()) ||
+                                       (variants && fields.size() > 4 && !fields[4].empty()))) {
+            minimums = fields;
+            minimumLine = lineNumber;
         }
         if (fields.size() <= kNominalFirstValueColumn)
             continue;
         if (header.empty()) {
             if (fields.size() > 2 && !fields[2].empty())
-                report.Problem(At(file, lineNumber), L"part line before any NOM_SIZE header");
+                report.Problem(CheckAt(file, lineNumber), L"part line before any NOM_SIZE header");
             continue;
         }
         const size_t count = std::min(header.size(), fields.size());
         for (size_t c = kNominalFirstValueColumn; c < count; ++c) {
             std::wstring size = header[c];
             Trim(size);
-            CheckNominalValue(At(file, lineNumber) + L" column " + std::to_wstring(c), size,
+            CheckNominalValue(CheckAt(file, lineNumber) + L" column " + std::to_wstring(c), size,
                               fields[c], report);
         }
     }
@@ -182,6 +206,15 @@ void ReportLayerSettings(CProblemReport& report) {
 }
 
 } // namespace
+
+std::wstring CheckFileName(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring CheckAt(const std::wstring& file, int line) {
+    return CheckFileName(file) + L":" + std::to_wstring(line);
+}
 
 LibraryCheckCounts CheckLibraryAt(const CLibraryPaths& paths, const LibraryCheckPrint& print) {
     CProblemReport report(print);
