@@ -2,21 +2,7 @@
 // The bill-of-materials attributes of placed parts: the attribute items (tag, prompt, value),
 // their built-in table with the tags of the earlier symbol library, and the item list a part
 // placement works with, loaded from "PartsAttPrompt.ini" of the product's configuration folder.
-#include <string>
-#include <vector>
-
-// One attribute item: the tag the attribute carries in the drawing, the prompt the dialog shows
-// and the value written.
-struct CAtr {
-    std::wstring m_tag;
-    std::wstring m_prompt;
-    std::wstring m_value;
-
-    bool operator==(const CAtr&) const = default;
-};
-
-// The item list: rows of the dialog and attribute definitions, in this order.
-using CAtrArray = std::vector<CAtr>;
+#include "attributes/Atr.h"
 
 // One row of the built-in table. Rows without a legacy tag were not in the earlier library.
 struct AtrTableRow {

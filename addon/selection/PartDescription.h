@@ -3,6 +3,7 @@
 // sizes, options, material), read from the part's ini file in the library's Dlg folder. The
 // part-contents command owns it, the condition dialog fills in the chosen values, and placement,
 // identity data and attributes read them afterwards. Nothing here depends on a dialog.
+#include "attributes/Atr.h"
 #include "library/LayerSettings.h"
 
 #include <string>
@@ -93,6 +94,9 @@ public:
     std::vector<std::wstring> m_enabled;  // global enabling conditions ("enabled")
     std::vector<std::wstring> m_error;    // validation rules ("error")
     CLayerSettings m_layers;              // layer settings of the product, read by the command
+    // The part's attribute items: loaded once per placement run, read back from a placed part
+    // when it is edited, filled with defaults and written onto each placed reference.
+    CAtrArray m_atrList;
 };
 
 // The buffers the description is read through: section names, a section's body and one value
