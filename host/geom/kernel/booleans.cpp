@@ -1,4 +1,5 @@
 // Region Booleans, point classification and surface integration through Open CASCADE.
+#include "guard.h"
 #include "kernel.h"
 #include "occt.h"
 #include "zhost/geom/area_properties.h"
@@ -12,7 +13,6 @@
 #include <BRep_Builder.hxx>
 #include <GProp_GProps.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
-#include <Standard_Failure.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopoDS_Compound.hxx>
 
@@ -49,11 +49,11 @@ bool sameNormal(const Region& a, const Region& b) {
 }
 
 template <class Op>
-Status boolean(const Region& a, const std::vector<const Region*>& tools, Region& out,
-               double fuzzy) {
+Status boolean(const char* operation, const Region& a, const std::vector<const Region*>& tools,
+               Region& out, double fuzzy) {
     if (a.empty())
         return Status::noRegion;
-    try {
+    return kernel::guarded(operation, [&]() -> Status {
         TopoDS_Shape sa;
         Status st = shapeOf(a, sa);
         if (!ok(st))
@@ -83,7 +83,7 @@ Status boolean(const Region& a, const std::vector<const Region*>& tools, Region&
         op.SetRunParallel(false);
         op.Build();
         if (!op.IsDone() || op.HasErrors())
-            return Status::kernelFailure;
+            return kernel::algorithmFailed(operation, op);
         TopoDS_Shape res = op.Shape();
         ShapeUpgrade_UnifySameDomain unify(res, Standard_True, Standard_True, Standard_False);
         unify.Build();
@@ -92,9 +92,7 @@ Status boolean(const Region& a, const std::vector<const Region*>& tools, Region&
         if (!ok(st))
             return st;
         return out.empty() ? Status::ok : orientRegion(out);
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
+    });
 }
 
 } // namespace
@@ -104,23 +102,23 @@ Status unite(const Region& a, const Region& b, Region& out, double fuzzy) {
         out = b;
         return b.empty() ? Status::noRegion : orientRegion(out);
     }
-    return boolean<BRepAlgoAPI_Fuse>(a, {&b}, out, fuzzy);
+    return boolean<BRepAlgoAPI_Fuse>("unite", a, {&b}, out, fuzzy);
 }
 
 Status subtract(const Region& a, const Region& b, Region& out, double fuzzy) {
-    return boolean<BRepAlgoAPI_Cut>(a, {&b}, out, fuzzy);
+    return boolean<BRepAlgoAPI_Cut>("subtract", a, {&b}, out, fuzzy);
 }
 
 Status subtract(const Region& a, const std::vector<Region>& tools, Region& out, double fuzzy) {
     std::vector<const Region*> ptrs;
     for (const Region& t : tools)
         ptrs.push_back(&t);
-    return boolean<BRepAlgoAPI_Cut>(a, ptrs, out, fuzzy);
+    return boolean<BRepAlgoAPI_Cut>("subtract", a, ptrs, out, fuzzy);
 }
 
 Status classifyPoint(const Region& r, const Point3d& p, PointClass& where, double tol) {
     where = PointClass::outside;
-    try {
+    return kernel::guarded("classify point", [&]() -> Status {
         Region oriented = r;
         Status st = orientRegion(oriented);
         if (!ok(st))
@@ -143,17 +141,15 @@ Status classifyPoint(const Region& r, const Point3d& p, PointClass& where, doubl
             if (fc.State() == TopAbs_IN)
                 where = PointClass::inside;
         }
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 namespace kernel {
 
 Status surfaceMoments(const Region& r, const PlaneFrame& pf, const Point3d& ref, Moments2& m,
                       double& perimeter) {
-    try {
+    return guarded("surface properties", [&]() -> Status {
         // Integrate in the frame with the reference point at the origin: far from the world
         // origin the kernel's integration loses digits otherwise.
         const Matrix3d toLocal = Matrix3d::worldToCoordSys(ref, pf.f.x, pf.f.y, pf.f.n);
@@ -180,10 +176,8 @@ Status surfaceMoments(const Region& r, const PlaneFrame& pf, const Point3d& ref,
         m.iyy = mi(1, 1) + A * c.Y() * c.Y();
         m.ixy = -mi(1, 2) + A * c.X() * c.Y();
         perimeter = gl.Mass();
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 } // namespace kernel

@@ -1,4 +1,5 @@
 // Ellipses and splines: lengths, projections, extents and intersections through Open CASCADE.
+#include "guard.h"
 #include "kernel.h"
 #include "occt.h"
 
@@ -18,7 +19,6 @@
 #include <GeomAPI_ProjectPointOnCurve.hxx>
 #include <GeomAdaptor_Curve.hxx>
 #include <Geom_BSplineCurve.hxx>
-#include <Standard_Failure.hxx>
 #include <TColStd_Array1OfInteger.hxx>
 #include <TColStd_Array1OfReal.hxx>
 #include <TColgp_Array1OfPnt2d.hxx>
@@ -66,9 +66,9 @@ Status freeRange(const Curve& c, double& t0, double& t1) {
 }
 
 Status freeEval(const Curve& c, double t, Point3d* p, Vector3d* d1, Vector3d* d2) {
-    double t0 = 0, t1 = 0;
-    Status st = Status::ok;
-    try {
+    return guarded("curve evaluation", [&]() -> Status {
+        double t0 = 0, t1 = 0;
+        Status st = Status::ok;
         Handle(Geom_Curve) g = freeCurve(c, t0, t1, st);
         if (!ok(st))
             return st;
@@ -81,49 +81,43 @@ Status freeEval(const Curve& c, double t, Point3d* p, Vector3d* d1, Vector3d* d2
             *d1 = {v1.X(), v1.Y(), v1.Z()};
         if (d2)
             *d2 = {v2.X(), v2.Y(), v2.Z()};
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 Status freeLength(const Curve& c, double a, double b, double& len) {
-    double t0 = 0, t1 = 0;
-    Status st = Status::ok;
-    try {
+    return guarded("curve length", [&]() -> Status {
+        double t0 = 0, t1 = 0;
+        Status st = Status::ok;
         Handle(Geom_Curve) g = freeCurve(c, t0, t1, st);
         if (!ok(st))
             return st;
         GeomAdaptor_Curve ad(g);
         len = GCPnts_AbscissaPoint::Length(ad, a, b, 1e-10);
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 Status freeParamAtLength(const Curve& c, double from, double len, double& t) {
-    double t0 = 0, t1 = 0;
-    Status st = Status::ok;
-    try {
+    return guarded("parameter at length", [&]() -> Status {
+        double t0 = 0, t1 = 0;
+        Status st = Status::ok;
         Handle(Geom_Curve) g = freeCurve(c, t0, t1, st);
         if (!ok(st))
             return st;
         GeomAdaptor_Curve ad(g);
         GCPnts_AbscissaPoint ap(1e-10, ad, len, from);
         if (!ap.IsDone())
-            return Status::kernelFailure;
+            return kernelFailed("parameter at length", "no point at that length");
         t = std::clamp(ap.Parameter(), t0, t1);
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 Status freeClosestParam(const Curve& c, const Point3d& p, double& t) {
-    double t0 = 0, t1 = 0;
-    Status st = Status::ok;
-    try {
+    return guarded("closest point", [&]() -> Status {
+        double t0 = 0, t1 = 0;
+        Status st = Status::ok;
         Handle(Geom_Curve) g = freeCurve(c, t0, t1, st);
         if (!ok(st))
             return st;
@@ -137,16 +131,14 @@ Status freeClosestParam(const Curve& c, const Point3d& p, double& t) {
         for (int i = 1; i <= proj.NbPoints(); ++i)
             if (proj.Distance(i) < best)
                 best = proj.Distance(i), t = proj.Parameter(i);
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 Status freeExtents(const Curve& c, Extents3d& ext) {
-    double t0 = 0, t1 = 0;
-    Status st = Status::ok;
-    try {
+    return guarded("curve extents", [&]() -> Status {
+        double t0 = 0, t1 = 0;
+        Status st = Status::ok;
         Handle(Geom_Curve) g = freeCurve(c, t0, t1, st);
         if (!ok(st))
             return st;
@@ -157,41 +149,34 @@ Status freeExtents(const Curve& c, Extents3d& ext) {
         ext = {};
         ext.addPoint({x0, y0, z0});
         ext.addPoint({x1, y1, z1});
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 Status splineSegment(const Spline& s, double t0, double t1, Spline& out) {
-    Status st = Status::ok;
-    try {
+    return guarded("spline segment", [&]() -> Status {
+        Status st = Status::ok;
         Handle(Geom_BSplineCurve) b = toBSpline(s, st);
         if (!ok(st))
             return st;
         Handle(Geom_BSplineCurve) copy = Handle(Geom_BSplineCurve)::DownCast(b->Copy());
         copy->Segment(t0, t1);
         out = fromBSpline(copy);
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 std::shared_ptr<const FreeCurve2d> makeFree2d(const Curve& c, const PlaneFrame& pf, double& t0,
                                               double& t1, Status& st) {
-    st = Status::ok;
-    try {
+    std::shared_ptr<FreeCurve2d> result;
+    st = guarded("planar curve", [&]() -> Status {
         auto fc = std::make_shared<FreeCurve2d>();
         if (const auto* e = std::get_if<EllipseArc>(&c)) {
-            st = validate(c);
-            if (!ok(st))
-                return {};
+            if (const Status valid = validate(c); !ok(valid))
+                return valid;
             if (std::abs(pf.heightOf(e->center)) > 1e-6 ||
-                e->normal.normal().cross(pf.f.n).length() > 1e-9) {
-                st = Status::notApplicable;
-                return {};
-            }
+                e->normal.normal().cross(pf.f.n).length() > 1e-9)
+                return Status::notApplicable;
             const EllipseData d = ellipseData(*e);
             const P2 c2 = pf.toLocal(d.c), u = pf.toLocal(d.c + d.u) - c2,
                      v = pf.toLocal(d.c + d.v) - c2;
@@ -199,23 +184,21 @@ std::shared_ptr<const FreeCurve2d> makeFree2d(const Curve& c, const PlaneFrame& 
             gp_Ax22d ax(gp_Pnt2d(c2.x, c2.y), gp_Dir2d(u.x, u.y), gp_Dir2d(v.x, v.y));
             fc->curve = new Geom2d_Ellipse(gp_Elips2d(ax, a, b));
             t0 = d.t0, t1 = d.t1;
-            return fc;
+            result = fc;
+            return Status::ok;
         }
         const auto* s = std::get_if<Spline>(&c);
-        if (!s) {
-            st = Status::notApplicable;
-            return {};
-        }
-        Handle(Geom_BSplineCurve) b = toBSpline(*s, st);
-        if (!ok(st))
-            return {};
+        if (!s)
+            return Status::notApplicable;
+        Status converted = Status::ok;
+        Handle(Geom_BSplineCurve) b = toBSpline(*s, converted);
+        if (!ok(converted))
+            return converted;
         TColgp_Array1OfPnt2d poles(1, b->NbPoles());
         for (int i = 1; i <= b->NbPoles(); ++i) {
             const Point3d p = fromPnt(b->Pole(i));
-            if (std::abs(pf.heightOf(p)) > 1e-6) {
-                st = Status::notApplicable;
-                return {};
-            }
+            if (std::abs(pf.heightOf(p)) > 1e-6)
+                return Status::notApplicable;
             const P2 q = pf.toLocal(p);
             poles.SetValue(i, gp_Pnt2d(q.x, q.y));
         }
@@ -228,20 +211,18 @@ std::shared_ptr<const FreeCurve2d> makeFree2d(const Curve& c, const PlaneFrame& 
         fc->curve =
             new Geom2d_BSplineCurve(poles, weights, knots, mults, b->Degree(), b->IsPeriodic());
         t0 = b->FirstParameter(), t1 = b->LastParameter();
-        return fc;
-    } catch (const Standard_Failure&) {
-        st = Status::kernelFailure;
-        return {};
-    }
+        result = fc;
+        return Status::ok;
+    });
+    return ok(st) ? result : nullptr;
 }
 
 void free2dEval(const FreeCurve2d& f, double t, P2* p, P2* d1, P2* d2) {
     gp_Pnt2d pt;
     gp_Vec2d v1, v2;
-    try {
-        f.curve->D2(t, pt, v1, v2);
-    } catch (const Standard_Failure&) {
-    }
+    // Callers sample many parameters: a failure leaves zeros here and its message in the
+    // diagnostics.
+    guarded("planar curve evaluation", [&] { f.curve->D2(t, pt, v1, v2); });
     if (p)
         *p = {pt.X(), pt.Y()};
     if (d1)
@@ -252,15 +233,14 @@ void free2dEval(const FreeCurve2d& f, double t, P2* p, P2* d1, P2* d2) {
 
 Box2 free2dBox(const FreeCurve2d& f, double t0, double t1) {
     Box2 out;
-    try {
+    guarded("planar curve extents", [&] {
         Bnd_Box2d box;
         BndLib_Add2dCurve::AddOptimal(f.curve, t0, t1, 0.0, box);
         double x0, y0, x1, y1;
         box.Get(x0, y0, x1, y1);
         out.add({x0, y0});
         out.add({x1, y1});
-    } catch (const Standard_Failure&) {
-    }
+    });
     return out;
 }
 
@@ -287,7 +267,7 @@ Handle(Geom2d_Curve) atomCurve(const Atom& a, double& base, double& scale) {
 } // namespace
 
 void intersectFreeAtoms(const Atom& a, const Atom& b, double tol, std::vector<AtomHit>& out) {
-    try {
+    guarded("curve intersection", [&] {
         double ba = 0, sa = 1, bb = 0, sb = 1;
         Handle(Geom2d_Curve) ca = atomCurve(a, ba, sa), cb = atomCurve(b, bb, sb);
         Geom2dAPI_InterCurveCurve inter(ca, cb, std::max(tol, 1e-9));
@@ -297,8 +277,7 @@ void intersectFreeAtoms(const Atom& a, const Atom& b, double tol, std::vector<At
             const gp_Pnt2d p = ip.Value();
             out.push_back({std::clamp(ua, 0.0, 1.0), std::clamp(ub, 0.0, 1.0), {p.X(), p.Y()}});
         }
-    } catch (const Standard_Failure&) {
-    }
+    });
 }
 
 double closestOnFreeAtom(const Atom& a, P2 p, double& s) {
@@ -307,13 +286,13 @@ double closestOnFreeAtom(const Atom& a, P2 p, double& s) {
     s = 0;
     if ((p1 - p).norm() < best)
         best = (p1 - p).norm(), s = 1;
-    try {
+    // The end points stand when the projection fails.
+    guarded("closest point", [&] {
         Geom2dAPI_ProjectPointOnCurve proj(gp_Pnt2d(p.x, p.y), a.free->curve, a.t0, a.t1);
         for (int i = 1; i <= proj.NbPoints(); ++i)
             if (proj.Distance(i) < best)
                 best = proj.Distance(i), s = (proj.Parameter(i) - a.t0) / (a.t1 - a.t0);
-    } catch (const Standard_Failure&) {
-    }
+    });
     return best;
 }
 

@@ -1,4 +1,5 @@
 // Our curves and regions to and from Open CASCADE curves, edges and faces.
+#include "guard.h"
 #include "occt.h"
 
 #include "../curve_detail.h"
@@ -17,7 +18,6 @@
 #include <Geom_Plane.hxx>
 #include <Geom_TrimmedCurve.hxx>
 #include <Precision.hxx>
-#include <Standard_Failure.hxx>
 #include <TColStd_HArray1OfReal.hxx>
 #include <TColgp_HArray1OfPnt.hxx>
 #include <TopExp.hxx>
@@ -42,91 +42,97 @@ namespace {
 gp_Dir toDir(const Vector3d& v) {
     return {v.x, v.y, v.z};
 }
+
+// The distinct knots and their multiplicities of a spline with control points (a clamped,
+// uniform vector when it has no knots); the status says why the data makes no spline.
+Status knotsOf(const Spline& s, std::vector<double>& kv, std::vector<int>& mult) {
+    const int n = int(s.controlPoints.size());
+    const int deg = s.degree;
+    if (deg < 1 || n < deg + 1 || (!s.weights.empty() && int(s.weights.size()) != n))
+        return Status::invalidInput;
+    std::vector<double> knots = s.knots;
+    if (knots.empty()) { // clamped and uniform
+        for (int i = 0; i <= deg; ++i)
+            knots.push_back(0);
+        for (int i = 1; i < n - deg; ++i)
+            knots.push_back(i);
+        for (int i = 0; i <= deg; ++i)
+            knots.push_back(n - deg);
+    }
+    if (int(knots.size()) != n + deg + 1)
+        return Status::invalidInput;
+    for (double k : knots) {
+        if (!kv.empty() && std::abs(k - kv.back()) <= 1e-12 * std::max(1.0, std::abs(k))) {
+            ++mult.back();
+        } else if (!kv.empty() && k < kv.back()) {
+            return Status::invalidInput;
+        } else {
+            kv.push_back(k);
+            mult.push_back(1);
+        }
+    }
+    if (kv.size() < 2)
+        return Status::degenerateGeometry;
+    mult.front() = std::min(mult.front(), deg + 1);
+    mult.back() = std::min(mult.back(), deg + 1);
+    int sum = 0;
+    for (int m : mult)
+        sum += m;
+    return sum == n + deg + 1 ? Status::ok : Status::invalidInput;
+}
+
 } // namespace
 
 Handle(Geom_BSplineCurve) toBSpline(const Spline& s, Status& st) {
-    st = Status::ok;
-    try {
-        if (s.controlPoints.empty()) {
-            if (s.fitPoints.size() < 2) {
-                st = Status::degenerateGeometry;
-                return {};
-            }
+    Handle(Geom_BSplineCurve) result;
+    if (s.controlPoints.empty()) {
+        if (s.fitPoints.size() < 2) {
+            st = Status::degenerateGeometry;
+            return {};
+        }
+        st = guarded("spline interpolation", [&]() -> Status {
             Handle(TColgp_HArray1OfPnt) pts = new TColgp_HArray1OfPnt(1, int(s.fitPoints.size()));
             for (std::size_t i = 0; i < s.fitPoints.size(); ++i)
                 pts->SetValue(int(i) + 1, toPnt(s.fitPoints[i]));
             GeomAPI_Interpolate interp(pts, Standard_False, 1e-9);
             interp.Perform();
-            if (!interp.IsDone()) {
-                st = Status::kernelFailure;
-                return {};
-            }
-            return interp.Curve();
-        }
-        const int n = int(s.controlPoints.size());
-        const int deg = s.degree;
-        if (deg < 1 || n < deg + 1 || (!s.weights.empty() && int(s.weights.size()) != n)) {
-            st = Status::invalidInput;
-            return {};
-        }
-        std::vector<double> knots = s.knots;
-        if (knots.empty()) { // clamped and uniform
-            for (int i = 0; i <= deg; ++i)
-                knots.push_back(0);
-            for (int i = 1; i < n - deg; ++i)
-                knots.push_back(i);
-            for (int i = 0; i <= deg; ++i)
-                knots.push_back(n - deg);
-        }
-        if (int(knots.size()) != n + deg + 1) {
-            st = Status::invalidInput;
-            return {};
-        }
-        std::vector<double> kv;
-        std::vector<int> mult;
-        for (double k : knots) {
-            if (!kv.empty() && std::abs(k - kv.back()) <= 1e-12 * std::max(1.0, std::abs(k)))
-                ++mult.back();
-            else if (!kv.empty() && k < kv.back()) {
-                st = Status::invalidInput;
-                return {};
-            } else {
-                kv.push_back(k);
-                mult.push_back(1);
-            }
-        }
-        if (kv.size() < 2) {
-            st = Status::degenerateGeometry;
-            return {};
-        }
-        mult.front() = std::min(mult.front(), deg + 1);
-        mult.back() = std::min(mult.back(), deg + 1);
-        int sum = 0;
-        for (int m : mult)
-            sum += m;
-        if (sum != n + deg + 1) {
-            st = Status::invalidInput;
-            return {};
-        }
-        TColgp_Array1OfPnt poles(1, n);
-        TColStd_Array1OfReal weights(1, n);
-        for (int i = 0; i < n; ++i) {
-            poles.SetValue(i + 1, toPnt(s.controlPoints[i]));
-            weights.SetValue(i + 1, s.weights.empty() ? 1.0 : s.weights[i]);
-        }
-        TColStd_Array1OfReal k(1, int(kv.size()));
-        TColStd_Array1OfInteger m(1, int(kv.size()));
-        for (std::size_t i = 0; i < kv.size(); ++i) {
-            k.SetValue(int(i) + 1, kv[i]);
-            m.SetValue(int(i) + 1, mult[i]);
-        }
-        if (s.weights.empty())
-            return new Geom_BSplineCurve(poles, k, m, deg);
-        return new Geom_BSplineCurve(poles, weights, k, m, deg);
-    } catch (const Standard_Failure&) {
-        st = Status::invalidInput;
-        return {};
+            if (!interp.IsDone())
+                return kernelFailed("spline interpolation",
+                                    "the fit points cannot be interpolated");
+            result = interp.Curve();
+            return Status::ok;
+        });
+        return ok(st) ? result : Handle(Geom_BSplineCurve)();
     }
+    std::vector<double> kv;
+    std::vector<int> mult;
+    st = knotsOf(s, kv, mult);
+    if (!ok(st))
+        return {};
+    // Data the kernel still refuses (a zero weight, knots it finds too close) is bad input.
+    st = guarded(
+        "spline",
+        [&] {
+            const int n = int(s.controlPoints.size());
+            TColgp_Array1OfPnt poles(1, n);
+            TColStd_Array1OfReal weights(1, n);
+            for (int i = 0; i < n; ++i) {
+                poles.SetValue(i + 1, toPnt(s.controlPoints[i]));
+                weights.SetValue(i + 1, s.weights.empty() ? 1.0 : s.weights[i]);
+            }
+            TColStd_Array1OfReal k(1, int(kv.size()));
+            TColStd_Array1OfInteger m(1, int(kv.size()));
+            for (std::size_t i = 0; i < kv.size(); ++i) {
+                k.SetValue(int(i) + 1, kv[i]);
+                m.SetValue(int(i) + 1, mult[i]);
+            }
+            if (s.weights.empty())
+                result = new Geom_BSplineCurve(poles, k, m, s.degree);
+            else
+                result = new Geom_BSplineCurve(poles, weights, k, m, s.degree);
+        },
+        Status::invalidInput);
+    return ok(st) ? result : Handle(Geom_BSplineCurve)();
 }
 
 Spline fromBSpline(const Handle(Geom_BSplineCurve) & b) {
@@ -148,27 +154,29 @@ Handle(Geom_Curve) toGeomCurve(const Curve& c, double& t0, double& t1, Status& s
     st = paramRange(c, t0, t1);
     if (!ok(st))
         return {};
-    try {
-        if (const auto* l = std::get_if<LineSeg>(&c))
-            return new Geom_Line(toPnt(l->start), toDir(l->end - l->start));
-        if (std::get_if<CircArc>(&c) || std::get_if<Circle>(&c)) {
+    Handle(Geom_Curve) result;
+    st = guarded("curve", [&]() -> Status {
+        if (const auto* l = std::get_if<LineSeg>(&c)) {
+            result = new Geom_Line(toPnt(l->start), toDir(l->end - l->start));
+        } else if (std::get_if<CircArc>(&c) || std::get_if<Circle>(&c)) {
             const ArcData d = std::get_if<CircArc>(&c) ? arcData(std::get<CircArc>(c))
                                                        : arcData(std::get<Circle>(c));
-            return new Geom_Circle(gp_Ax2(toPnt(d.c), toDir(d.f.n), toDir(d.f.x)), d.r);
-        }
-        if (const auto* e = std::get_if<EllipseArc>(&c)) {
+            result = new Geom_Circle(gp_Ax2(toPnt(d.c), toDir(d.f.n), toDir(d.f.x)), d.r);
+        } else if (const auto* e = std::get_if<EllipseArc>(&c)) {
             const double a = e->majorAxis.length();
-            return new Geom_Ellipse(gp_Ax2(toPnt(e->center), toDir(e->normal), toDir(e->majorAxis)),
-                                    a, a * e->radiusRatio);
+            result =
+                new Geom_Ellipse(gp_Ax2(toPnt(e->center), toDir(e->normal), toDir(e->majorAxis)), a,
+                                 a * e->radiusRatio);
+        } else if (const auto* sp = std::get_if<Spline>(&c)) {
+            Status converted = Status::ok;
+            result = toBSpline(*sp, converted);
+            return converted;
+        } else {
+            return Status::notApplicable;
         }
-        if (const auto* s = std::get_if<Spline>(&c))
-            return toBSpline(*s, st);
-    } catch (const Standard_Failure&) {
-        st = Status::kernelFailure;
-        return {};
-    }
-    st = Status::notApplicable;
-    return {};
+        return Status::ok;
+    });
+    return ok(st) ? result : Handle(Geom_Curve)();
 }
 
 namespace {
@@ -267,7 +275,7 @@ Status edgeToCurve(const TopoDS_Edge& e, Curve& out) {
 
 Status toFaces(const Region& r, std::vector<TopoDS_Face>& faces) {
     faces.clear();
-    try {
+    return guarded("region to faces", [&]() -> Status {
         const Vector3d n = r.normal.normal();
         for (const Face& f : r.faces) {
             Point3d p0;
@@ -290,16 +298,14 @@ Status toFaces(const Region& r, std::vector<TopoDS_Face>& faces) {
             }
             faces.push_back(face);
         }
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 Status fromShape(const TopoDS_Shape& s, const Vector3d& normal, Region& out) {
     out = Region{};
     out.normal = normal;
-    try {
+    return guarded("faces to region", [&]() -> Status {
         for (TopExp_Explorer fx(s, TopAbs_FACE); fx.More(); fx.Next()) {
             const TopoDS_Face face = TopoDS::Face(fx.Current());
             const TopoDS_Wire outerW = BRepTools::OuterWire(face);
@@ -326,10 +332,8 @@ Status fromShape(const TopoDS_Shape& s, const Vector3d& normal, Region& out) {
             if (!f.outer.edges.empty())
                 out.faces.push_back(std::move(f));
         }
-    } catch (const Standard_Failure&) {
-        return Status::kernelFailure;
-    }
-    return Status::ok;
+        return Status::ok;
+    });
 }
 
 } // namespace zhost::geom::kernel
