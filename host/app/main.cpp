@@ -21,7 +21,7 @@ int usage(int rc) {
                  "  zorma run    [DRAWING.dxf] [--script FILE|-] [--out OUT.dxf] "
                  "[--render OUT.png|.svg]\n"
                  "               [--product DIR] [--user-dir DIR] [--machine-reg FILE] "
-                 "[--addon PATH] [--api 24|23]\n"
+                 "[--addon PATH] [--api 24|23] [-v]\n"
                  "  zorma shell  [DRAWING.dxf] ...same options...\n"
                  "  zorma render IN.dxf OUT.png|OUT.svg [--size WxH]\n"
                  "  zorma demo   [--out-dir DIR]\n"

@@ -50,6 +50,8 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             o.api = std::stoi(v);
+        } else if (a == "-v" || a == "--verbose") {
+            o.verbose = true;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             error = "unknown option " + a;
             return std::nullopt;

@@ -16,6 +16,7 @@ struct RunOptions {
     std::string machineReg; // --machine-reg
     std::string addon;      // --addon
     int api = 24;           // --api
+    bool verbose = false;   // -v: print the details of failures (the kernel's messages)
 };
 
 // Parses the arguments after the sub-command; on failure `error` says why.

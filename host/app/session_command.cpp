@@ -3,6 +3,7 @@
 #include "options.h"
 #include "outputs.h"
 
+#include "zhost/core/diagnostics.h"
 #include "zhost/core/utf.h"
 #include "zhost/db/database.h"
 #include "zhost/dxf/dxf.h"
@@ -84,6 +85,27 @@ void checkUserFolder() {
         L"); settings changed now will not be kept");
 }
 
+// With -v, the details of failures go to standard error as they happen; the sink is taken down
+// with the session.
+class VerboseDiagnostics {
+public:
+    explicit VerboseDiagnostics(bool on) : on_(on) {
+        if (on_)
+            previous_ = setDiagnosticSink(
+                [](const Diagnostic& d) { std::cerr << "zorma: " << toString(d) << std::endl; });
+    }
+    ~VerboseDiagnostics() {
+        if (on_)
+            setDiagnosticSink(std::move(previous_));
+    }
+    VerboseDiagnostics(const VerboseDiagnostics&) = delete;
+    VerboseDiagnostics& operator=(const VerboseDiagnostics&) = delete;
+
+private:
+    bool on_;
+    DiagnosticSink previous_;
+};
+
 } // namespace
 
 void applySessionSettings(const std::string& product, const std::string& userDir,
@@ -111,6 +133,7 @@ int runSession(const RunOptions& o, bool interactive) {
         err(notice);
     applySessionSettings(o.product, o.userDir, o.machineReg);
     checkUserFolder();
+    const VerboseDiagnostics diagnostics(o.verbose);
     auto database = std::make_unique<db::Database>();
     if (!o.drawing.empty()) {
         const fs::path path = dxf::resolveDrawingPath(o.drawing);
