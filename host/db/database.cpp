@@ -117,6 +117,8 @@ void DatabaseImpl::recordVar(const std::wstring& name, const VarValue& old) {
     touched();
     if (!recording)
         return;
+    if (groupDepth == 0)
+        boundary(); // outside any group, a variable change is a step of its own
     JournalEntry e;
     e.kind = JournalEntry::variable;
     e.varName = name;
