@@ -1,70 +1,36 @@
 // KORU_ATTACH_PC_XDATA end to end: the zorma program loads the built plug-in, runs a script on a
 // drawing and saves it; the saved file is read back with the host's reader and with ezdxf.
+#include "support/drawing.h"
+#include "support/ezdxf.h"
+#include "support/zorma_run.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/db/curves.h"
 #include "zhost/db/database.h"
 #include "zhost/dxf/dxf.h"
 #include "zhost/editor/selection.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace db = zhost::db;
 namespace fs = std::filesystem;
 namespace geom = zhost::geom;
+using ztest::ExitsWith;
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-std::string Quote(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
-
-// Runs a shell command; returns its exit status and standard output.
-int Shell(const std::string& command, std::string& out) {
-    out.clear();
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    std::array<char, 4096> buf{};
-    std::size_t n = 0;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool HaveEzdxf() {
-    std::string out;
-    return Shell("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null", out) == 0;
-}
-
-class HoleScenario : public ::testing::Test {
+class HoleScenario : public ztest::ScenarioTest {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zorma-holes-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir / "user");
-    }
-    void TearDown() override {
-        if (!HasFailure())
-            fs::remove_all(m_dir);
-    }
-
     db::ObjectId Add(std::unique_ptr<db::Entity> e) {
         db::ObjectId id;
-        EXPECT_EQ(m_db.appendToModelSpace(std::move(e), id), zhost::Status::ok);
+        EXPECT_OK(m_db.appendToModelSpace(std::move(e), id));
         return id;
     }
     void AddLine(double x1, double y1, double x2, double y2) {
@@ -74,37 +40,25 @@ protected:
     // Saves the drawing built so far, runs the script lines on it and reads the result back.
     // Returns the transcript.
     std::string Run(const std::vector<std::string>& script) {
-        const fs::path in = m_dir / "in.dxf";
-        EXPECT_EQ(zhost::dxf::writeDxf(m_db, in), zhost::Status::ok);
-        return RunFile(in, WriteScript(script));
-    }
-
-    fs::path WriteScript(const std::vector<std::string>& lines) {
-        const fs::path path = m_dir / "script.txt";
-        std::ofstream f(path);
-        for (const std::string& line : lines)
-            f << line << "\n";
-        return path;
+        const fs::path in = Dir() / "in.dxf";
+        EXPECT_OK(zhost::dxf::writeDxf(m_db, in));
+        std::string text;
+        for (const std::string& line : script)
+            text += line + "\n";
+        return RunFile(in, Write("script.txt", text));
     }
 
     std::string RunFile(const fs::path& drawing, const fs::path& script) {
-        m_outDxf = m_dir / "out.dxf";
-        const fs::path bin = fs::path(ZORMA_BINARY_DIR);
-        const std::string command = Quote(bin / "bin/zorma") + " run " + Quote(drawing) +
-                                    " --script " + Quote(script) + " --out " + Quote(m_outDxf) +
-                                    " --user-dir " + Quote(m_dir / "user") + " --addon " +
-                                    Quote(bin / "lib/BX24TORV.so") + " 2>&1";
-        std::string out;
-        EXPECT_EQ(Shell(command, out), 0) << out;
-        return out;
+        const ztest::ZormaResult r = ScenarioTest::Run({.drawing = drawing, .scriptFile = script});
+        EXPECT_THAT(r, ExitsWith(0));
+        m_outDxf = r.saved;
+        return r.transcript;
     }
 
     // The saved drawing's curves with their hole serial (-1 without a mark), in drawing order.
     std::vector<std::pair<std::wstring, int>> Marks() {
         db::Database saved;
-        zhost::dxf::ReadReport report;
-        EXPECT_EQ(zhost::dxf::readDxf(m_outDxf, saved, report), zhost::Status::ok)
-            << zhost::toUtf8(report.message);
+        EXPECT_TRUE(ztest::ReadDrawing(m_outDxf, saved));
         std::vector<std::pair<std::wstring, int>> marks;
         for (db::ObjectId id : saved.allObjectIds()) {
             db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
@@ -119,7 +73,6 @@ protected:
         return marks;
     }
 
-    fs::path m_dir;
     fs::path m_outDxf;
     db::Database m_db;
 };
@@ -198,22 +151,18 @@ TEST_F(HoleScenario, PreSelectedPolylineThatTheJoinExtendsCountsAsTheNewOne) {
 }
 
 TEST_F(HoleScenario, DemoDrawingIsMarkedAndPassesAnIndependentAudit) {
-    if (!HaveEzdxf())
-        GTEST_SKIP() << "python3-ezdxf is not installed";
+    SKIP_WITHOUT_EZDXF();
     const fs::path samples = fs::path(ZORMA_SOURCE_DIR) / "samples";
     const std::string out = RunFile(samples / "drawings/holes.dxf", samples / "scripts/holes.scr");
     EXPECT_TRUE(Has(out, "通し番号:0")) << out;
     EXPECT_TRUE(Has(out, "通し番号:1")) << out;
     EXPECT_TRUE(Has(out, "\n選択した図形群が閉じられていませんでした")) << out;
+    EXPECT_TRUE(ztest::PassesEzdxfAudit(m_outDxf));
 
-    std::string check;
-    ASSERT_EQ(Shell("/usr/bin/python3 " +
-                        Quote(fs::path(ZORMA_SOURCE_DIR) / "tests/attributes/hole_marks.py") + " " +
-                        Quote(m_outDxf) + " 2>&1",
-                    check),
-              0)
-        << check;
-    std::istringstream lines(check);
+    const ztest::ProcessResult check =
+        ztest::RunPython("tests/attributes/hole_marks.py", {m_outDxf.string()});
+    ASSERT_THAT(check, ExitsWith(0));
+    std::istringstream lines(check.out);
     std::string word;
     int errors = -1, fixes = -1;
     lines >> word >> errors >> fixes;

@@ -1,6 +1,9 @@
 #pragma once
 // A drawing, a temporary user folder and a captured transcript for the geometric calculation's
 // tests; answers for prompts come from a queue.
+#include "support/status.h"
+#include "support/temp_folder.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/db/curves.h"
 #include "zhost/db/database.h"
@@ -21,21 +24,14 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-class GeomCalcTest : public ::testing::Test {
+class GeomCalcTest : public ztest::TempFolderTest {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("geomcalc_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                 std::to_string(::getpid()));
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir / "user");
-        std::filesystem::create_directories(m_dir / "product" / "config");
-        zhost::settings::setUserFolder(m_dir / "user");
-        zhost::settings::setProductFolder(m_dir / "product");
+        zhost::settings::setUserFolder(Folder().MakeFolder("user"));
+        zhost::settings::setProductFolder(Folder().MakeFolder("product"));
+        Folder().MakeFolder("product/config");
         zhost::settings::setHeadless(true);
         zhost::ed::resetSession();
         zhost::ed::resetSessionVars();
@@ -51,11 +47,9 @@ protected:
         zhost::ed::setTranscriptSink({});
         zhost::settings::setPrintHook({});
         m_db.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
     }
 
-    const std::filesystem::path& TempDir() const { return m_dir; }
+    const std::filesystem::path& TempDir() const { return Dir(); }
     zhost::db::Database& Db() { return *m_db; }
     const std::wstring& Transcript() const { return m_transcript; }
     void ClearTranscript() { m_transcript.clear(); }
@@ -75,7 +69,7 @@ protected:
 
     zhost::db::ObjectId Add(std::unique_ptr<zhost::db::Entity> e) {
         zhost::db::ObjectId id;
-        EXPECT_TRUE(zhost::ok(m_db->appendToModelSpace(std::move(e), id)));
+        EXPECT_OK(m_db->appendToModelSpace(std::move(e), id));
         return id;
     }
     zhost::db::ObjectId AddLine(double x0, double y0, double x1, double y1) {
@@ -110,19 +104,13 @@ protected:
         return ms->entityIds().size();
     }
 
-    static std::string ReadFile(const std::filesystem::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string ReadFile(const std::filesystem::path& p) { return ztest::ReadFile(p); }
 
     void WriteIni(const std::string& name, const std::string& text) {
-        std::ofstream(m_dir / "product" / "config" / name, std::ios::binary) << text;
+        Write(std::filesystem::path("product") / "config" / name, text);
     }
 
 private:
-    std::filesystem::path m_dir;
     std::unique_ptr<zhost::db::Database> m_db;
     std::unique_ptr<zhost::ed::InputSource> m_input;
     std::wstring m_transcript;

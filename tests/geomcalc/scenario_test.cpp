@@ -2,6 +2,9 @@
 // drawing and saves it; the transcript, the log file and the saved drawing are checked.
 #include "ClosedForms.h"
 
+#include "support/drawing.h"
+#include "support/zorma_run.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/db/block_reference.h"
 #include "zhost/db/curves.h"
@@ -14,15 +17,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace db = zhost::db;
@@ -31,48 +29,20 @@ namespace geom = zhost::geom;
 
 namespace {
 
-std::string Quote(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
-
-int Shell(const std::string& command, std::string& out) {
-    out.clear();
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    std::array<char, 4096> buf{};
-    std::size_t n = 0;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 size_t Count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
-        ++n;
-    return n;
+    return size_t(ztest::CountOf(text, part));
 }
 
-class GeomCalcScenario : public ::testing::Test {
+class GeomCalcScenario : public ztest::ScenarioTest {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zorma-geomcalc-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir / "user");
-        fs::create_directories(m_dir / "product" / "config");
-    }
-    void TearDown() override {
-        if (!HasFailure())
-            fs::remove_all(m_dir);
+        Folder().MakeFolder("product/config");
+        Folder().MakeFolder("user");
     }
 
     db::ObjectId Add(std::unique_ptr<db::Entity> e) {
         db::ObjectId id;
-        EXPECT_EQ(m_db.appendToModelSpace(std::move(e), id), zhost::Status::ok);
+        EXPECT_OK(m_db.appendToModelSpace(std::move(e), id));
         return id;
     }
     void AddLine(double x0, double y0, double x1, double y1) {
@@ -107,46 +77,31 @@ protected:
 
     // Saves the drawing, runs the script on it with the plug-in and returns the transcript.
     std::string Run(const std::vector<std::string>& script) {
-        const fs::path in = m_dir / "plate.dxf";
-        EXPECT_EQ(zhost::dxf::writeDxf(m_db, in), zhost::Status::ok);
-        const fs::path scriptPath = m_dir / "script.txt";
-        {
-            std::ofstream f(scriptPath);
-            f << "@set LUPREC 8\nZORMA_GEOMCALC\n";
-            for (const std::string& line : script)
-                f << line << "\n";
-        }
-        m_out = m_dir / "out.dxf";
-        const fs::path bin = fs::path(ZORMA_BINARY_DIR);
-        const std::string command =
-            Quote(bin / "bin/zorma") + " run " + Quote(in) + " --script " + Quote(scriptPath) +
-            " --out " + Quote(m_out) + " --user-dir " + Quote(m_dir / "user") + " --product " +
-            Quote(m_dir / "product") + " --addon " + Quote(bin / "lib/BX24TORV.so") + " 2>&1";
-        std::string out;
-        EXPECT_EQ(Shell(command, out), 0) << out;
-        return out;
+        const fs::path in = Dir() / "plate.dxf";
+        EXPECT_OK(zhost::dxf::writeDxf(m_db, in));
+        std::string text = "@set LUPREC 8\nZORMA_GEOMCALC\n";
+        for (const std::string& line : script)
+            text += line + "\n";
+        const ztest::ZormaResult r = ScenarioTest::Run({.drawing = in,
+                                                        .script = text,
+                                                        .product = Dir() / "product",
+                                                        .userDir = Dir() / "user"});
+        EXPECT_THAT(r, ztest::ExitsWith(0));
+        m_out = r.saved;
+        return r.transcript;
     }
 
     // The saved drawing's model-space entities by DXF name.
     std::map<std::wstring, int> Saved(db::Database& saved) {
-        zhost::dxf::ReadReport report;
-        EXPECT_EQ(zhost::dxf::readDxf(m_out, saved, report), zhost::Status::ok);
-        std::map<std::wstring, int> kinds;
-        db::ObjectPtr<db::BlockTableRecord> ms(saved.modelSpaceId(), db::OpenMode::forRead);
-        for (db::ObjectId id : ms->entityIds()) {
-            db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
-            ++kinds[e->dxfName()];
-        }
-        return kinds;
+        EXPECT_TRUE(ztest::ReadDrawing(m_out, saved));
+        return ztest::EntityKinds(saved);
     }
 
     // One number of the log: the n-th number of the first line starting with `item` in record
     // `record` (0 or 1).
     double LogNumber(const std::wstring& item, int n, int record = 0) {
-        std::ifstream f(m_dir / "plate_ZORMA_GEOMCALC.log", std::ios::binary);
-        std::stringstream s;
-        s << f.rdbuf();
-        const std::wstring text = zhost::fromUtf8(s.str());
+        const std::wstring text =
+            zhost::fromUtf8(ztest::ReadFile(Dir() / "plate_ZORMA_GEOMCALC.log"));
         size_t at = 0;
         if (record == 1)
             at = text.find(L"<<中抜き付加情報>>");
@@ -166,7 +121,6 @@ protected:
         return std::nan("");
     }
 
-    fs::path m_dir;
     fs::path m_out;
     db::Database m_db;
 };
@@ -300,8 +254,8 @@ TEST_F(GeomCalcScenario, TenRowTableAtCornersAAndD) {
 
 TEST_F(GeomCalcScenario, TitleBlockScaleDoublesTheTable) {
     DrawPlateWithHole();
-    std::ofstream(m_dir / "product" / "config" / "Zorma_Zuwaku.ini")
-        << "[TitleBlock]\r\nItemCount=1\r\n0_block=FRAME*\r\n0_layer=\r\n";
+    Write("product/config/Zorma_Zuwaku.ini",
+          "[TitleBlock]\r\nItemCount=1\r\n0_block=FRAME*\r\n0_layer=\r\n");
     InsertFrame(L"FRAME_A3", 2);
     InsertFrame(L"FRAME_A2", 3);
     // Perimeter and area only: 4 rows.
@@ -336,7 +290,7 @@ TEST_F(GeomCalcScenario, BadInputIsRefusedAndAskedAgain) {
     AddLine(210, 10, 200, 10);
     DrawPlateWithHole();
     // A folder where the log should be: it cannot be written, whoever runs the test.
-    fs::create_directories(m_dir / "plate_ZORMA_GEOMCALC.log" / "x");
+    fs::create_directories(Dir() / "plate_ZORMA_GEOMCALC.log" / "x");
     const std::string out = Run({"205,5", "70,30", "N", "zero", "0,0", "0,0", "1,0", "100", "abc",
                                  "0.01", "@dialog click 142", "@dialog click 2", ""});
     EXPECT_EQ(Count(out, "ERROR : 選択点は無効です。"), 1u) << out;
@@ -347,13 +301,12 @@ TEST_F(GeomCalcScenario, BadInputIsRefusedAndAskedAgain) {
 
 TEST_F(GeomCalcScenario, MaskZeroAsksNothing) {
     DrawPlateWithHole();
-    std::ofstream(m_dir / "user" / "user-settings.ini") << "[ZORMA_GEOMALC]\nTAB=0\n";
+    Write("user/user-settings.ini", "[ZORMA_GEOMALC]\nTAB=0\n");
     const std::string out = Run({"70,30", "N", "@dialog click 142", "@dialog click 2", ""});
     EXPECT_EQ(Count(out, "モーメント 計算中心点"), 0u) << out;
-    std::ifstream f(m_dir / "plate_ZORMA_GEOMCALC.log", std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    EXPECT_EQ(s.str(), "\xEF\xBB\xBF\n<<中抜きなし情報>>\n") << out;
+    EXPECT_EQ(ztest::ReadFile(Dir() / "plate_ZORMA_GEOMCALC.log"),
+              "\xEF\xBB\xBF\n<<中抜きなし情報>>\n")
+        << out;
 }
 
 } // namespace

@@ -1,43 +1,22 @@
 #pragma once
-// Small helpers of the library tests: a temporary folder that is removed afterwards, and files
-// written in the encodings the library's authors use.
+// Small helpers of the library tests: files written in the encodings the library's authors use
+// (temporary folders come from the shared harness).
+#include "support/temp_folder.h"
+
 #include "zhost/settings/codepage.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 
 namespace libtest {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zorma-lib-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::wstring wpath() const { return path_.wstring(); }
-
-private:
-    std::filesystem::path path_;
-};
+// The wide form of a path, as the library's readers take it.
+inline std::wstring WidePath(const std::filesystem::path& p) {
+    return p.wstring();
+}
 
 inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ztest::WriteFile(file, bytes);
 }
 
 // The text in the host's code page 932, as a Windows text editor saves it by default.

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 using libtest::CatLine;
-using libtest::TempDir;
 using libtest::WriteBytes;
+using ztest::TempFolder;
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST(CatalogueList, LongLinesCountAsSeveralLines) {
 }
 
 TEST(CatalogueList, DrawingCheckKeepsItemsWithPreviewAndDropsEmptyGroups) {
-    TempDir dir;
+    ztest::TempFolder dir;
     const auto symbols = dir.path() / "Symbols";
     WriteBytes(symbols / "B1_0.dxf", "0\nEOF\n"); // the DXF beside the named .dwg counts
     WriteBytes(symbols / "B2_0.dwg", "");
@@ -117,7 +117,7 @@ TEST(CatalogueList, DrawingCheckKeepsItemsWithPreviewAndDropsEmptyGroups) {
                               CatLine({{4, L"c"}, {19, L"B3"}}) + L"\nH\n" +
                               CatLine({{4, L"d"}, {19, L"B4"}}) + L"\n";
     std::vector<CatalogueGroup> groups;
-    const std::wstring folder = dir.wpath() + L"\\symbols\\";
+    const std::wstring folder = libtest::WidePath(dir.path()) + L"\\symbols\\";
     ASSERT_EQ(ReadCatalogueListText(groups, text, folder, true), 1);
     ASSERT_EQ(groups[0].m_items.size(), 2u);
     EXPECT_EQ(groups[0].m_items[1].m_fileBaseName, L"B2");
@@ -125,13 +125,16 @@ TEST(CatalogueList, DrawingCheckKeepsItemsWithPreviewAndDropsEmptyGroups) {
 }
 
 TEST(CatalogueList, FileReadingAndMissingFile) {
-    TempDir dir;
+    ztest::TempFolder dir;
     WriteBytes(dir.path() / "PartsContentsK.txt",
                libtest::Cp932(L"ボルト\r\n" +
                               CatLine({{4, L"JISB1180 六角ボルト"}, {19, L"B1180"}}) + L"\r\n"));
     std::vector<CatalogueGroup> groups;
-    ASSERT_EQ(ReadCatalogueList(groups, dir.wpath() + L"\\PartsContentsK.txt", L"", false), 1);
+    ASSERT_EQ(ReadCatalogueList(groups, libtest::WidePath(dir.path()) + L"\\PartsContentsK.txt",
+                                L"", false),
+              1);
     EXPECT_EQ(groups[0].m_name, L"ボルト");
     EXPECT_EQ(groups[0].m_items[0].m_displayName, L"六角ボルト");
-    EXPECT_EQ(ReadCatalogueList(groups, dir.wpath() + L"\\none.txt", L"", false), -1);
+    EXPECT_EQ(ReadCatalogueList(groups, libtest::WidePath(dir.path()) + L"\\none.txt", L"", false),
+              -1);
 }

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 using libtest::CatLine;
-using libtest::TempDir;
 using libtest::WriteBytes;
+using ztest::TempFolder;
 
 namespace {
 
@@ -200,11 +200,11 @@ TEST(CatalogueTree, ShortLinesAndLinesWithoutBaseNameAreIgnored) {
 }
 
 TEST(CatalogueTree, ThumbNumbersComeFromDialogDescriptions) {
-    TempDir dir;
+    ztest::TempFolder dir;
     WriteBytes(dir.path() / "Dlg" / "b1180_1.INI", "[General]\r\nThumbDirection=3\r\n");
     WriteBytes(dir.path() / "Dlg" / "B1181_1.ini", "[General]\r\nOther=1\r\n");
     CCsvItem root;
-    BuildFrom(kBolts, root, dir.wpath() + L"\\dlg\\");
+    BuildFrom(kBolts, root, libtest::WidePath(dir.path()) + L"\\dlg\\");
     const CCsvItem& sub = *root.m_children[0]->m_children[0];
     EXPECT_EQ(sub.m_children[0]->GetThumbNumber(), 3);
     EXPECT_EQ(sub.m_children[0]->m_children[1]->GetThumbNumber(), 1); // B1180_2: no file
@@ -212,15 +212,15 @@ TEST(CatalogueTree, ThumbNumbersComeFromDialogDescriptions) {
 }
 
 TEST(CatalogueTreeEncoding, Utf16WithBomAndCodePageGiveTheSameTree) {
-    TempDir dir;
+    ztest::TempFolder dir;
     std::wstring text;
     for (const auto& l : kBolts)
         text += l + L"\r\n";
     WriteBytes(dir.path() / "k16.txt", libtest::Utf16Le(text));
     WriteBytes(dir.path() / "k932.txt", libtest::Cp932(text));
     CCsvItem a, b;
-    ASSERT_EQ(ReadCatalogueTree(L"", dir.wpath() + L"\\k16.txt", &a, L""), 2);
-    ASSERT_EQ(ReadCatalogueTree(L"", dir.wpath() + L"\\k932.txt", &b, L""), 2);
+    ASSERT_EQ(ReadCatalogueTree(L"", libtest::WidePath(dir.path()) + L"\\k16.txt", &a, L""), 2);
+    ASSERT_EQ(ReadCatalogueTree(L"", libtest::WidePath(dir.path()) + L"\\k932.txt", &b, L""), 2);
     EXPECT_EQ(Dump(a), Dump(b));
     EXPECT_EQ(a.CountDescendants(), 10u);
 }
@@ -276,19 +276,19 @@ TEST(CatalogueTreeEncoding, LoneBomOddBytesAndJunkAreHarmless) {
 }
 
 TEST(CatalogueTree, MissingFileGivesNoNodes) {
-    TempDir dir;
+    ztest::TempFolder dir;
     CCsvItem root;
-    EXPECT_EQ(ReadCatalogueTree(L"", dir.wpath() + L"\\none.txt", &root, L""), 0);
+    EXPECT_EQ(ReadCatalogueTree(L"", libtest::WidePath(dir.path()) + L"\\none.txt", &root, L""), 0);
     EXPECT_TRUE(root.m_children.empty());
 }
 
 TEST(CatalogueTree, LiftedNodesStillReadTheirThumbNumbers) {
-    TempDir dir;
+    ztest::TempFolder dir;
     WriteBytes(dir.path() / "Dlg" / "B1354_2.ini", "[General]\r\nThumbDirection=4\r\n");
     CCsvItem root;
     BuildFrom({CatLine({{0, L"P"}, {1, L"a"}, {2, L"x"}, {3, L"p1"}, {19, L"B1354_1"}}),
                CatLine({{1, L"b"}, {3, L"p2"}, {19, L"B1354_2"}})},
-              root, dir.wpath() + L"/Dlg/");
+              root, libtest::WidePath(dir.path()) + L"/Dlg/");
     ASSERT_EQ(root.m_children[0]->m_children.size(), 2u);
     const CCsvItem& lifted = *root.m_children[0]->m_children[1];
     EXPECT_EQ(lifted.m_pParent, root.m_children[0].get());

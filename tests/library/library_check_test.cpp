@@ -68,10 +68,10 @@ TEST(LibraryCheck, ReportsMissingFilesShortLinesAndBadNumbers) {
 }
 
 TEST(LibraryCheck, MissingLibraryFails) {
-    libtest::TempDir empty;
+    ztest::TempFolder empty;
     CheckRun run;
-    run.result =
-        CheckLibrary(empty.wpath(), [&](const std::wstring& l) { run.lines.push_back(l); });
+    run.result = CheckLibrary(libtest::WidePath(empty.path()),
+                              [&](const std::wstring& l) { run.lines.push_back(l); });
     zhost::settings::setProductFolder({});
     ResetLibraryPaths();
     EXPECT_EQ(run.result, 1);

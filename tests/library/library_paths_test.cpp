@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-using libtest::TempDir;
 using libtest::WriteBytes;
+using ztest::TempFolder;
 
 namespace {
 
@@ -28,7 +28,7 @@ public:
     }
 
 private:
-    TempDir user_;
+    ztest::TempFolder user_;
 };
 
 std::filesystem::path Fixture(const char* name) {
@@ -73,7 +73,7 @@ TEST(LibraryPaths, TrailingSeparatorOfTheRootIsRemoved) {
 }
 
 TEST(LibraryPaths, NotKeptUntilTheLibraryIsFoundThenKept) {
-    TempDir product;
+    ztest::TempFolder product;
     ProductScope scope(product.path());
     CLibraryPaths paths;
     EXPECT_FALSE(GetLibraryPaths(paths));
@@ -89,7 +89,7 @@ TEST(LibraryPaths, NotKeptUntilTheLibraryIsFoundThenKept) {
 }
 
 TEST(LibraryPaths, NoProductNoPaths) {
-    TempDir empty;
+    ztest::TempFolder empty;
     ProductScope scope(empty.path() / "missing");
     CLibraryPaths paths;
     EXPECT_FALSE(GetLibraryPaths(paths));
@@ -98,7 +98,7 @@ TEST(LibraryPaths, NoProductNoPaths) {
 }
 
 TEST(LayerSettings, DefaultsWithoutFile) {
-    TempDir product;
+    ztest::TempFolder product;
     std::filesystem::create_directories(product.path() / "config");
     ProductScope scope(product.path());
     CLayerSettings s;
@@ -168,7 +168,7 @@ TEST(ProductIni, MissingFileOrProductLeavesItClosed) {
         EXPECT_EQ(v, 5);
         EXPECT_EQ(ini.GetKeyCount(), 0);
     }
-    TempDir nowhere;
+    ztest::TempFolder nowhere;
     ProductScope scope(nowhere.path() / "missing");
     CProductIni ini(L"PartsContentsParam.ini");
     EXPECT_FALSE(ini.IsOpen());

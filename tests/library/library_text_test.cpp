@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-using libtest::TempDir;
 using libtest::WriteBytes;
+using ztest::TempFolder;
 
 TEST(LibrarySplit, SingleFieldForPlainTextTrailingDelimiterAndEmptyText) {
     std::vector<std::wstring> f;
@@ -61,38 +61,38 @@ TEST(LibraryReadLines, LongLinesContinueInPiecesOf511) {
 }
 
 TEST(LibraryReadLines, FileInHostCodePageAndCrLf) {
-    TempDir dir;
+    ztest::TempFolder dir;
     WriteBytes(dir.path() / "y.txt", libtest::Cp932(L"呼び径\tM8\r\n六角ボルト\r\n"));
     std::vector<std::wstring> lines;
-    EXPECT_EQ(ReadLines(dir.wpath() + L"/y.txt", lines, false), 2);
+    EXPECT_EQ(ReadLines(libtest::WidePath(dir.path()) + L"/y.txt", lines, false), 2);
     EXPECT_EQ(lines[0], L"呼び径\tM8\n");
     EXPECT_EQ(lines[1], L"六角ボルト\n");
 }
 
 TEST(LibraryReadLines, ByteOrderMarkIsHonoured) {
-    TempDir dir;
+    ztest::TempFolder dir;
     WriteBytes(dir.path() / "u16.txt", libtest::Utf16Le(L"ボルト\r\nナット\r\n"));
     WriteBytes(dir.path() / "u8.txt", "\xEF\xBB\xBF"
                                       "\xE3\x83\x9C\xE3\x83\xAB\xE3\x83\x88\n");
     std::vector<std::wstring> lines;
-    EXPECT_EQ(ReadLines(dir.wpath() + L"/u16.txt", lines, true), 2);
+    EXPECT_EQ(ReadLines(libtest::WidePath(dir.path()) + L"/u16.txt", lines, true), 2);
     EXPECT_EQ(lines[1], L"ナット");
-    EXPECT_EQ(ReadLines(dir.wpath() + L"/u8.txt", lines, true), 1);
+    EXPECT_EQ(ReadLines(libtest::WidePath(dir.path()) + L"/u8.txt", lines, true), 1);
     EXPECT_EQ(lines[0], L"ボルト");
 }
 
 TEST(LibraryReadLines, MissingFileGivesMinusOne) {
-    TempDir dir;
+    ztest::TempFolder dir;
     std::vector<std::wstring> lines{L"stale"};
-    EXPECT_EQ(ReadLines(dir.wpath() + L"/none.txt", lines, true), -1);
+    EXPECT_EQ(ReadLines(libtest::WidePath(dir.path()) + L"/none.txt", lines, true), -1);
     EXPECT_TRUE(lines.empty());
 }
 
 TEST(LibraryReadLines, BackslashPathsAndOtherCaseAreResolved) {
-    TempDir dir;
+    ztest::TempFolder dir;
     WriteBytes(dir.path() / "Sub" / "Data.TXT", "one\n");
     std::vector<std::wstring> lines;
-    EXPECT_EQ(ReadLines(dir.wpath() + L"\\sub\\data.txt", lines, true), 1);
+    EXPECT_EQ(ReadLines(libtest::WidePath(dir.path()) + L"\\sub\\data.txt", lines, true), 1);
 }
 
 TEST(LibraryNumber, LeadingNumberWithTextAfterIt) {

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-using libtest::TempDir;
 using libtest::WriteBytes;
+using ztest::TempFolder;
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
     ~SwitchFile() { zhost::settings::setMachineRegistryFile({}); }
 
 private:
-    TempDir dir_;
+    ztest::TempFolder dir_;
 };
 
 } // namespace
@@ -268,7 +268,7 @@ TEST(PartsYobiDebug, RowsArePrintedWhenShowDebugInfoIsOn) {
 
 TEST(PartsYobiLoad, FromTheLibraryOfTheProduct) {
     SwitchFile off(false);
-    TempDir product;
+    ztest::TempFolder product;
     WriteBytes(product.path() / "PartsData" / "PartsContents" / "partscontentsy.txt",
                libtest::Cp932(L"JIS\t\t\tNOM_SIZE\t\tM3\r\n\t\tB1180*\t\t\t6\r\n\t\t\t\t\t30\r\n"));
     zhost::settings::setProductFolder(product.path());

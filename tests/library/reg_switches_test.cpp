@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-using libtest::TempDir;
 using libtest::WriteBytes;
+using ztest::TempFolder;
 
 namespace {
 
@@ -23,7 +23,7 @@ public:
     }
 
 private:
-    TempDir dir_;
+    ztest::TempFolder dir_;
 };
 
 } // namespace

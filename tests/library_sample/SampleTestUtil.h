@@ -1,15 +1,15 @@
 #pragma once
 // Helpers of the sample-library tests: where the sample product and its tables lie, running the
-// generator and the independent DXF reader, and reading the JIS tables the product is made from.
+// independent DXF reader, and reading the JIS tables the product is made from.
+#include "support/ezdxf.h"
+#include "support/temp_folder.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace sample {
@@ -29,56 +29,8 @@ inline fs::path TablesDir() {
     return SourceDir() / "tools" / "jis";
 }
 
-// Debian's python3, which has python3-ezdxf (a python3 first on PATH may not).
-inline const char* kPython = "/usr/bin/python3";
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "zorma-sample-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty())
-            fs::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-// Quotes an argument for /bin/sh.
-inline std::string ShellQuote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs a command line; returns its exit status (-1 when it could not run) and its output.
-inline int RunCommand(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 inline std::string ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return ztest::ReadFile(file);
 }
 
 inline std::vector<std::string> SplitTabs(const std::string& line) {
@@ -141,13 +93,14 @@ struct DrawingRecords {
 
 inline std::map<std::string, DrawingRecords> ReadDrawings(const std::vector<fs::path>& files,
                                                           std::string& output) {
-    std::string command =
-        std::string(kPython) + " -B " +
-        ShellQuote((SourceDir() / "tests/library_sample/symbol_records.py").string());
+    std::vector<std::string> args;
     for (const fs::path& f : files)
-        command += " " + ShellQuote(f.string());
+        args.push_back(f.string());
+    const ztest::ProcessResult run =
+        ztest::RunPython("tests/library_sample/symbol_records.py", args);
+    output = run.transcript;
     std::map<std::string, DrawingRecords> out;
-    if (RunCommand(command, output) != 0)
+    if (run.exitCode != 0)
         return out;
     std::istringstream lines(output);
     std::string line;

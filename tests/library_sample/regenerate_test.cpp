@@ -22,13 +22,11 @@ std::map<std::string, fs::path> FilesUnder(const fs::path& root) {
 } // namespace
 
 TEST(SampleProduct, RegeneratesByteForByte) {
-    TempDir tmp;
+    ztest::TempFolder tmp;
     ASSERT_FALSE(tmp.path().empty());
-    std::string output;
-    const std::string command = std::string(kPython) + " -B " +
-                                ShellQuote((SourceDir() / "tools/gen_sample_product.py").string()) +
-                                " --out " + ShellQuote(tmp.path().string());
-    ASSERT_EQ(RunCommand(command, output), 0) << output;
+    const ztest::ProcessResult run =
+        ztest::RunPython("tools/gen_sample_product.py", {"--out", tmp.path().string()});
+    ASSERT_EQ(run.exitCode, 0) << run;
 
     const auto fresh = FilesUnder(tmp.path());
     const auto committed = FilesUnder(ProductDir());

@@ -2,7 +2,7 @@
 #include "zhost/settings/inifile.h"
 #include "zhost/settings/privateprofile.h"
 
-#include "tempdir.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +42,12 @@ Seen walk(IniFile& ini) {
 } // namespace
 
 TEST(IniEncoding, Utf16Utf8AndCodePage932GiveTheSameContent) {
-    TempDir dir;
-    const auto utf16 = dir.write("a.ini", "\xFF\xFE" + encode(kLayerIni, kCodePageUtf16Le));
-    const auto utf8 = dir.write("b.ini", encode(kLayerIni, kCodePageUtf8));
-    const auto utf8Bom = dir.write("c.ini", "\xEF\xBB\xBF" + encode(kLayerIni, kCodePageUtf8));
+    ztest::TempFolder dir;
+    const auto utf16 = dir.Write("a.ini", "\xFF\xFE" + encode(kLayerIni, kCodePageUtf16Le));
+    const auto utf8 = dir.Write("b.ini", encode(kLayerIni, kCodePageUtf8));
+    const auto utf8Bom = dir.Write("c.ini", "\xEF\xBB\xBF" + encode(kLayerIni, kCodePageUtf8));
     bool lossless = false;
-    const auto cp932 = dir.write("d.ini", encode(kLayerIni, kCodePage932, &lossless));
+    const auto cp932 = dir.Write("d.ini", encode(kLayerIni, kCodePage932, &lossless));
     ASSERT_TRUE(lossless);
 
     IniFile reference = IniFile::parse(kLayerIni);
@@ -127,9 +127,9 @@ TEST(IniBadInput, ReadsWhatCanBeRead) {
     std::string bytes = "[Good]\nA=1\n[Broken\nB=2\n\x01\x02\xFF\xFE\x80garbage=\x81\n";
     bytes += "Long=" + std::string(100 * 1024, 'y') + "\n";
     bytes += "[Tail]\nLast=end"; // no final newline
-    TempDir dir;
+    ztest::TempFolder dir;
     IniFile ini;
-    ASSERT_EQ(ini.load(dir.write("bad.ini", bytes)), zhost::Status::ok);
+    ASSERT_EQ(ini.load(dir.Write("bad.ini", bytes)), zhost::Status::ok);
     ASSERT_TRUE(ini.selectSection(L"Good"));
     int a = 0;
     EXPECT_TRUE(ini.getInt(L"A", a));
@@ -145,15 +145,15 @@ TEST(IniBadInput, ReadsWhatCanBeRead) {
     EXPECT_EQ(v, L"end");
 
     IniFile junk;
-    EXPECT_EQ(junk.load(dir.write("junk.ini", std::string("\x00\x01\xFF[\x00]=\x00", 9))),
+    EXPECT_EQ(junk.load(dir.Write("junk.ini", std::string("\x00\x01\xFF[\x00]=\x00", 9))),
               zhost::Status::ok);
     EXPECT_EQ(junk.load(dir.path() / "missing.ini"), zhost::Status::fileNotFound);
     EXPECT_TRUE(junk.sections().empty());
 }
 
 TEST(IniWrite, SetCreatesTheSelectedSectionAndSavesInTheFileEncoding) {
-    TempDir dir;
-    const auto file = dir.write("w.ini", "\xFF\xFE" + encode(L"[A]\r\nx=1\r\n", kCodePageUtf16Le));
+    ztest::TempFolder dir;
+    const auto file = dir.Write("w.ini", "\xFF\xFE" + encode(L"[A]\r\nx=1\r\n", kCodePageUtf16Le));
     IniFile ini;
     ASSERT_EQ(ini.load(file), zhost::Status::ok);
     EXPECT_FALSE(ini.selectSection(L"新しい"));
@@ -161,7 +161,7 @@ TEST(IniWrite, SetCreatesTheSelectedSectionAndSavesInTheFileEncoding) {
     EXPECT_TRUE(ini.selectSection(L"A"));
     EXPECT_TRUE(ini.setInt(L"x", 5));
     ASSERT_EQ(ini.save(file), zhost::Status::ok);
-    EXPECT_EQ(readAll(file).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(ztest::ReadFile(file).substr(0, 2), "\xFF\xFE");
     IniFile again;
     again.load(file);
     std::wstring v;
@@ -171,8 +171,8 @@ TEST(IniWrite, SetCreatesTheSelectedSectionAndSavesInTheFileEncoding) {
 }
 
 TEST(PrivateProfile, ReadsWithThePlatformsRules) {
-    TempDir dir;
-    dir.write("Dlg/B1180.ini", encode(L"[General]\r\nThumbDirection=3\r\nTitle=\"六角ボルト\"\r\n"
+    ztest::TempFolder dir;
+    dir.Write("Dlg/B1180.ini", encode(L"[General]\r\nThumbDirection=3\r\nTitle=\"六角ボルト\"\r\n"
                                       L"Empty=\r\nWord=abc\r\n[Ctl]\r\nk1=v1\r\nk2=v2\r\n",
                                       kCodePage932));
     // Backslashes and another case, as the add-on builds the path.
@@ -214,9 +214,9 @@ TEST(PrivateProfile, SectionReaderHandsOutDuplicateKeysAsTheyStand) {
 }
 
 TEST(PrivateProfile, SeesAChangedFileAtTheNextCall) {
-    TempDir dir;
-    const auto path = dir.write("p.ini", "[S]\nk=1\n");
+    ztest::TempFolder dir;
+    const auto path = dir.Write("p.ini", "[S]\nk=1\n");
     EXPECT_EQ(getPrivateProfileInt(L"S", L"k", 0, path.wstring()), 1);
-    dir.write("p.ini", "[S]\nk=22\n"); // a different size, whatever the clock's resolution
+    dir.Write("p.ini", "[S]\nk=22\n"); // a different size, whatever the clock's resolution
     EXPECT_EQ(getPrivateProfileInt(L"S", L"k", 0, path.wstring()), 22);
 }

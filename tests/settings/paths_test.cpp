@@ -2,15 +2,15 @@
 #include "zhost/settings/paths.h"
 #include "zhost/settings/textfile.h"
 
-#include "tempdir.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 using namespace zhost::settings;
 
 TEST(PathLookup, BackslashesAndWrongCaseFindTheFile) {
-    TempDir dir;
-    const auto file = dir.write("PartsData/PartsContents/Symbols/B1180_0.dxf", "0\nEOF\n");
+    ztest::TempFolder dir;
+    const auto file = dir.Write("PartsData/PartsContents/Symbols/B1180_0.dxf", "0\nEOF\n");
     const std::wstring root = dir.path().wstring();
     const auto found = resolvePath(root + L"\\partsdata\\PARTSCONTENTS\\symbols\\b1180_0.DXF");
     ASSERT_TRUE(found.has_value());
@@ -26,9 +26,9 @@ TEST(PathLookup, BackslashesAndWrongCaseFindTheFile) {
 }
 
 TEST(PathLookup, TheExactSpellingWinsAndTiesAreStable) {
-    TempDir dir;
-    const auto lower = dir.write("thumbs/a.png", "1");
-    const auto upper = dir.write("Thumbs/A.png", "2");
+    ztest::TempFolder dir;
+    const auto lower = dir.Write("thumbs/a.png", "1");
+    const auto upper = dir.Write("Thumbs/A.png", "2");
     EXPECT_EQ(*resolvePath(lower.wstring()), lower);
     EXPECT_EQ(*resolvePath(upper.wstring()), upper);
     // Neither spelling matches: the first in byte order is taken ("Thumbs" < "thumbs").
@@ -36,14 +36,14 @@ TEST(PathLookup, TheExactSpellingWinsAndTiesAreStable) {
 }
 
 TEST(PathLookup, JapaneseNamesAndFullWidthLetters) {
-    TempDir dir;
-    const auto file = dir.write("部品/ＡＢ.txt", "x");
+    ztest::TempFolder dir;
+    const auto file = dir.Write("部品/ＡＢ.txt", "x");
     EXPECT_EQ(*resolvePath(dir.path().wstring() + L"\\部品\\ａｂ.TXT"), file);
 }
 
 TEST(TextFile, LinesHonourTheByteOrderMark) {
-    TempDir dir;
-    const auto utf16 = dir.write("a.txt", std::string("\xFF\xFE"
+    ztest::TempFolder dir;
+    const auto utf16 = dir.Write("a.txt", std::string("\xFF\xFE"
                                                       "a\0\r\0\n\0\xB3\x9A\n\0",
                                                       12));
     TextLineReader reader;
@@ -55,14 +55,14 @@ TEST(TextFile, LinesHonourTheByteOrderMark) {
         lines.push_back(line);
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"a", L"骳"}));
 
-    const auto sjis = dir.write("b.txt", "\x83\x7B\x83\x8B\x83\x67\tM8\r\n\xB1\r\rlast");
+    const auto sjis = dir.Write("b.txt", "\x83\x7B\x83\x8B\x83\x67\tM8\r\n\xB1\r\rlast");
     ASSERT_EQ(reader.open(sjis), zhost::Status::ok);
     lines.clear();
     while (reader.readLine(line))
         lines.push_back(line);
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"ボルト\tM8", L"ｱ", L"", L"last"}));
 
-    const auto utf8 = dir.write("c.txt", "\xEF\xBB\xBF\xE9\xAB\x99\n");
+    const auto utf8 = dir.Write("c.txt", "\xEF\xBB\xBF\xE9\xAB\x99\n");
     ASSERT_EQ(reader.open(utf8), zhost::Status::ok);
     ASSERT_TRUE(reader.readLine(line));
     EXPECT_EQ(line, L"髙");
@@ -79,8 +79,8 @@ TEST(TextFile, WithoutAMarkUtf8IsTakenOnlyWhenAsked) {
 }
 
 TEST(TextEditor, HeadlessRunsPrintThePath) {
-    TempDir dir;
-    const auto log = dir.write("drawing_ZORMA_GEOMCALC.log", "result\n");
+    ztest::TempFolder dir;
+    const auto log = dir.Write("drawing_ZORMA_GEOMCALC.log", "result\n");
     std::wstring printed;
     setPrintHook([&](std::wstring_view text) { printed += text; });
     ASSERT_TRUE(isHeadless());
@@ -91,9 +91,9 @@ TEST(TextEditor, HeadlessRunsPrintThePath) {
 }
 
 TEST(TextEditor, StartsTheUsersEditorWithoutAShell) {
-    TempDir dir;
+    ztest::TempFolder dir;
     // A name a shell would split and run; the editor must get it as one argument.
-    const auto log = dir.write("r; touch pwned $(id).log", "x");
+    const auto log = dir.Write("r; touch pwned $(id).log", "x");
     std::filesystem::create_directories(dir.path() / "out");
     // $VISUAL "cp -t OUT" stands in for an editor: it receives the file as its last argument.
     setenv("VISUAL", ("cp -t " + (dir.path() / "out").string()).c_str(), 1);
@@ -104,7 +104,7 @@ TEST(TextEditor, StartsTheUsersEditorWithoutAShell) {
     setHeadless(true);
     unsetenv("VISUAL");
     EXPECT_EQ(status, zhost::Status::ok);
-    EXPECT_EQ(readAll(dir.path() / "out" / log.filename()), "x");
+    EXPECT_EQ(ztest::ReadFile(dir.path() / "out" / log.filename()), "x");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "pwned"));
     EXPECT_EQ(failing, zhost::Status::fileError);
 }

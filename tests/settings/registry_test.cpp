@@ -1,7 +1,7 @@
 #include "zhost/settings/codepage.h"
 #include "zhost/settings/registry.h"
 
-#include "tempdir.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +19,13 @@ public:
             L"Windows Registry Editor Version 5.00\r\n\r\n"
             L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tessaly\\Parameters\\ZORMA_CONT]\r\n" +
             body;
-        dir_.write("machine.reg", utf16 ? "\xFF\xFE" + encode(text, kCodePageUtf16Le)
+        dir_.Write("machine.reg", utf16 ? "\xFF\xFE" + encode(text, kCodePageUtf16Le)
                                         : encode(text, kCodePageUtf8));
     }
-    const TempDir& dir() const { return dir_; }
+    const ztest::TempFolder& dir() const { return dir_; }
 
 private:
-    TempDir dir_;
+    ztest::TempFolder dir_;
 };
 
 } // namespace
@@ -69,7 +69,7 @@ TEST(RegistrySwitch, MissingFileOrKeyIsOff) {
     EXPECT_FALSE(isSwitchOn(L"ShowDebugInfo"));
     setMachineRegistryFile({});
     SwitchFile file;
-    file.dir().write("machine.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
+    file.dir().Write("machine.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
                                     "\"ShowDebugInfo\"=dword:00000001\r\n");
     EXPECT_FALSE(isSwitchOn(L"ShowDebugInfo"));

@@ -3,7 +3,7 @@
 #include "zhost/settings/messages.h"
 #include "zhost/settings/userstore.h"
 
-#include "tempdir.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ private:
 } // namespace
 
 TEST(UserStore, ValuesSurviveARestart) {
-    TempDir dir;
+    ztest::TempFolder dir;
     {
         UserStore store(dir.path(), UserStore::kFileName);
         EXPECT_FALSE(store.selectSection(L"ZORMA_CONT_TempValue"));
@@ -60,7 +60,7 @@ TEST(UserStore, ValuesSurviveARestart) {
 }
 
 TEST(UserStore, SelectingWithCreateKeepsAnEmptySection) {
-    TempDir dir;
+    ztest::TempFolder dir;
     {
         UserStore store(dir.path(), UserStore::kFileName);
         EXPECT_TRUE(store.selectSection(L"ZORMA_HIDE", true));
@@ -71,7 +71,7 @@ TEST(UserStore, SelectingWithCreateKeepsAnEmptySection) {
 }
 
 TEST(UserStore, TwoWritersOneAfterTheOtherLoseNothing) {
-    TempDir dir;
+    ztest::TempFolder dir;
     UserStore first(dir.path(), UserStore::kFileName);
     UserStore second(dir.path(), UserStore::kFileName); // both read the empty store
     first.selectSection(L"ZORMA_GEOMALC");
@@ -92,7 +92,7 @@ TEST(UserStore, TwoWritersOneAfterTheOtherLoseNothing) {
 }
 
 TEST(UserStore, ConcurrentProcessesLoseNothing) {
-    TempDir dir;
+    ztest::TempFolder dir;
     constexpr int kChildren = 4, kWrites = 10;
     std::vector<pid_t> children;
     for (int c = 0; c < kChildren; ++c) {
@@ -121,14 +121,14 @@ TEST(UserStore, ConcurrentProcessesLoseNothing) {
 }
 
 TEST(UserStore, ALeftoverTemporaryFileDoesNotMatter) {
-    TempDir dir;
+    ztest::TempFolder dir;
     {
         UserStore store(dir.path(), UserStore::kFileName);
         store.selectSection(L"S");
         store.setInt(L"A", 1);
     }
     // A crash between writing the temporary file and renaming it.
-    dir.write("user-settings.ini.tmp.99999.0", "[S]\nA=2\nhalf a li");
+    dir.Write("user-settings.ini.tmp.99999.0", "[S]\nA=2\nhalf a li");
     UserStore store(dir.path(), UserStore::kFileName);
     store.selectSection(L"S");
     int a = 0;
@@ -140,7 +140,7 @@ TEST(UserStore, ALeftoverTemporaryFileDoesNotMatter) {
 }
 
 TEST(UserStore, AKilledWriterLeavesTheOldOrTheNewStore) {
-    TempDir dir;
+    ztest::TempFolder dir;
     const std::wstring big(20000, L'v'); // makes each write take a moment
     {
         UserStore store(dir.path(), UserStore::kFileName); // the old content
@@ -175,9 +175,9 @@ TEST(UserStore, AKilledWriterLeavesTheOldOrTheNewStore) {
 }
 
 TEST(UserStore, AnUnreadableStoreIsLeftInPlaceWithOneWarning) {
-    TempDir dir;
+    ztest::TempFolder dir;
     const std::string junk("\x00\x01\xFF\xFEjunk", 8);
-    const auto file = dir.write("user-settings.ini", junk);
+    const auto file = dir.Write("user-settings.ini", junk);
     CapturedPrints prints;
     for (int i = 0; i < 3; ++i) {
         UserStore store(dir.path(), UserStore::kFileName);
@@ -187,18 +187,18 @@ TEST(UserStore, AnUnreadableStoreIsLeftInPlaceWithOneWarning) {
         int a = 0;
         EXPECT_TRUE(store.getInt(L"A", a));
     }
-    EXPECT_EQ(readAll(file), junk);
+    EXPECT_EQ(ztest::ReadFile(file), junk);
     const std::wstring& text = prints.text();
     EXPECT_NE(text.find(L"warning"), std::wstring::npos);
     EXPECT_EQ(text.find(L"warning"), text.rfind(L"warning")); // once
 }
 
 TEST(AtomicFile, ReplacesContentAndFailsCleanlyInAMissingFolder) {
-    TempDir dir;
+    ztest::TempFolder dir;
     const auto file = dir.path() / "f.txt";
     ASSERT_EQ(writeFileAtomically(file, "one"), zhost::Status::ok);
     ASSERT_EQ(writeFileAtomically(file, "two"), zhost::Status::ok);
-    EXPECT_EQ(readAll(file), "two");
+    EXPECT_EQ(ztest::ReadFile(file), "two");
     EXPECT_EQ(writeFileAtomically(dir.path() / "no" / "f.txt", "x"), zhost::Status::fileError);
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
@@ -207,7 +207,7 @@ TEST(AtomicFile, ReplacesContentAndFailsCleanlyInAMissingFolder) {
 }
 
 TEST(DialogData, PlacementAndValuesPersistPerDialog) {
-    TempDir dir;
+    ztest::TempFolder dir;
     {
         DialogDataStore store(dir.path());
         EXPECT_TRUE(store.setPlacement(L"ZORMA_CONT_PartsSel", {10, 20, 640, 480}));

@@ -2,7 +2,7 @@
 #include "zhost/settings/product.h"
 #include "zhost/settings/vorta.h"
 
-#include "tempdir.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 class TestProduct {
 public:
     TestProduct() {
-        dir_.write(
+        dir_.Write(
             "config/PartsContentsParam.ini",
             encode(L"[OUTLINE]\r\nLayer=外形\r\nColor=7\r\n[HIDE]\r\nColor=4\r\n", kCodePage932));
         std::filesystem::create_directories(dir_.path() / "PartsData" / "PartsContents");
@@ -27,10 +27,10 @@ public:
         setProductFolder({});
         setUserFolder({});
     }
-    const TempDir& dir() const { return dir_; }
+    const ztest::TempFolder& dir() const { return dir_; }
 
 private:
-    TempDir dir_;
+    ztest::TempFolder dir_;
 };
 
 } // namespace

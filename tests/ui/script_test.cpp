@@ -166,8 +166,8 @@ TEST_F(DialogScript, InputEndingInADialogCancelsIt) {
 }
 
 TEST_F(DialogScript, SnapshotWritesAPicture) {
-    const auto file = std::filesystem::temp_directory_path() / "zorma-ui-snapshot-test.png";
-    std::filesystem::remove(file);
+    ztest::TempFolder folder;
+    const auto file = folder / "snapshot.png";
     run({L"UI_PICK", L"@dialog snapshot " + zhost::fromUtf8(file.string()), L"@dialog click ok"});
     Bitmap shot;
     ASSERT_TRUE(Bitmap::loadPng(file, shot));
@@ -175,5 +175,4 @@ TEST_F(DialogScript, SnapshotWritesAPicture) {
     // The client area is the button face colour; the title bar white.
     EXPECT_EQ(shot.colorAt(shot.width() / 2, 5), rgb(255, 255, 255));
     EXPECT_EQ(shot.colorAt(5, shot.height() - 5), sysColor(SysColor::buttonFace));
-    std::filesystem::remove(file);
 }

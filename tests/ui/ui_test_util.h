@@ -1,6 +1,8 @@
 #pragma once
 // Helpers of the dialog framework's tests: a transcript catcher, a scripted backend for popup
 // menus, and small dialog templates.
+#include "support/temp_folder.h"
+
 #include "zhost/editor/input.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/session.h"
@@ -12,7 +14,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -88,21 +89,11 @@ private:
 // A per-user folder of its own for the life of the object.
 class UserFolder {
 public:
-    UserFolder() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("zorma-ui-test-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-        zhost::settings::setUserFolder(path_);
-    }
-    ~UserFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
+    UserFolder() { zhost::settings::setUserFolder(folder_.path()); }
+    const std::filesystem::path& path() const { return folder_.path(); }
 
 private:
-    std::filesystem::path path_;
+    ztest::TempFolder folder_;
 };
 
 inline zhost::ui::ControlTemplate ctl(int id, zhost::ui::ControlKind kind, std::wstring text,
