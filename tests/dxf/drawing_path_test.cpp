@@ -1,4 +1,6 @@
 // "X.dwg" drawings are found as "X.dxf" beside the name.
+#include "support/temp_folder.h"
+
 #include "zhost/dxf/dxf.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +11,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path scratch(const char* name) {
-    fs::path dir = fs::path(ZORMA_BINARY_DIR) / "dxf_paths";
-    fs::create_directories(dir);
-    return dir / name;
-}
+// Each case in a folder of its own, so that no file left by another case can be found.
+class DrawingPath : public ztest::TempFolderTest {
+protected:
+    fs::path scratch(const char* name) const { return Dir() / name; }
+};
 
 } // namespace
 
-TEST(DrawingPath, DwgNameFindsTheDxfBesideIt) {
+TEST_F(DrawingPath, DwgNameFindsTheDxfBesideIt) {
     const fs::path dxf = scratch("BOLT.dxf");
     std::ofstream(dxf) << "0\nEOF\n";
     EXPECT_EQ(dxf, zhost::dxf::resolveDrawingPath(scratch("BOLT.dwg")));
     EXPECT_TRUE(zhost::dxf::drawingFileExists(scratch("BOLT.dwg")));
 }
 
-TEST(DrawingPath, UpperCaseExtensionIsFound) {
+TEST_F(DrawingPath, UpperCaseExtensionIsFound) {
     const fs::path dxf = scratch("NUT.DXF");
     std::ofstream(dxf) << "0\nEOF\n";
     EXPECT_EQ(dxf, zhost::dxf::resolveDrawingPath(scratch("NUT.dwg")));
 }
 
-TEST(DrawingPath, MissingDrawingIsReportedMissing) {
+TEST_F(DrawingPath, MissingDrawingIsReportedMissing) {
     EXPECT_FALSE(zhost::dxf::drawingFileExists(scratch("NONE.dwg")));
     EXPECT_EQ(scratch("NONE.dwg"), zhost::dxf::resolveDrawingPath(scratch("NONE.dwg")));
 }
 
-TEST(DrawingPath, ExistingPathIsTakenAsItIs) {
+TEST_F(DrawingPath, ExistingPathIsTakenAsItIs) {
     const fs::path dwg = scratch("REAL.dwg");
     std::ofstream(dwg) << "x";
     EXPECT_EQ(dwg, zhost::dxf::resolveDrawingPath(dwg));

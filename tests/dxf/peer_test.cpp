@@ -3,11 +3,11 @@
 // Debian's python3 cannot import ezdxf.
 #include "test_drawings.h"
 
+#include "support/ezdxf.h"
+#include "support/temp_folder.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/dxf/dxf.h"
-
-#include <cstdio>
-#include <memory>
 
 using namespace zhost;
 using namespace zhost::db;
@@ -15,23 +15,8 @@ using namespace dxftest;
 
 namespace {
 
-bool haveEzdxf() {
-    static const bool have = std::system("/usr/bin/python3 -c 'import ezdxf' >/dev/null 2>&1") == 0;
-    return have;
-}
-
 std::string runChecker(const std::string& file) {
-    const std::string cmd = "/usr/bin/python3 '" + std::string(ZORMA_SOURCE_DIR) +
-                            "/tests/dxf/ezdxf_check.py' '" + file + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
-    std::string out;
-    if (!pipe)
-        return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0)
-        out.append(buf, n);
-    return out;
+    return ztest::RunPython("tests/dxf/ezdxf_check.py", {file}).transcript;
 }
 
 bool hasLine(const std::string& out, const std::string& line) {
@@ -39,11 +24,11 @@ bool hasLine(const std::string& out, const std::string& line) {
 }
 
 void checkWritten(dxf::WriteOptions options, const char* name) {
-    if (!haveEzdxf())
-        GTEST_SKIP() << "/usr/bin/python3 cannot import ezdxf";
+    SKIP_WITHOUT_EZDXF();
     Database db;
     buildSampleDrawing(db);
-    const std::string path = std::string(ZORMA_BINARY_DIR) + "/" + name;
+    ztest::TempFolder folder;
+    const std::string path = (folder / name).string();
     ASSERT_OK(dxf::writeDxf(db, path, options));
     const std::string out = runChecker(path);
     EXPECT_TRUE(hasLine(out, "errors 0")) << out;

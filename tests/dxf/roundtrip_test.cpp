@@ -1,6 +1,8 @@
 // Read → write → read keeps the drawing: the databases are compared object by object.
 #include "test_drawings.h"
 
+#include "support/temp_folder.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/dxf/dxf.h"
 
@@ -111,7 +113,8 @@ TEST(DxfRoundTrip, GroupsAndDrawOrderSurvive) {
 TEST(DxfRoundTrip, LoadDrawingAsBlockKeepsParametricData) {
     Database src;
     buildSampleDrawing(src);
-    const std::string path = std::string(ZORMA_BINARY_DIR) + "/dxf_as_block.dxf";
+    ztest::TempFolder folder;
+    const std::string path = (folder / "dxf_as_block.dxf").string();
     ASSERT_OK(dxf::writeDxf(src, path));
     Database target;
     ObjectId blockId;
