@@ -3,6 +3,8 @@
 // own process, registered on the host's command stack the way the plug-in registers it.
 #include "frame/CommandBodies.h"
 
+#include "support/status.h"
+
 #include "zhost/db/curves.h"
 #include "zhost/db/database.h"
 #include "zhost/db/entities.h"
@@ -67,7 +69,7 @@ protected:
 
     db::ObjectId Add(std::unique_ptr<db::Entity> e) {
         db::ObjectId id;
-        EXPECT_EQ(m_db.appendToModelSpace(std::move(e), id), zhost::Status::ok);
+        EXPECT_OK(m_db.appendToModelSpace(std::move(e), id));
         return id;
     }
     db::ObjectId AddLine(double x1, double y1, double x2, double y2) {
@@ -96,7 +98,7 @@ protected:
         m_db.registerApp(kApp);
         db::ObjectPtr<db::Entity> e(id, db::OpenMode::forWrite);
         ASSERT_TRUE(e);
-        ASSERT_EQ(e->setXData({db::xApp(kApp), db::xInt16(serial)}), zhost::Status::ok);
+        ASSERT_OK(e->setXData({db::xApp(kApp), db::xInt16(serial)}));
     }
 
     // The serial number of a curve's hole mark; -1 without one.

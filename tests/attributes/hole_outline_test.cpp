@@ -2,6 +2,8 @@
 // author is told.
 #include "HoleTestUtil.h"
 
+#include "support/status.h"
+
 #include "attributes/HoleMark.h"
 
 #include <cmath>
@@ -156,7 +158,7 @@ TEST_F(HoleOutline, EarlierMarkIsReplacedAndOtherDataKept) {
     m_db.registerApp(L"OTHER");
     {
         db::ObjectPtr<db::Entity> e(circle, db::OpenMode::forWrite);
-        ASSERT_EQ(e->setXData({db::xApp(L"OTHER"), db::xString(L"keep")}), zhost::Status::ok);
+        ASSERT_OK(e->setXData({db::xApp(L"OTHER"), db::xString(L"keep")}));
     }
     Mark(circle, 2);
     PreSelect({circle});

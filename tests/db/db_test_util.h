@@ -2,6 +2,9 @@
 #include "zhost/core/utf.h"
 #include "zhost/db/db.h"
 
+#include "support/status.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 namespace dbtest {
@@ -13,7 +16,7 @@ using geom::Vector3d;
 
 inline ObjectId addLine(Database& db, ObjectId block, Point3d a, Point3d b) {
     ObjectId id;
-    EXPECT_EQ(db.appendEntity(block, std::make_unique<Line>(a, b), id), Status::ok);
+    EXPECT_OK(db.appendEntity(block, std::make_unique<Line>(a, b), id));
     return id;
 }
 

@@ -1,5 +1,7 @@
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -40,7 +42,7 @@ TEST(Explode, NestedRotatedScaledReferenceComposesTransforms) {
     ref.setRotation(kPi / 2);
     ref.setScaleFactors({2, 2, 2});
     std::vector<std::unique_ptr<Entity>> pieces;
-    ASSERT_EQ(ref.explode(pieces), Status::ok);
+    ASSERT_OK(ref.explode(pieces));
     ASSERT_EQ(pieces.size(), 3u); // line, nested reference, constant attribute as text
     auto lines = ofType<Line>(pieces);
     ASSERT_EQ(lines.size(), 1u);
@@ -54,7 +56,7 @@ TEST(Explode, NestedRotatedScaledReferenceComposesTransforms) {
     expectNear(refs[0]->position(), {10, 14});
     // Exploding the nested piece again gives the world geometry of the innermost line.
     std::vector<std::unique_ptr<Entity>> inside;
-    ASSERT_EQ(refs[0]->explode(inside), Status::ok);
+    ASSERT_OK(refs[0]->explode(inside));
     ASSERT_EQ(inside.size(), 1u);
     auto* l = dynamic_cast<Line*>(inside[0].get());
     ASSERT_TRUE(l);
@@ -72,7 +74,7 @@ TEST(Explode, PolylineIntoLinesAndArcs) {
     g.bulges = {0, 1, 0}; // a half circle from (10,0) to (10,10), counter-clockwise
     Polyline p(g);
     std::vector<std::unique_ptr<Entity>> pieces;
-    ASSERT_EQ(p.explode(pieces), Status::ok);
+    ASSERT_OK(p.explode(pieces));
     ASSERT_EQ(pieces.size(), 2u);
     auto* arc = dynamic_cast<Arc*>(pieces[1].get());
     ASSERT_TRUE(arc);
@@ -90,7 +92,7 @@ TEST(Explode, NonUniformScaleTurnsCirclesIntoEllipses) {
     BlockReference ref(Point3d(), block);
     ref.setScaleFactors({3, 1, 1});
     std::vector<std::unique_ptr<Entity>> pieces;
-    ASSERT_EQ(ref.explode(pieces), Status::ok);
+    ASSERT_OK(ref.explode(pieces));
     auto* el = dynamic_cast<Ellipse*>(pieces.at(0).get());
     ASSERT_TRUE(el);
     EXPECT_NEAR(el->geometry().majorAxis.length(), 3, 1e-12);
@@ -99,7 +101,7 @@ TEST(Explode, NonUniformScaleTurnsCirclesIntoEllipses) {
 
 TEST(Transform, MirrorKeepsArcsOnTheirPoints) {
     Arc arc(Point3d(0, 0), 1, 0, kPi / 2);
-    ASSERT_EQ(arc.transformBy(geom::Matrix3d::mirroring({0, 0}, {0, 1})), Status::ok);
+    ASSERT_OK(arc.transformBy(geom::Matrix3d::mirroring({0, 0}, {0, 1})));
     expectNear(arc.startPoint(), {0, 1});
     expectNear(arc.endPoint(), {-1, 0});
     Circle c(Point3d(0, 0), 1);
@@ -124,7 +126,7 @@ TEST(DeepClone, CopiesAttributesAndExtendedData) {
     ObjectId target;
     db.addBlock(L"TARGET", target);
     IdMap map;
-    ASSERT_EQ(db.deepCloneObjects({refId}, target, map), Status::ok);
+    ASSERT_OK(db.deepCloneObjects({refId}, target, map));
     ASSERT_EQ(map.size(), 2u); // the reference and its attribute
     ObjectPtr<BlockReference> copy(map.at(refId), OpenMode::forRead);
     ASSERT_TRUE(copy);
@@ -150,7 +152,7 @@ TEST(Insert, CopiesAnotherDrawingAsABlockWithItsLayers) {
     symbol.appendToModelSpace(std::move(l), e);
     Database db;
     ObjectId block;
-    ASSERT_EQ(db.insert(L"SYM", symbol, block), Status::ok);
+    ASSERT_OK(db.insert(L"SYM", symbol, block));
     ObjectPtr<BlockTableRecord> b(block, OpenMode::forRead);
     auto ids = b->entityIds();
     ASSERT_EQ(ids.size(), 1u);

@@ -1,12 +1,14 @@
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 using namespace dbtest;
 
 TEST(OpenRules, ReadHandleRefusesChangesWithNotOpenForWrite) {
     Database db;
     ObjectId id = addLine(db, db.modelSpaceId(), {0, 0}, {10, 0});
     ObjectPtr<Line> line(id, OpenMode::forRead);
-    ASSERT_EQ(line.status(), Status::ok);
+    ASSERT_OK(line.status());
     EXPECT_EQ(line->setEndPoint({5, 5}), Status::notOpenForWrite);
     EXPECT_EQ(line->setColorIndex(1), Status::notOpenForWrite);
     EXPECT_TRUE(line->endPoint().isEqualTo({10, 0}));
@@ -32,16 +34,15 @@ TEST(OpenRules, ErasedNullAndWrongTypeGiveTheirStatus) {
     ObjectId id = addLine(db, db.modelSpaceId(), {0, 0}, {10, 0});
     {
         ObjectPtr<Entity> e(id, OpenMode::forWrite);
-        ASSERT_EQ(e->erase(), Status::ok);
+        ASSERT_OK(e->erase());
     }
     EXPECT_EQ(ObjectPtr<Line>(id, OpenMode::forRead).status(), Status::wasErased);
-    EXPECT_EQ(ObjectPtr<Line>(id, OpenMode::forRead, true).status(), Status::ok);
+    EXPECT_OK(ObjectPtr<Line>(id, OpenMode::forRead, true).status());
     EXPECT_EQ(ObjectPtr<Line>(ObjectId(), OpenMode::forRead).status(), Status::nullObjectId);
     EXPECT_EQ(ObjectPtr<Circle>(db.modelSpaceId(), OpenMode::forRead).status(),
               Status::wrongObjectType);
     // After a failed typed open the object is not left open.
-    EXPECT_EQ(ObjectPtr<BlockTableRecord>(db.modelSpaceId(), OpenMode::forWrite).status(),
-              Status::ok);
+    EXPECT_OK(ObjectPtr<BlockTableRecord>(db.modelSpaceId(), OpenMode::forWrite).status());
 }
 
 TEST(OpenRules, HandlesAreUniqueHexAndSettable) {
@@ -50,34 +51,34 @@ TEST(OpenRules, HandlesAreUniqueHexAndSettable) {
     ObjectId b = addLine(db, db.modelSpaceId(), {0, 0}, {2, 0});
     EXPECT_NE(a.handle(), b.handle());
     ObjectId found;
-    ASSERT_EQ(db.getObjectId(b.handle(), found), Status::ok);
+    ASSERT_OK(db.getObjectId(b.handle(), found));
     EXPECT_EQ(found, b);
     EXPECT_EQ(db.setHandle(a, b.handle()), Status::duplicateKey);
-    ASSERT_EQ(db.setHandle(a, Handle(0x2F0)), Status::ok);
+    ASSERT_OK(db.setHandle(a, Handle(0x2F0)));
     EXPECT_EQ(a.handle().toHex(), L"2F0");
     EXPECT_GT(db.handleSeed().value(), 0x2F0u);
     Handle h;
     ASSERT_TRUE(Handle::fromHex(L"2f0", h));
-    ASSERT_EQ(db.getObjectId(h, found), Status::ok);
+    ASSERT_OK(db.getObjectId(h, found));
     EXPECT_EQ(found, a);
 }
 
 TEST(SymbolTables, NamesCompareWithoutCaseAndStayUnique) {
     Database db;
     ObjectId layer;
-    ASSERT_EQ(db.addLayer(L"AM_0", layer), Status::ok);
+    ASSERT_OK(db.addLayer(L"AM_0", layer));
     ObjectId found;
-    ASSERT_EQ(db.getLayerId(L"am_0", found), Status::ok);
+    ASSERT_OK(db.getLayerId(L"am_0", found));
     EXPECT_EQ(found, layer);
     ObjectId again;
     EXPECT_EQ(db.addLayer(L"Am_0", again), Status::duplicateKey);
     EXPECT_EQ(again, layer);
     ObjectId block;
-    ASSERT_EQ(db.addBlock(L"Bolt", block), Status::ok);
+    ASSERT_OK(db.addBlock(L"Bolt", block));
     EXPECT_EQ(db.addBlock(L"BOLT", block), Status::duplicateKey);
     EXPECT_EQ(db.addBlock(L"bad<name", block), Status::invalidInput);
     ObjectId ms;
-    EXPECT_EQ(db.getBlockId(L"*MODEL_SPACE", ms), Status::ok);
+    EXPECT_OK(db.getBlockId(L"*MODEL_SPACE", ms));
     EXPECT_EQ(ms, db.modelSpaceId());
 }
 
@@ -89,18 +90,18 @@ TEST(SymbolTables, RenameAndEraseUpdateLookUps) {
     {
         ObjectPtr<LayerTableRecord> la(a, OpenMode::forWrite);
         EXPECT_EQ(la->setName(L"b"), Status::duplicateKey);
-        EXPECT_EQ(la->setName(L"Outline"), Status::ok);
+        EXPECT_OK(la->setName(L"Outline"));
     }
     ObjectId found;
     EXPECT_EQ(db.getLayerId(L"A", found), Status::keyNotFound);
-    EXPECT_EQ(db.getLayerId(L"OUTLINE", found), Status::ok);
+    EXPECT_OK(db.getLayerId(L"OUTLINE", found));
     {
         ObjectPtr<LayerTableRecord> lb(b, OpenMode::forWrite);
-        ASSERT_EQ(lb->erase(), Status::ok);
+        ASSERT_OK(lb->erase());
     }
     EXPECT_EQ(db.getLayerId(L"B", found), Status::keyNotFound);
     ObjectPtr<LayerTable> table(db.layerTableId(), OpenMode::forRead);
-    EXPECT_EQ(table->getAt(L"b", found, true), Status::ok);
+    EXPECT_OK(table->getAt(L"b", found, true));
     EXPECT_EQ(found, b);
     EXPECT_EQ(table->count(), 2); // "0" and "Outline"
 }
@@ -117,10 +118,10 @@ TEST(SymbolTables, EntitiesTakeNamedLayersAndLinetypes) {
     ObjectId layer;
     db.addLayer(L"AM_3", layer);
     auto line = std::make_unique<Line>(Point3d(0, 0), Point3d(1, 0));
-    EXPECT_EQ(line->setLayer(L"AM_3"), Status::ok); // kept by name until appended
-    EXPECT_EQ(line->setLinetype(L"byblock"), Status::ok);
+    EXPECT_OK(line->setLayer(L"AM_3")); // kept by name until appended
+    EXPECT_OK(line->setLinetype(L"byblock"));
     ObjectId id;
-    ASSERT_EQ(db.appendToModelSpace(std::move(line), id), Status::ok);
+    ASSERT_OK(db.appendToModelSpace(std::move(line), id));
     ObjectPtr<Line> l(id, OpenMode::forRead);
     EXPECT_EQ(l->layerId(), layer);
     EXPECT_EQ(l->linetypeId(), db.byBlockLinetypeId());
@@ -134,20 +135,16 @@ TEST(SymbolTables, LinetypesLoadFromALinFile) {
     const std::wstring text = L";; test\n*DASHED,Dashed __ __ __\nA,.5,-.25\n"
                               L"*CENTER,Center ____ _ ____\nA,1.25,-.25,.25,-.25\n";
     std::vector<LinetypeDefinition> defs;
-    ASSERT_EQ(parseLinFile(text, defs), Status::ok);
+    ASSERT_OK(parseLinFile(text, defs));
     ASSERT_EQ(defs.size(), 2u);
     EXPECT_EQ(defs[1].dashes.size(), 4u);
 
-    const std::string path = std::string(ZORMA_BINARY_DIR) + "/db_test_default.lin";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f);
-    const std::string utf8 = zhost::toUtf8(text);
-    std::fwrite(utf8.data(), 1, utf8.size(), f);
-    std::fclose(f);
+    ztest::TempFolder folder;
+    const std::string path = folder.Write("default.lin", zhost::toUtf8(text)).string();
     Database db;
-    ASSERT_EQ(loadLinetypeFile(db, L"dashed", path), Status::ok);
+    ASSERT_OK(loadLinetypeFile(db, L"dashed", path));
     ObjectId id;
-    ASSERT_EQ(db.getLinetypeId(L"Dashed", id), Status::ok);
+    ASSERT_OK(db.getLinetypeId(L"Dashed", id));
     ObjectPtr<LinetypeTableRecord> lt(id, OpenMode::forRead);
     EXPECT_EQ(lt->description(), L"Dashed __ __ __");
     EXPECT_DOUBLE_EQ(lt->patternLength(), 0.75);
@@ -162,14 +159,14 @@ TEST(SymbolTables, LinetypesLoadFromALinFile) {
 TEST(DrawingVariables, TypedDefaultsAndChecks) {
     Database db;
     double textSize = 0;
-    ASSERT_EQ(db.getReal(L"textsize", textSize), Status::ok);
+    ASSERT_OK(db.getReal(L"textsize", textSize));
     EXPECT_EQ(textSize, 2.5);
     int luprec = 0;
-    ASSERT_EQ(db.getInt(L"LUPREC", luprec), Status::ok);
+    ASSERT_OK(db.getInt(L"LUPREC", luprec));
     EXPECT_EQ(luprec, 4);
     EXPECT_EQ(db.setVar(L"LUPREC", std::int32_t(9)), Status::invalidInput);
     EXPECT_EQ(db.setVar(L"TEXTSIZE", std::wstring(L"x")), Status::invalidInput);
-    EXPECT_EQ(db.setVar(L"TEXTSIZE", std::int32_t(5)), Status::ok); // integers fit reals
+    EXPECT_OK(db.setVar(L"TEXTSIZE", std::int32_t(5))); // integers fit reals
     EXPECT_EQ(db.textSize(), 5.0);
     EXPECT_EQ(db.setVar(L"NOSUCHVAR", std::int32_t(1)), Status::keyNotFound);
     EXPECT_EQ(db.setVar(L"CLAYER", std::wstring(L"missing")), Status::invalidInput);

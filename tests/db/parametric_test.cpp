@@ -1,5 +1,7 @@
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 using namespace dbtest;
 namespace param = zhost::db::param;
 
@@ -16,15 +18,15 @@ struct Bolt {
         line = addLine(db, block, {0, 0}, {1, 0});
         db.appendEntity(block, std::make_unique<Circle>(Point3d(0, 0), 1), circle);
         db.appendEntity(block, std::make_unique<Text>(Point3d(0, 5), L"", 2.5), text);
-        EXPECT_EQ(param::setParameter(block, L"LEN", L"40"), Status::ok);
-        EXPECT_EQ(param::setParameter(block, L"D", L"10"), Status::ok);
-        EXPECT_EQ(param::setParameter(block, L"CS", L"LEN-2*D/5"), Status::ok);
-        EXPECT_EQ(param::setParameter(block, L"Dashed", L"0"), Status::ok);
-        EXPECT_EQ(param::setBinding(line, {L"END.X", L"LEN"}), Status::ok);
-        EXPECT_EQ(param::setBinding(line, {L"LAYER", L"Dashed", {L"AM_0", L"AM_3"}}), Status::ok);
-        EXPECT_EQ(param::setBinding(circle, {L"RADIUS", L"D/2"}), Status::ok);
-        EXPECT_EQ(param::setBinding(circle, {L"CENTER.X", L"CS"}), Status::ok);
-        EXPECT_EQ(param::setBinding(text, {L"TEXT", L"M{D}x{LEN}"}), Status::ok);
+        EXPECT_OK(param::setParameter(block, L"LEN", L"40"));
+        EXPECT_OK(param::setParameter(block, L"D", L"10"));
+        EXPECT_OK(param::setParameter(block, L"CS", L"LEN-2*D/5"));
+        EXPECT_OK(param::setParameter(block, L"Dashed", L"0"));
+        EXPECT_OK(param::setBinding(line, {L"END.X", L"LEN"}));
+        EXPECT_OK(param::setBinding(line, {L"LAYER", L"Dashed", {L"AM_0", L"AM_3"}}));
+        EXPECT_OK(param::setBinding(circle, {L"RADIUS", L"D/2"}));
+        EXPECT_OK(param::setBinding(circle, {L"CENTER.X", L"CS"}));
+        EXPECT_OK(param::setBinding(text, {L"TEXT", L"M{D}x{LEN}"}));
         db.appendToModelSpace(std::make_unique<BlockReference>(Point3d(100, 0), block), ref);
     }
 
@@ -47,7 +49,7 @@ TEST(ParametricBlocks, EvaluatingADefinitionWritesBoundProperties) {
     Bolt b;
     EXPECT_TRUE(param::isParametric(b.block));
     EXPECT_TRUE(param::isParametric(b.ref));
-    ASSERT_EQ(param::evaluate(b.block), Status::ok);
+    ASSERT_OK(param::evaluate(b.block));
     EXPECT_EQ(ObjectPtr<Line>(b.line, OpenMode::forRead)->endPoint().x, 40);
     ObjectPtr<Circle> c(b.circle, OpenMode::forRead);
     EXPECT_EQ(c->radius(), 5);
@@ -55,19 +57,19 @@ TEST(ParametricBlocks, EvaluatingADefinitionWritesBoundProperties) {
     c.close();
     EXPECT_EQ(ObjectPtr<Text>(b.text, OpenMode::forRead)->textString(), L"M10x40");
     double cs = 0;
-    ASSERT_EQ(param::parameterValue(b.block, L"cs", cs), Status::ok);
+    ASSERT_OK(param::parameterValue(b.block, L"cs", cs));
     EXPECT_EQ(cs, 36);
 }
 
 TEST(ParametricBlocks, ChangingLenOnAReferenceMovesItsOwnPointsOnly) {
     Bolt b;
-    ASSERT_EQ(param::evaluate(b.block), Status::ok);
+    ASSERT_OK(param::evaluate(b.block));
     std::vector<std::wstring> names;
-    ASSERT_EQ(param::parameterNames(b.ref, names), Status::ok);
+    ASSERT_OK(param::parameterNames(b.ref, names));
     EXPECT_EQ(names, (std::vector<std::wstring>{L"LEN", L"D", L"CS", L"Dashed"}));
-    ASSERT_EQ(param::setParameterExpression(b.ref, L"len", L"60"), Status::ok);
-    ASSERT_EQ(param::setParameterExpression(b.ref, L"Dashed", L"1"), Status::ok);
-    ASSERT_EQ(param::evaluate(b.ref), Status::ok);
+    ASSERT_OK(param::setParameterExpression(b.ref, L"len", L"60"));
+    ASSERT_OK(param::setParameterExpression(b.ref, L"Dashed", L"1"));
+    ASSERT_OK(param::evaluate(b.ref));
     const ObjectId own = b.refBlock();
     EXPECT_NE(own, b.block);
     EXPECT_TRUE(ObjectPtr<BlockTableRecord>(own, OpenMode::forRead)->isAnonymous());
@@ -79,11 +81,11 @@ TEST(ParametricBlocks, ChangingLenOnAReferenceMovesItsOwnPointsOnly) {
     EXPECT_EQ(ObjectPtr<Circle>(b.inRef(b.circle), OpenMode::forRead)->center().x, 56);
     EXPECT_EQ(ObjectPtr<Text>(b.inRef(b.text), OpenMode::forRead)->textString(), L"M10x60");
     ObjectId base;
-    ASSERT_EQ(param::baseDefinition(b.ref, base), Status::ok);
+    ASSERT_OK(param::baseDefinition(b.ref, base));
     EXPECT_EQ(base, b.block);
     // A second change reuses the same private copy.
-    ASSERT_EQ(param::setParameterExpression(b.ref, L"LEN", L"D*8"), Status::ok);
-    ASSERT_EQ(param::evaluate(b.ref), Status::ok);
+    ASSERT_OK(param::setParameterExpression(b.ref, L"LEN", L"D*8"));
+    ASSERT_OK(param::evaluate(b.ref));
     EXPECT_EQ(b.refBlock(), own);
     EXPECT_EQ(ObjectPtr<Line>(b.inRef(b.line), OpenMode::forRead)->endPoint().x, 80);
 }
@@ -110,7 +112,7 @@ TEST(ParametricBlocks, BadExpressionsAndUnknownNamesReportPositions) {
     EXPECT_NE(err.message.find(L"NOPE"), std::wstring::npos);
 
     err = {};
-    EXPECT_EQ(param::setBinding(b.circle, {L"START.X", L"LEN"}), Status::ok);
+    EXPECT_OK(param::setBinding(b.circle, {L"START.X", L"LEN"}));
     EXPECT_EQ(param::evaluate(b.block, &err), Status::invalidInput); // a circle has no START
     EXPECT_NE(err.message.find(L"CIRCLE"), std::wstring::npos);
 }
@@ -118,29 +120,29 @@ TEST(ParametricBlocks, BadExpressionsAndUnknownNamesReportPositions) {
 TEST(ParametricBlocks, DependencyCyclesAreDetected) {
     Bolt b;
     param::ParamError err;
-    ASSERT_EQ(param::setParameter(b.block, L"A", L"B+1"), Status::ok);
-    ASSERT_EQ(param::setParameter(b.block, L"B", L"A*2"), Status::ok);
+    ASSERT_OK(param::setParameter(b.block, L"A", L"B+1"));
+    ASSERT_OK(param::setParameter(b.block, L"B", L"A*2"));
     EXPECT_EQ(param::evaluate(b.block, &err), Status::invalidInput);
     EXPECT_NE(err.message.find(L"cycle"), std::wstring::npos);
     EXPECT_NE(err.message.find(L"A -> B -> A"), std::wstring::npos);
-    ASSERT_EQ(param::setParameter(b.block, L"B", L"2"), Status::ok);
-    EXPECT_EQ(param::evaluate(b.block), Status::ok);
+    ASSERT_OK(param::setParameter(b.block, L"B", L"2"));
+    EXPECT_OK(param::evaluate(b.block));
 }
 
 TEST(ParametricBlocks, UnicodeParameterNamesWork) {
     Bolt b;
-    ASSERT_EQ(param::setParameter(b.block, L"長さ", L"25"), Status::ok);
-    ASSERT_EQ(param::setBinding(b.line, {L"END.X", L"長さ*2"}), Status::ok);
-    ASSERT_EQ(param::evaluate(b.block), Status::ok);
+    ASSERT_OK(param::setParameter(b.block, L"長さ", L"25"));
+    ASSERT_OK(param::setBinding(b.line, {L"END.X", L"長さ*2"}));
+    ASSERT_OK(param::evaluate(b.block));
     EXPECT_EQ(ObjectPtr<Line>(b.line, OpenMode::forRead)->endPoint().x, 50);
 }
 
 TEST(ParametricBlocks, MakeStaticCopiesTheCurrentShapeWithoutParameters) {
     Bolt b;
-    ASSERT_EQ(param::setParameterExpression(b.ref, L"LEN", L"70"), Status::ok);
-    ASSERT_EQ(param::evaluate(b.ref), Status::ok);
+    ASSERT_OK(param::setParameterExpression(b.ref, L"LEN", L"70"));
+    ASSERT_OK(param::evaluate(b.ref));
     ObjectId fixed;
-    ASSERT_EQ(param::makeStatic(b.ref, L"BOLT_1", fixed), Status::ok);
+    ASSERT_OK(param::makeStatic(b.ref, L"BOLT_1", fixed));
     EXPECT_EQ(b.refBlock(), fixed);
     EXPECT_FALSE(param::isParametric(fixed));
     auto ids = ObjectPtr<BlockTableRecord>(fixed, OpenMode::forRead)->entityIds();
@@ -151,12 +153,12 @@ TEST(ParametricBlocks, MakeStaticCopiesTheCurrentShapeWithoutParameters) {
 
 TEST(ParametricBlocks, UndoTakesBackAnEvaluation) {
     Bolt b;
-    ASSERT_EQ(param::evaluate(b.block), Status::ok);
+    ASSERT_OK(param::evaluate(b.block));
     b.db.clearUndo();
     const std::wstring before = dumpDatabase(b.db);
-    ASSERT_EQ(param::setParameterExpression(b.ref, L"LEN", L"90"), Status::ok);
-    ASSERT_EQ(param::evaluate(b.ref), Status::ok);
-    ASSERT_EQ(b.db.undo(2), Status::ok);
+    ASSERT_OK(param::setParameterExpression(b.ref, L"LEN", L"90"));
+    ASSERT_OK(param::evaluate(b.ref));
+    ASSERT_OK(b.db.undo(2));
     EXPECT_EQ(dumpDatabase(b.db), before);
     EXPECT_EQ(b.refBlock(), b.block);
 }

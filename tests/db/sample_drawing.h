@@ -5,6 +5,8 @@
 // checked against.
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 #include <map>
 #include <numbers>
 
@@ -198,7 +200,7 @@ struct SampleDrawing {
             if (auto* m = dynamic_cast<MText*>(e.get()))
                 m->setTextStyle(style);
             ObjectId id;
-            EXPECT_EQ(db.appendToModelSpace(std::move(e), id), Status::ok) << int(t);
+            EXPECT_OK(db.appendToModelSpace(std::move(e), id)) << int(t);
             ObjectPtr<Entity>(id, OpenMode::forWrite)
                 ->setXData({xApp(kApp), xString(L"値 " + std::to_wstring(n)), xInt16(n),
                             xReal(n * 0.25), xPoint({double(n), 1, 2})});

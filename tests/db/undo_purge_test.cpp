@@ -1,5 +1,7 @@
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 #include <cmath>
 
 using namespace dbtest;
@@ -37,7 +39,7 @@ TEST(UndoJournal, BackRestoresAddEraseModifyAndXDataExactly) {
     Sample s;
     Database& db = s.db;
     const std::wstring before = dumpDatabase(db);
-    ASSERT_EQ(db.undoMark(), Status::ok);
+    ASSERT_OK(db.undoMark());
     {
         UndoGroup cmd(db);
         addLine(db, db.modelSpaceId(), {9, 9}, {8, 8});
@@ -64,7 +66,7 @@ TEST(UndoJournal, BackRestoresAddEraseModifyAndXDataExactly) {
     addLine(db, db.modelSpaceId(), {1, 2}, {3, 4}); // a step of its own after the command
     ASSERT_NE(dumpDatabase(db), before);
     int steps = 0;
-    ASSERT_EQ(db.undoBack(&steps), Status::ok);
+    ASSERT_OK(db.undoBack(&steps));
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(dumpDatabase(db), before);
     ObjectId found;
@@ -84,7 +86,7 @@ TEST(UndoJournal, UndoTakesBackWholeCommandsAndHandlesRestart) {
         ObjectPtr<Line>(added, OpenMode::forWrite)->setEndPoint({6, 0});
     }
     EXPECT_EQ(db.undoStepCount(), 1);
-    ASSERT_EQ(db.undo(1), Status::ok);
+    ASSERT_OK(db.undo(1));
     EXPECT_EQ(dumpDatabase(db), before);
     EXPECT_FALSE(added.isValid());
     EXPECT_EQ(db.handleSeed(), seed);
@@ -103,7 +105,7 @@ TEST(UndoJournal, MarkInsideARunningCommandTakesBackOnlyTheTrial) {
         ObjectPtr<Circle>(s.circle, OpenMode::forWrite)->setRadius(9);
         addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});
     }
-    ASSERT_EQ(db.undoBack(), Status::ok);
+    ASSERT_OK(db.undoBack());
     EXPECT_EQ(dumpDatabase(db), afterFirstChange);
 }
 
@@ -149,6 +151,6 @@ TEST(Purge, FindsExactlyTheUnreferencedBlocksAndLayers) {
     std::vector<ObjectId> ids = {
         used,   unused,           nestedOnly, onlyInErased,      inner,         outer,
         orphan, db.layerZeroId(), defpoints,  db.modelSpaceId(), ltUsedByLayer, ltUnused};
-    ASSERT_EQ(db.purge(ids), Status::ok);
+    ASSERT_OK(db.purge(ids));
     EXPECT_EQ(ids, (std::vector<ObjectId>{unused, onlyInErased, orphan, ltUnused}));
 }

@@ -1,24 +1,25 @@
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 using namespace dbtest;
 
 TEST(ExtendedData, ChainsPerApplicationReplaceAndRemove) {
     Database db;
     ObjectId id = addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});
-    ASSERT_EQ(db.registerApp(L"ZORMA-PARTS-HOLE"), Status::ok);
-    ASSERT_EQ(db.registerApp(L"ZORMA_CURVE_INFO"), Status::ok);
+    ASSERT_OK(db.registerApp(L"ZORMA-PARTS-HOLE"));
+    ASSERT_OK(db.registerApp(L"ZORMA_CURVE_INFO"));
     ObjectPtr<Line> line(id, OpenMode::forWrite);
-    ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(3)}), Status::ok);
-    ASSERT_EQ(line->setXData({xApp(L"ZORMA_CURVE_INFO"), xString(L"HiddenBolt"), xPoint({1, 2, 3}),
-                              xReal(0.5), xInt32(70000)}),
-              Status::ok);
+    ASSERT_OK(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(3)}));
+    ASSERT_OK(line->setXData({xApp(L"ZORMA_CURVE_INFO"), xString(L"HiddenBolt"), xPoint({1, 2, 3}),
+                              xReal(0.5), xInt32(70000)}));
     XData hole = line->xdata(L"zorma-parts-hole");
     ASSERT_EQ(hole.size(), 2u);
     EXPECT_EQ(hole[1].integer(), 3);
-    ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(4)}), Status::ok);
+    ASSERT_OK(line->setXData({xApp(L"ZORMA-PARTS-HOLE"), xInt16(4)}));
     EXPECT_EQ(line->xdata(L"ZORMA-PARTS-HOLE")[1].integer(), 4);
     EXPECT_EQ(line->xdata().size(), 2u + 5u); // both applications, in order
-    ASSERT_EQ(line->setXData({xApp(L"ZORMA-PARTS-HOLE")}), Status::ok);
+    ASSERT_OK(line->setXData({xApp(L"ZORMA-PARTS-HOLE")}));
     EXPECT_FALSE(line->hasXData(L"ZORMA-PARTS-HOLE"));
     EXPECT_EQ(line->xdata(L"ZORMA_CURVE_INFO")[2].point().y, 2);
 }
@@ -33,7 +34,7 @@ TEST(ExtendedData, UnregisteredApplicationsAndMalformedChainsFail) {
     EXPECT_EQ(line->setXData({xApp(L"APP"), xOpen()}), Status::invalidInput);
     EXPECT_EQ(line->setXData({xApp(L"APP"), {xcode::int16, std::int32_t(40000)}}),
               Status::invalidInput);
-    EXPECT_EQ(line->setXData({xApp(L"APP"), xOpen(), xString(L"a"), xClose()}), Status::ok);
+    EXPECT_OK(line->setXData({xApp(L"APP"), xOpen(), xString(L"a"), xClose()}));
 }
 
 TEST(Groups, NamedAndAnonymousGroupsKeepEntitiesInOrder) {
@@ -43,15 +44,15 @@ TEST(Groups, NamedAndAnonymousGroupsKeepEntitiesInOrder) {
     ObjectPtr<Dictionary> groups(db.groupDictionaryId(), OpenMode::forWrite);
     ObjectId g1, g2, g3;
     std::wstring key;
-    ASSERT_EQ(groups->setAt(L"PART", std::make_unique<Group>(L"a part"), g1), Status::ok);
+    ASSERT_OK(groups->setAt(L"PART", std::make_unique<Group>(L"a part"), g1));
     EXPECT_EQ(groups->setAt(L"part", std::make_unique<Group>(), g2), Status::duplicateKey);
-    ASSERT_EQ(groups->setAt(L"*U", std::make_unique<Group>(), g2, &key), Status::ok);
+    ASSERT_OK(groups->setAt(L"*U", std::make_unique<Group>(), g2, &key));
     EXPECT_EQ(key, L"*A1");
-    ASSERT_EQ(groups->setAt(L"*U", std::make_unique<Group>(), g3, &key), Status::ok);
+    ASSERT_OK(groups->setAt(L"*U", std::make_unique<Group>(), g3, &key));
     EXPECT_EQ(key, L"*A2");
     groups.close();
     ObjectPtr<Group> g(g1, OpenMode::forWrite);
-    ASSERT_EQ(g->append({b, a}), Status::ok);
+    ASSERT_OK(g->append({b, a}));
     EXPECT_EQ(g->append(a), Status::duplicateKey);
     EXPECT_EQ(g->allEntityIds(), (std::vector<ObjectId>{b, a}));
     EXPECT_EQ(g->name(), L"PART");
@@ -67,15 +68,15 @@ TEST(DrawOrder, MovesToTopBottomAboveAndBelow) {
     ObjectId b = addLine(db, db.modelSpaceId(), {0, 0}, {2, 0});
     ObjectId c = addLine(db, db.modelSpaceId(), {0, 0}, {3, 0});
     ObjectPtr<SortentsTable> st;
-    ASSERT_EQ(db.getSortentsTable(db.modelSpaceId(), OpenMode::forWrite, st), Status::ok);
+    ASSERT_OK(db.getSortentsTable(db.modelSpaceId(), OpenMode::forWrite, st));
     EXPECT_FALSE(st->isCustomOrder());
-    ASSERT_EQ(st->moveToBottom({c}), Status::ok);
+    ASSERT_OK(st->moveToBottom({c}));
     EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{c, a, b}));
-    ASSERT_EQ(st->moveToTop({c}), Status::ok);
+    ASSERT_OK(st->moveToTop({c}));
     EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{a, b, c}));
-    ASSERT_EQ(st->moveAbove({a}, b), Status::ok);
+    ASSERT_OK(st->moveAbove({a}, b));
     EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{b, a, c}));
-    ASSERT_EQ(st->moveBelow({c}, b), Status::ok);
+    ASSERT_OK(st->moveBelow({c}, b));
     EXPECT_EQ(st->drawOrder(), (std::vector<ObjectId>{c, b, a}));
     EXPECT_EQ(st->moveToTop({db.modelSpaceId()}), Status::invalidInput);
     st.close();

@@ -1,14 +1,13 @@
 #pragma once
 // Drawings and comparisons shared by the DXF tests.
+#include "support/status.h"
+
 #include "zhost/db/db.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
-
-#define EXPECT_OK(expr) EXPECT_STREQ("ok", zhost::toString(expr))
-#define ASSERT_OK(expr) ASSERT_STREQ("ok", zhost::toString(expr))
 
 namespace dxftest {
 

@@ -1,6 +1,8 @@
 // The tag level: line pairs, numbers, line numbers in errors.
 #include "tokenizer.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 using namespace zhost;
@@ -10,7 +12,7 @@ TEST(DxfTokenizer, SplitsPairsWithCrLfAndBom) {
     std::vector<Tag> tags;
     const auto r = tokenize(
         "\xEF\xBB\xBF  0\r\nSECTION\r\n 10\r\n1.5\r\n999\r\nnote\r\n 70\r\n  -3\r\n", tags);
-    ASSERT_TRUE(ok(r.status));
+    ASSERT_OK(r.status);
     ASSERT_EQ(3u, tags.size()); // the comment is dropped
     EXPECT_EQ("SECTION", tags[0].value());
     EXPECT_EQ(1u, tags[0].line);
@@ -45,14 +47,14 @@ TEST(DxfTokenizer, FileEndingAfterGroupCodeIsTruncated) {
 
 TEST(DxfTokenizer, WholeRealsAreTakenForIntegers) {
     std::vector<Tag> tags;
-    ASSERT_TRUE(ok(tokenize("70\n1.0\n", tags).status));
+    ASSERT_OK(tokenize("70\n1.0\n", tags).status);
     EXPECT_EQ(1, tags[0].integer());
     EXPECT_FALSE(ok(tokenize("70\n1.5\n", tags).status));
 }
 
 TEST(DxfTokenizer, HandlesAreHex) {
     std::vector<Tag> tags;
-    ASSERT_TRUE(ok(tokenize("5\n1aF\n330\nzz\n", tags).status));
+    ASSERT_OK(tokenize("5\n1aF\n330\nzz\n", tags).status);
     EXPECT_EQ(0x1AFu, tags[0].handle());
     EXPECT_EQ(0u, tags[1].handle());
 }

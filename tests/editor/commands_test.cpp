@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include "support/status.h"
+
 #include "zhost/geom/regions.h"
 
 using namespace zhost;
@@ -15,16 +17,15 @@ void countingCommand() {
 
 TEST(CommandStack, LookupByLocalAndGlobalNamesWithPrefixes) {
     rx::CommandStack stack;
-    ASSERT_EQ(
-        stack.addCommand(L"GRP", L"ZORMA_CONT", L"Z_CONT", rx::cmd::kUsePickSet, &countingCommand),
-        Status::ok);
+    ASSERT_OK(
+        stack.addCommand(L"GRP", L"ZORMA_CONT", L"Z_CONT", rx::cmd::kUsePickSet, &countingCommand));
     EXPECT_EQ(stack.addCommand(L"GRP", L"zorma_cont", L"X", 0, &countingCommand),
               Status::duplicateKey);
     EXPECT_NE(stack.lookup(L"z_cont"), nullptr);
     EXPECT_NE(stack.lookup(L"._ZORMA_CONT"), nullptr);
     EXPECT_NE(stack.lookup(L"_.zorma_cont"), nullptr);
     EXPECT_EQ(stack.lookup(L"_Z_CONT"), nullptr); // "_" asks for the global name
-    EXPECT_EQ(stack.removeCmd(L"grp", L"ZORMA_CONT"), Status::ok);
+    EXPECT_OK(stack.removeCmd(L"grp", L"ZORMA_CONT"));
     EXPECT_EQ(stack.lookup(L"Z_CONT"), nullptr);
     EXPECT_EQ(stack.removeCmd(L"GRP", L"ZORMA_CONT"), Status::keyNotFound);
 }
@@ -123,7 +124,7 @@ TEST_F(HostCommands, UnionMergesIntoTheFirstRegion) {
     ASSERT_EQ(left, (std::vector<db::ObjectId>{regions[0]}));
     db::ObjectPtr<db::Region> r(left[0], db::OpenMode::forRead);
     double area = 0;
-    ASSERT_EQ(geom::regionArea(r->geometry(), area), Status::ok);
+    ASSERT_OK(geom::regionArea(r->geometry(), area));
     EXPECT_NEAR(area, 175.0, 1e-6);
 }
 

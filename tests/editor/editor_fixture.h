@@ -3,6 +3,8 @@
 #include "zhost/db/db.h"
 #include "zhost/editor/editor.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -33,7 +35,7 @@ protected:
 
     db::ObjectId add(std::unique_ptr<db::Entity> e) {
         db::ObjectId id;
-        EXPECT_EQ(db.appendToModelSpace(std::move(e), id), Status::ok);
+        EXPECT_OK(db.appendToModelSpace(std::move(e), id));
         return id;
     }
     db::ObjectId addLine(double x1, double y1, double x2, double y2) {

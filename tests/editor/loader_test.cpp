@@ -4,6 +4,8 @@
 #include "zhost/editor/editor.h"
 #include "zhost/rx/loader.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,7 +39,7 @@ protected:
 TEST_F(AddonLoading, InitialiseRegistersCommandsAndUnloadRemovesThem) {
     rx::AddonModule m;
     std::wstring message;
-    ASSERT_EQ(m.load(plugin("zorma_test_plugin24"), 24, message), Status::ok) << toUtf8(message);
+    ASSERT_OK(m.load(plugin("zorma_test_plugin24"), 24, message)) << toUtf8(message);
     EXPECT_EQ(m.apiMajor(), 24);
     EXPECT_NE(rx::commandStack().lookup(L"TESTPLUG_HELLO"), nullptr);
     const auto paths = rx::loadedModulePaths();
@@ -52,7 +54,7 @@ TEST_F(AddonLoading, InitialiseRegistersCommandsAndUnloadRemovesThem) {
 TEST_F(AddonLoading, AddonCommandDragsWithCursorMovesInOrder) {
     rx::AddonModule m;
     std::wstring message;
-    ASSERT_EQ(m.load(plugin("zorma_test_plugin24"), 24, message), Status::ok);
+    ASSERT_OK(m.load(plugin("zorma_test_plugin24"), 24, message));
     auto src = ed::makeQueue({L"testplug_hello", L"@move 1,2", L"@move 1,2", L"3,4"});
     EXPECT_TRUE(ed::runCommandLoop(*src).ok());
     // The prompt line shows each move; between them the jig's calls come in order.
@@ -75,9 +77,9 @@ TEST_F(AddonLoading, AddonCommandDragsWithCursorMovesInOrder) {
 TEST_F(AddonLoading, OrdinalEntryPointsByName) {
     rx::AddonModule m;
     std::wstring message;
-    ASSERT_EQ(m.load(plugin("zorma_test_plugin24"), 24, message), Status::ok);
+    ASSERT_OK(m.load(plugin("zorma_test_plugin24"), 24, message));
     EXPECT_EQ(rx::ordinalExportName(1000), "zorma_ordinal_1000");
-    EXPECT_EQ(m.callOrdinal(1000), Status::ok);
+    EXPECT_OK(m.callOrdinal(1000));
     EXPECT_NE(transcript.find(L"ordinal 1000 ran"), std::wstring::npos);
     EXPECT_EQ(m.callOrdinal(1001), Status::keyNotFound);
 }
@@ -96,7 +98,7 @@ TEST_F(AddonLoading, ApiVersionMustMatchTheServedOne) {
     EXPECT_EQ(m.load(plugin("zorma_test_plugin24"), 23, message), Status::invalidInput);
     EXPECT_NE(message.find(L"--api 24"), std::wstring::npos);
     EXPECT_EQ(m.load(plugin("zorma_test_plugin23"), 24, message), Status::invalidInput);
-    ASSERT_EQ(m.load(plugin("zorma_test_plugin23"), 23, message), Status::ok);
+    ASSERT_OK(m.load(plugin("zorma_test_plugin23"), 23, message));
     EXPECT_EQ(m.apiVersion()[0], 23);
     EXPECT_EQ(m.apiVersion()[1], 2);
     m.unload();

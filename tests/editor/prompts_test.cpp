@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include "support/status.h"
+
 using namespace zhost;
 using ed::Result;
 using zhost::test::EditorTest;
@@ -164,12 +166,10 @@ TEST_F(Prompts, SetAndShiftDirectivesRunBetweenAnswers) {
 
 TEST_F(Prompts, RegisteredDirectivesReachTheirHandler) {
     std::wstring seen;
-    ASSERT_EQ(ed::registerDirective(L"dialog",
-                                    [&](std::wstring_view args, ed::DirectiveContext&) {
-                                        seen = args;
-                                        return Status::ok;
-                                    }),
-              Status::ok);
+    ASSERT_OK(ed::registerDirective(L"dialog", [&](std::wstring_view args, ed::DirectiveContext&) {
+        seen = args;
+        return Status::ok;
+    }));
     EXPECT_EQ(ed::registerDirective(
                   L"pick", [](std::wstring_view, ed::DirectiveContext&) { return Status::ok; }),
               Status::invalidInput);

@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include "support/status.h"
+
 using namespace zhost;
 using ed::Result;
 using zhost::test::EditorTest;
@@ -48,7 +50,7 @@ TEST_F(Selection, ExtendedDataFilter) {
     db.registerApp(L"ZORMA-PARTS-HOLE");
     {
         db::ObjectPtr<db::Entity> e(a, db::OpenMode::forWrite);
-        ASSERT_EQ(e->setXData({db::xApp(L"ZORMA-PARTS-HOLE"), db::xInt16(0)}), Status::ok);
+        ASSERT_OK(e->setXData({db::xApp(L"ZORMA-PARTS-HOLE"), db::xInt16(0)}));
     }
     ed::SelectionSet ss;
     const ed::ResBufList f{{-3, std::wstring()}, {1001, L"ZORMA-PARTS-HOLE"}};

@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include "support/status.h"
+
 #include "zhost/core/utf.h"
 
 using namespace zhost;
@@ -22,22 +24,22 @@ TEST_F(SystemVariables, DefaultsOfTheVariablesTheAddOnUses) {
                                                      {L"INSUNITSDEFSOURCE", 4},
                                                      {L"2DCONSTRAINTFLAGS", 0},
                                                      {L"PICKBOX", 3}}) {
-        ASSERT_EQ(ed::getVarInt(name, v), Status::ok) << toUtf8(name);
+        ASSERT_OK(ed::getVarInt(name, v)) << toUtf8(name);
         EXPECT_EQ(v, expected) << toUtf8(name);
     }
-    ASSERT_EQ(ed::getVarInt(L"OSMODE", v), Status::ok);
+    ASSERT_OK(ed::getVarInt(L"OSMODE", v));
     double size = 0;
-    EXPECT_EQ(ed::getVarReal(L"VIEWSIZE", size), Status::ok);
+    EXPECT_OK(ed::getVarReal(L"VIEWSIZE", size));
     EXPECT_GT(size, 0);
 }
 
 TEST_F(SystemVariables, DrawingVariablesLiveInTheDrawing) {
-    ASSERT_EQ(ed::setVarInt(L"pdmode", 98), Status::ok);
+    ASSERT_OK(ed::setVarInt(L"pdmode", 98));
     int v = 0;
-    ASSERT_EQ(db.getInt(L"PDMODE", v), Status::ok);
+    ASSERT_OK(db.getInt(L"PDMODE", v));
     EXPECT_EQ(v, 98);
     std::wstring name;
-    EXPECT_EQ(ed::getVarString(L"DWGNAME", name), Status::ok);
+    EXPECT_OK(ed::getVarString(L"DWGNAME", name));
     EXPECT_EQ(ed::setVarString(L"DWGNAME", L"x.dwg"), Status::notApplicable);
 }
 
@@ -63,9 +65,9 @@ TEST_F(SystemVariables, ResultBuffersCarryTheVariablesType) {
 }
 
 TEST_F(SystemVariables, TextValuesFromScripts) {
-    EXPECT_EQ(ed::setVarFromText(L"ORTHOMODE", L"1"), Status::ok);
+    EXPECT_OK(ed::setVarFromText(L"ORTHOMODE", L"1"));
     EXPECT_EQ(ed::setVarFromText(L"ORTHOMODE", L"on"), Status::invalidInput);
-    EXPECT_EQ(ed::setVarFromText(L"LASTPOINT", L"1,2,3"), Status::ok);
+    EXPECT_OK(ed::setVarFromText(L"LASTPOINT", L"1,2,3"));
     geom::Point3d p;
     ed::getVarPoint(L"LASTPOINT", p);
     EXPECT_EQ(p, geom::Point3d(1, 2, 3));

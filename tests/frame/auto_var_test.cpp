@@ -1,6 +1,8 @@
 // CAutoVar: a system variable changed for a scope comes back however the scope is left.
 #include "frame/AutoVar.h"
 
+#include "support/status.h"
+
 #include "zhost/editor/sysvars.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +15,7 @@ namespace {
 
 int VarInt(const wchar_t* name) {
     int value = -12345;
-    EXPECT_EQ(ed::getVarInt(name, value), zhost::Status::ok) << "reading a variable";
+    EXPECT_OK(ed::getVarInt(name, value)) << "reading a variable";
     return value;
 }
 
@@ -21,8 +23,8 @@ class AutoVarTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ed::resetSessionVars();
-        ASSERT_EQ(ed::setVarInt(L"OSMODE", 4133), zhost::Status::ok);
-        ASSERT_EQ(ed::setVarInt(L"SNAPMODE", 1), zhost::Status::ok);
+        ASSERT_OK(ed::setVarInt(L"OSMODE", 4133));
+        ASSERT_OK(ed::setVarInt(L"SNAPMODE", 1));
     }
 };
 
@@ -109,8 +111,8 @@ TEST_F(AutoVarTest, SecondSetOnOneObjectGivesTheFirstVariableBack) {
 
 TEST_F(AutoVarTest, RealVariableGetsItsRealValueBack) {
     double before = 0;
-    ASSERT_EQ(ed::getVarReal(L"VIEWSIZE", before), zhost::Status::ok);
-    ASSERT_EQ(ed::setVarReal(L"VIEWSIZE", 123.25), zhost::Status::ok);
+    ASSERT_OK(ed::getVarReal(L"VIEWSIZE", before));
+    ASSERT_OK(ed::setVarReal(L"VIEWSIZE", 123.25));
     {
         CAutoVar size(L"VIEWSIZE", 10);
         double during = 0;

@@ -2,6 +2,8 @@
 // application messages, and the entry points by ordinal.
 #include "PluginTestUtil.h"
 
+#include "support/status.h"
+
 #include "zhost/db/curves.h"
 #include "zhost/db/database.h"
 #include "zhost/editor/input.h"
@@ -27,7 +29,7 @@ protected:
     void SetUp() override {
         ed::resetSession();
         std::wstring message;
-        ASSERT_EQ(m_module.load(PluginPath(GetParam()), GetParam(), message), zhost::Status::ok)
+        ASSERT_OK(m_module.load(PluginPath(GetParam()), GetParam(), message))
             << std::string(message.begin(), message.end());
     }
     void TearDown() override {
@@ -153,9 +155,8 @@ TEST_P(LoadedPlugin, Ordinal1003RunsTheHoleOutlineBody) {
 
     auto markCircle = [&](double x, auto run) {
         db::ObjectId id;
-        EXPECT_EQ(drawing.appendToModelSpace(
-                      std::make_unique<db::Circle>(zhost::geom::Point3d(x, 0), 5.0), id),
-                  zhost::Status::ok);
+        EXPECT_OK(drawing.appendToModelSpace(
+            std::make_unique<db::Circle>(zhost::geom::Point3d(x, 0), 5.0), id));
         ed::SelectionSet pick;
         pick.add(id);
         ed::setPickFirst(&pick);
@@ -166,8 +167,7 @@ TEST_P(LoadedPlugin, Ordinal1003RunsTheHoleOutlineBody) {
         return out.Text();
     };
 
-    const std::wstring byOrdinal =
-        markCircle(0, [&] { EXPECT_EQ(m_module.callOrdinal(1003), zhost::Status::ok); });
+    const std::wstring byOrdinal = markCircle(0, [&] { EXPECT_OK(m_module.callOrdinal(1003)); });
     const std::wstring typed = markCircle(
         50, [&] { EXPECT_EQ(ed::runCommand(L"KORU_ATTACH_PC_XDATA"), ed::Result::normal); });
     EXPECT_NE(byOrdinal.find(L"\n拡張データを付与しました。通し番号:0"), std::wstring::npos);

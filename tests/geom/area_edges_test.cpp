@@ -6,6 +6,8 @@
 #include "zhost/geom/curves.h"
 #include "zhost/geom/regions.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,8 +26,8 @@ void expectRel(double got, double want, double rel = 1e-9) {
 }
 
 void expectSameProperties(const AreaProperties& got, const AreaProperties& want, double rel) {
-    ASSERT_EQ(got.status, Status::ok);
-    ASSERT_EQ(want.status, Status::ok);
+    ASSERT_OK(got.status);
+    ASSERT_OK(want.status);
     expectRel(got.area, want.area, rel);
     expectRel(got.perimeter, want.perimeter, rel);
     expectRel(got.centroid.x, want.centroid.x, rel);
@@ -89,10 +91,10 @@ TEST(RegionProperties, ClockwiseTwinArcsTraceTheSamePoints) {
     // Guards the helper the next tests rely on.
     const CircArc a{{3, 4}, 2, 0.3, 2.1};
     Point3d s, e, ts, te;
-    ASSERT_EQ(startPoint(a, s), Status::ok);
-    ASSERT_EQ(endPoint(a, e), Status::ok);
-    ASSERT_EQ(startPoint(clockwiseTwin(a), ts), Status::ok);
-    ASSERT_EQ(endPoint(clockwiseTwin(a), te), Status::ok);
+    ASSERT_OK(startPoint(a, s));
+    ASSERT_OK(endPoint(a, e));
+    ASSERT_OK(startPoint(clockwiseTwin(a), ts));
+    ASSERT_OK(endPoint(clockwiseTwin(a), te));
     EXPECT_LT(ts.distanceTo(e), 1e-12);
     EXPECT_LT(te.distanceTo(s), 1e-12);
 }
@@ -119,7 +121,7 @@ TEST(RegionProperties, TiltedPlaneMatchesTheSameShapeFlat) {
     const Matrix3d m = Matrix3d::translation({3e5, -2e5, 7e4}) *
                        Matrix3d::rotation(0.7, Vector3d{1, 2, 0.5}.normal(), {4, 4, 0});
     Region tilted;
-    ASSERT_EQ(transformRegion(flat, m, tilted), Status::ok);
+    ASSERT_OK(transformRegion(flat, m, tilted));
     const Point3d o{5, 1, 0};
     const AreaProperties want = inWorldAxes(flat, o);
     const AreaProperties got =
@@ -161,7 +163,7 @@ TEST(RegionProperties, ExtentsReachWhereArcsBulge) {
     cw.faces.front().outer = reversedLoop(pac.faces.front().outer);
     for (const Region& reg : {pac, cw}) {
         const AreaProperties ap = inWorldAxes(reg, {1, 1});
-        ASSERT_EQ(ap.status, Status::ok);
+        ASSERT_OK(ap.status);
         EXPECT_NEAR(ap.extentsLow.x, -r - 1, 1e-12);
         EXPECT_NEAR(ap.extentsHigh.x, c - 1, 1e-12);
         EXPECT_NEAR(ap.extentsLow.y, -r - 1, 1e-12);
@@ -174,7 +176,7 @@ TEST(RegionProperties, ExtentsReachWhereArcsBulge) {
     const double t = pi / 6;
     const AreaProperties ap =
         areaProperties(disc, {5, 5}, {std::cos(t), std::sin(t), 0}, {-std::sin(t), std::cos(t), 0});
-    ASSERT_EQ(ap.status, Status::ok);
+    ASSERT_OK(ap.status);
     EXPECT_NEAR(ap.extentsLow.x, -2, 1e-12);
     EXPECT_NEAR(ap.extentsHigh.x, 2, 1e-12);
     EXPECT_NEAR(ap.extentsLow.y, -2, 1e-12);

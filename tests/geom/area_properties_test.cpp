@@ -2,6 +2,8 @@
 #include "zhost/geom/area_properties.h"
 #include "zhost/geom/regions.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,7 +29,7 @@ struct Expected {
 
 void checkAbout(const Region& r, const Expected& e, const Point3d& origin) {
     const AreaProperties ap = areaProperties(r, origin, Vector3d::xAxis(), Vector3d::yAxis());
-    ASSERT_EQ(ap.status, Status::ok);
+    ASSERT_OK(ap.status);
     const double x = e.xc - origin.x, y = e.yc - origin.y;
     const double scale = std::max(1.0, std::hypot(x, y));
     expectRel(ap.area, e.area);
@@ -45,7 +47,7 @@ void checkNearAndFar(const Region& r, const Expected& e) {
     checkAbout(r, e, {e.xc - 3, e.yc + 2});
     // The same shape a million units away, measured about a point near it and about the origin.
     Region far;
-    ASSERT_EQ(transformRegion(r, Matrix3d::translation({1e6, -1e6, 0}), far), Status::ok);
+    ASSERT_OK(transformRegion(r, Matrix3d::translation({1e6, -1e6, 0}), far));
     Expected fe = e;
     fe.xc += 1e6, fe.yc -= 1e6;
     checkAbout(far, fe, {1e6 + 1, -1e6 - 2});
@@ -127,13 +129,13 @@ TEST(RegionProperties, EllipseMatchesClosedForm) {
     const double hh = std::pow(a - b, 2) / std::pow(a + b, 2);
     const double per = pi * (a + b) * (1 + 3 * hh / (10 + std::sqrt(4 - 3 * hh)));
     const AreaProperties ap = areaProperties(r, {}, Vector3d::xAxis(), Vector3d::yAxis());
-    ASSERT_EQ(ap.status, Status::ok);
+    ASSERT_OK(ap.status);
     EXPECT_NEAR(ap.perimeter, per, 1e-6 * per);
     checkAbout(r,
                {pi * a * b, 10, 20, pi * a * b * b * b / 4, pi * b * a * a * a / 4, ap.perimeter},
                {0, 0});
     Region far;
-    ASSERT_EQ(transformRegion(r, Matrix3d::translation({1e6, 1e6, 0}), far), Status::ok);
+    ASSERT_OK(transformRegion(r, Matrix3d::translation({1e6, 1e6, 0}), far));
     checkAbout(far,
                {pi * a * b, 10 + 1e6, 20 + 1e6, pi * a * b * b * b / 4, pi * b * a * a * a / 4,
                 ap.perimeter},
@@ -147,8 +149,8 @@ TEST(RegionProperties, OwnIntegralsAgreeWithKernelIntegration) {
     const Vector3d x = Vector3d{1, 1, 0}.normal(), y = Vector3d{-1, 1, 0}.normal();
     const AreaProperties mine = areaProperties(r, o, x, y);
     const AreaProperties ref = referenceAreaProperties(r, o, x, y);
-    ASSERT_EQ(mine.status, Status::ok);
-    ASSERT_EQ(ref.status, Status::ok);
+    ASSERT_OK(mine.status);
+    ASSERT_OK(ref.status);
     expectRel(mine.area, ref.area, 1e-10);
     expectRel(mine.perimeter, ref.perimeter, 1e-10);
     expectRel(mine.centroid.x, ref.centroid.x, 1e-10);
@@ -166,7 +168,7 @@ TEST(RegionProperties, RotatedAxesGiveProductOfInertiaAndPrincipalAxes) {
     const double t = pi / 6;
     const AreaProperties ap =
         areaProperties(r, {20, 5}, {std::cos(t), std::sin(t), 0}, {-std::sin(t), std::cos(t), 0});
-    ASSERT_EQ(ap.status, Status::ok);
+    ASSERT_OK(ap.status);
     expectRel(ap.prinMoments[0], 40.0 * 1000 / 12);
     expectRel(ap.prinMoments[1], 10.0 * 64000 / 12);
     EXPECT_NEAR(std::abs(ap.prinAxes[0].x), std::cos(t), 1e-9);

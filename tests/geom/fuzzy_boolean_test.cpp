@@ -4,6 +4,8 @@
 #include "zhost/geom/area_properties.h"
 #include "zhost/geom/regions.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 using namespace zhost;
@@ -22,16 +24,16 @@ TEST(RegionFuzzyBoolean, SquaresAGapApartUniteOnlyWithinTheFuzz) {
     // Two 10 x 10 squares whose facing edges are 1e-4 apart.
     const Region left = rectRegion(0, 0, 10, 10), right = rectRegion(10 + 1e-4, 0, 10, 10);
     Region apart;
-    ASSERT_EQ(unite(left, right, apart), Status::ok);
+    ASSERT_OK(unite(left, right, apart));
     EXPECT_EQ(apart.faces.size(), 2u);
     EXPECT_NEAR(props(apart).perimeter, 80, 1e-9);
 
     Region merged;
-    ASSERT_EQ(unite(left, right, merged, 1e-3), Status::ok);
+    ASSERT_OK(unite(left, right, merged, 1e-3));
     ASSERT_EQ(merged.faces.size(), 1u);
     EXPECT_TRUE(merged.faces[0].holes.empty());
     const AreaProperties ap = props(merged);
-    ASSERT_EQ(ap.status, Status::ok);
+    ASSERT_OK(ap.status);
     // The gap is closed by moving boundaries at most the fuzz: area and outline change by that.
     EXPECT_NEAR(ap.area, 200, 20 * 1e-3);
     EXPECT_NEAR(ap.perimeter, 60, 4 * 1e-3);
@@ -41,8 +43,7 @@ TEST(RegionFuzzyBoolean, SquaresAGapApartUniteOnlyWithinTheFuzz) {
 
 TEST(RegionFuzzyBoolean, FuzzSmallerThanTheGapKeepsFacesApart) {
     Region out;
-    ASSERT_EQ(unite(rectRegion(0, 0, 10, 10), rectRegion(10 + 1e-2, 0, 10, 10), out, 1e-3),
-              Status::ok);
+    ASSERT_OK(unite(rectRegion(0, 0, 10, 10), rectRegion(10 + 1e-2, 0, 10, 10), out, 1e-3));
     EXPECT_EQ(out.faces.size(), 2u);
 }
 
@@ -52,12 +53,12 @@ TEST(RegionFuzzyBoolean, SubtractionLeavesNoSliverWithinTheFuzz) {
     const Region plate = rectRegion(0, 0, 10, 10);
     const Region tool = rectRegion(5, -5, 5 - 1e-4, 20);
     Region exact;
-    ASSERT_EQ(subtract(plate, tool, exact), Status::ok);
+    ASSERT_OK(subtract(plate, tool, exact));
     EXPECT_EQ(exact.faces.size(), 2u);
     EXPECT_NEAR(props(exact).area, 50 + 1e-3, 1e-9);
 
     Region fuzzy;
-    ASSERT_EQ(subtract(plate, tool, fuzzy, 1e-3), Status::ok);
+    ASSERT_OK(subtract(plate, tool, fuzzy, 1e-3));
     ASSERT_EQ(fuzzy.faces.size(), 1u);
     const AreaProperties ap = props(fuzzy);
     EXPECT_NEAR(ap.area, 50, 1e-2);
@@ -70,10 +71,10 @@ TEST(RegionFuzzyBoolean, NearlyTouchingHoleMergesWithTheOutline) {
     const Region plate = rectRegion(0, 0, 10, 10);
     const Region notch = rectRegion(4, 1e-4, 2, 3);
     Region exact, fuzzy;
-    ASSERT_EQ(subtract(plate, notch, exact), Status::ok);
+    ASSERT_OK(subtract(plate, notch, exact));
     ASSERT_EQ(exact.faces.size(), 1u);
     EXPECT_EQ(exact.faces[0].holes.size(), 1u);
-    ASSERT_EQ(subtract(plate, notch, fuzzy, 1e-3), Status::ok);
+    ASSERT_OK(subtract(plate, notch, fuzzy, 1e-3));
     ASSERT_EQ(fuzzy.faces.size(), 1u);
     EXPECT_TRUE(fuzzy.faces[0].holes.empty());
     EXPECT_NEAR(props(fuzzy).area, 94, 1e-2);

@@ -1,6 +1,8 @@
 // Regions from curves that meet at branch points: the smallest areas they enclose.
 #include "zhost/geom/regions.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,10 +24,10 @@ struct Built {
 Built build(const std::vector<Curve>& curves) {
     Built b;
     std::vector<Region> regions;
-    EXPECT_EQ(regionsFromCurves(curves, regions, &b.used), Status::ok);
+    EXPECT_OK(regionsFromCurves(curves, regions, &b.used));
     for (const Region& r : regions) {
         double a = 0;
-        EXPECT_EQ(regionArea(r, a), Status::ok);
+        EXPECT_OK(regionArea(r, a));
         EXPECT_EQ(r.faces.size(), 1u);
         b.areas.push_back(a);
     }

@@ -3,6 +3,8 @@
 #include "zhost/geom/join.h"
 #include "zhost/geom/regions.h"
 
+#include "support/status.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,7 +19,7 @@ constexpr double pi = std::numbers::pi;
 
 double areaOf(const Region& r) {
     double a = 0;
-    EXPECT_EQ(regionArea(r, a), Status::ok);
+    EXPECT_OK(regionArea(r, a));
     return a;
 }
 
@@ -35,7 +37,7 @@ TEST(RegionBuild, ClosedCurvesAndClosedChainsBecomeRegions) {
     curves.push_back(LineSeg{{100, 0}, {110, 0}}); // dangling
     std::vector<Region> regions;
     std::vector<std::vector<std::size_t>> used;
-    ASSERT_EQ(regionsFromCurves(curves, regions, &used), Status::ok);
+    ASSERT_OK(regionsFromCurves(curves, regions, &used));
     ASSERT_EQ(regions.size(), 2u);
     EXPECT_NEAR(areaOf(regions[0]), 25 * pi, 1e-9);
     EXPECT_NEAR(areaOf(regions[1]), 100, 1e-9);
@@ -46,7 +48,7 @@ TEST(RegionBuild, ClockwiseChainIsOrientedCounterClockwise) {
     std::vector<Curve> curves = {LineSeg{{0, 0}, {0, 5}}, LineSeg{{5, 5}, {0, 5}},
                                  LineSeg{{5, 5}, {5, 0}}, LineSeg{{0, 0}, {5, 0}}};
     std::vector<Region> regions;
-    ASSERT_EQ(regionsFromCurves(curves, regions), Status::ok);
+    ASSERT_OK(regionsFromCurves(curves, regions));
     ASSERT_EQ(regions.size(), 1u);
     const AreaProperties ap = areaProperties(regions[0], {}, Vector3d::xAxis(), Vector3d::yAxis());
     EXPECT_NEAR(ap.area, 25, 1e-12);
@@ -69,7 +71,7 @@ TEST(RegionBoolean, SubtractHolesFromPlate) {
         holes.push_back(h);
     }
     Region out;
-    ASSERT_EQ(subtract(plate, holes, out), Status::ok);
+    ASSERT_OK(subtract(plate, holes, out));
     EXPECT_NEAR(areaOf(out), 5000 - 4 * 25 * pi, 1e-6);
     ASSERT_EQ(out.faces.size(), 1u);
     EXPECT_EQ(out.faces[0].holes.size(), 4u);
@@ -77,7 +79,7 @@ TEST(RegionBoolean, SubtractHolesFromPlate) {
 
 TEST(RegionBoolean, UniteOverlappingSquaresMergesIntoOneFace) {
     Region out;
-    ASSERT_EQ(unite(rectRegion(0, 0, 10, 10), rectRegion(5, 5, 10, 10), out), Status::ok);
+    ASSERT_OK(unite(rectRegion(0, 0, 10, 10), rectRegion(5, 5, 10, 10), out));
     EXPECT_NEAR(areaOf(out), 175, 1e-9);
     EXPECT_EQ(out.faces.size(), 1u);
 }
@@ -86,8 +88,8 @@ TEST(RegionBoolean, SubtractIslandInsideHoleKeepsIsland) {
     Region hole = rectRegion(10, 10, 30, 30);
     Region island = rectRegion(20, 20, 10, 10);
     Region holeMinusIsland, out;
-    ASSERT_EQ(subtract(hole, island, holeMinusIsland), Status::ok);
-    ASSERT_EQ(subtract(rectRegion(0, 0, 50, 50), holeMinusIsland, out), Status::ok);
+    ASSERT_OK(subtract(hole, island, holeMinusIsland));
+    ASSERT_OK(subtract(rectRegion(0, 0, 50, 50), holeMinusIsland, out));
     EXPECT_NEAR(areaOf(out), 2500 - 900 + 100, 1e-9);
 }
 
@@ -95,7 +97,7 @@ TEST(RegionClassify, InsideOnAndOutside) {
     Region r = rectRegion(0, 0, 10, 10);
     r.faces[0].holes.push_back(circleLoop(5, 5, 2));
     PointClass where;
-    ASSERT_EQ(classifyPoint(r, {1, 1}, where), Status::ok);
+    ASSERT_OK(classifyPoint(r, {1, 1}, where));
     EXPECT_EQ(where, PointClass::inside);
     classifyPoint(r, {5, 5}, where);
     EXPECT_EQ(where, PointClass::outside);
@@ -111,11 +113,11 @@ TEST(RegionAtPoint, SquareWithIslandCircleGivesHole) {
     std::vector<Curve> curves = squareLines(0, 0, 10);
     curves.push_back(Circle{{5, 5}, 2});
     Region r;
-    ASSERT_EQ(regionAtPoint(curves, {1, 1, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {1, 1, 0}, r));
     EXPECT_NEAR(areaOf(r), 100 - 4 * pi, 1e-9);
     ASSERT_EQ(r.faces[0].holes.size(), 1u);
     // Inside the island the circle alone bounds the area.
-    ASSERT_EQ(regionAtPoint(curves, {5, 5, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {5, 5, 0}, r));
     EXPECT_NEAR(areaOf(r), 4 * pi, 1e-9);
 }
 
@@ -125,9 +127,9 @@ TEST(RegionAtPoint, CrossingAndOverhangingLinesSplitTheArea) {
                                  LineSeg{{15, 10}, {-5, 10}}, LineSeg{{0, 15}, {0, -5}},
                                  LineSeg{{-2, -2}, {12, 12}}};
     Region r;
-    ASSERT_EQ(regionAtPoint(curves, {7, 2, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {7, 2, 0}, r));
     EXPECT_NEAR(areaOf(r), 50, 1e-9);
-    ASSERT_EQ(regionAtPoint(curves, {2, 7, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {2, 7, 0}, r));
     EXPECT_NEAR(areaOf(r), 50, 1e-9);
 }
 
@@ -137,10 +139,10 @@ TEST(RegionAtPoint, TJunctionAndDanglingLineAreHandled) {
     curves.push_back(LineSeg{{1, 5}, {3, 5}});  // floating inside the left half
     curves.push_back(LineSeg{{10, 5}, {8, 5}}); // dangling from the right side
     Region r;
-    ASSERT_EQ(regionAtPoint(curves, {2, 2, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {2, 2, 0}, r));
     EXPECT_NEAR(areaOf(r), 50, 1e-9);
     EXPECT_TRUE(r.faces[0].holes.empty());
-    ASSERT_EQ(regionAtPoint(curves, {7, 2, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {7, 2, 0}, r));
     EXPECT_NEAR(areaOf(r), 50, 1e-9);
 }
 
@@ -151,10 +153,10 @@ TEST(RegionAtPoint, ArcsAndIslandTouchingByBridge) {
         curves.push_back(c);
     curves.push_back(LineSeg{{0, 0}, {0, 4}});
     Region r;
-    ASSERT_EQ(regionAtPoint(curves, {5, 3, 0}, r), Status::ok);
+    ASSERT_OK(regionAtPoint(curves, {5, 3, 0}, r));
     EXPECT_NEAR(areaOf(r), 50 * pi - 4, 1e-9);
     std::vector<Region> separate;
-    ASSERT_EQ(boundaryRegionsAtPoint(curves, {5, 3, 0}, separate), Status::ok);
+    ASSERT_OK(boundaryRegionsAtPoint(curves, {5, 3, 0}, separate));
     ASSERT_EQ(separate.size(), 2u);
     EXPECT_NEAR(areaOf(separate[0]), 50 * pi, 1e-9);
     EXPECT_NEAR(areaOf(separate[1]), 4, 1e-9);

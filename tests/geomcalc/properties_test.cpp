@@ -2,6 +2,8 @@
 #include "ClosedForms.h"
 #include "GeomCalcTestUtil.h"
 
+#include "support/status.h"
+
 #include "geomcalc/GeomCalcEntities.h"
 #include "geomcalc/RegionBuild.h"
 #include "geomcalc/RegionProperties.h"
@@ -221,9 +223,8 @@ TEST_F(RegionPropertiesTest, OpenCurvesBuildNoRegion) {
 // the other way than the holes' regions, and the holes must still come off.
 TEST_F(HoleGroupsTest, ShaftSectionWithConcaveFilletsAndPinnedBore) {
     zhost::dxf::ReadReport report;
-    ASSERT_EQ(
-        zhost::dxf::readDxf(ZORMA_SOURCE_DIR "/samples/drawings/geomcalc_shaft.dxf", Db(), report),
-        zhost::Status::ok);
+    ASSERT_OK(
+        zhost::dxf::readDxf(ZORMA_SOURCE_DIR "/samples/drawings/geomcalc_shaft.dxf", Db(), report));
     auto spandrel = [](double x0, double y0, double cx, double cy, double r, int qx, int qy) {
         return RectMoments(x0, y0, x0 + r, y0 + r) - QuarterDiscMoments(cx, cy, r, qx, qy);
     };

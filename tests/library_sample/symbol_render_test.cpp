@@ -4,6 +4,8 @@
 // folder (symbol-previews/) for a person to look at.
 #include "SampleTestUtil.h"
 
+#include "support/status.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/db/db.h"
 #include "zhost/db/parametric.h"
@@ -62,16 +64,15 @@ TEST(SampleSymbols, EveryDrawingLoadsWithItsParametersAndEvaluates) {
         SCOPED_TRACE(file.filename().string());
         db::Database drawing;
         dxf::ReadReport report;
-        ASSERT_TRUE(ok(dxf::readDxf(file, drawing, report))) << toUtf8(report.message);
+        ASSERT_OK(dxf::readDxf(file, drawing, report)) << toUtf8(report.message);
         EXPECT_EQ(report.skippedEntities, 0);
         ASSERT_TRUE(db::param::isParametric(drawing.modelSpaceId()));
         std::vector<std::wstring> names;
-        ASSERT_TRUE(ok(db::param::parameterNames(drawing.modelSpaceId(), names)));
+        ASSERT_OK(db::param::parameterNames(drawing.modelSpaceId(), names));
         for (const wchar_t* required : {L"CS", L"LineTypeHead", L"LineTypeBody", L"ShowCenterLine"})
             EXPECT_TRUE(HasName(names, required)) << toUtf8(required);
         db::param::ParamError error;
-        EXPECT_TRUE(ok(db::param::evaluate(drawing.modelSpaceId(), &error)))
-            << toUtf8(error.message);
+        EXPECT_OK(db::param::evaluate(drawing.modelSpaceId(), &error)) << toUtf8(error.message);
     }
 }
 
@@ -81,19 +82,19 @@ TEST(SampleSymbols, BoltFrontViewsStretchByTheirLengthWhenInserted) {
         db::Database drawing;
         db::ObjectId blockId;
         std::wstring message;
-        ASSERT_TRUE(ok(dxf::loadDrawingAsBlock(sample::ContentsDir() / "Symbols" / name, drawing,
-                                               L"BOLT", blockId, &message)))
+        ASSERT_OK(dxf::loadDrawingAsBlock(sample::ContentsDir() / "Symbols" / name, drawing,
+                                          L"BOLT", blockId, &message))
             << toUtf8(message);
         db::ObjectId refId;
-        ASSERT_TRUE(ok(drawing.appendEntity(
+        ASSERT_OK(drawing.appendEntity(
             drawing.modelSpaceId(), std::make_unique<db::BlockReference>(geom::Point3d{}, blockId),
-            refId)));
+            refId));
 
         auto extentsAtLength = [&](const wchar_t* length) {
             db::param::ParamError error;
-            EXPECT_TRUE(ok(db::param::setParameterExpression(refId, L"LEN", length, &error)))
+            EXPECT_OK(db::param::setParameterExpression(refId, L"LEN", length, &error))
                 << toUtf8(error.message);
-            EXPECT_TRUE(ok(db::param::evaluate(refId, &error))) << toUtf8(error.message);
+            EXPECT_OK(db::param::evaluate(refId, &error)) << toUtf8(error.message);
             return ReferenceExtents(refId);
         };
         const geom::Extents3d shortBolt = extentsAtLength(L"40");
@@ -107,7 +108,7 @@ TEST(SampleSymbols, BoltFrontViewsStretchByTheirLengthWhenInserted) {
         EXPECT_NEAR(std::max(grewX, grewY), 40.0, 1e-9);
         EXPECT_NEAR(std::min(grewX, grewY), 0.0, 1e-9);
         double value = 0;
-        ASSERT_TRUE(ok(db::param::parameterValue(refId, L"LEN", value)));
+        ASSERT_OK(db::param::parameterValue(refId, L"LEN", value));
         EXPECT_DOUBLE_EQ(value, 80.0);
     }
 }
@@ -120,12 +121,11 @@ TEST(SampleSymbols, EverySymbolRendersItsOutline) {
         SCOPED_TRACE(file.filename().string());
         db::Database drawing;
         dxf::ReadReport report;
-        ASSERT_TRUE(ok(dxf::readDxf(file, drawing, report)));
+        ASSERT_OK(dxf::readDxf(file, drawing, report));
 
         std::vector<std::uint32_t> pixels(kSize * kSize, 0xFFFFFFFF);
         const preview::PixelTarget target{pixels.data(), kSize, kSize, kSize * 4};
-        ASSERT_TRUE(
-            ok(preview::renderToPixels(drawing, db::ObjectId{}, target, {0, 0, kSize, kSize})));
+        ASSERT_OK(preview::renderToPixels(drawing, db::ObjectId{}, target, {0, 0, kSize, kSize}));
         int inked = 0, dark = 0;
         for (std::uint32_t p : pixels) {
             const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
@@ -137,7 +137,7 @@ TEST(SampleSymbols, EverySymbolRendersItsOutline) {
         EXPECT_GT(dark, kSize);
         preview::RenderOptions options;
         options.width = options.height = 400;
-        EXPECT_TRUE(ok(preview::renderDrawing(
-            drawing, outDir / file.filename().replace_extension(".png"), options)));
+        EXPECT_OK(preview::renderDrawing(
+            drawing, outDir / file.filename().replace_extension(".png"), options));
     }
 }

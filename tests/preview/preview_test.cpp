@@ -4,6 +4,8 @@
 #include "zhost/preview/preview.h"
 #include "zhost/preview/render_command.h"
 
+#include "support/status.h"
+
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -57,7 +59,7 @@ private:
 
 ObjectId add(Database& db, std::unique_ptr<Entity> e, ObjectId block = {}) {
     ObjectId id;
-    EXPECT_TRUE(ok(db.appendEntity(block.isNull() ? db.modelSpaceId() : block, std::move(e), id)));
+    EXPECT_OK(db.appendEntity(block.isNull() ? db.modelSpaceId() : block, std::move(e), id));
     return id;
 }
 
@@ -78,7 +80,7 @@ Png render(const Database& db, const char* name, preview::RenderOptions o = {}) 
     o.width = kW;
     o.height = kH;
     const std::string path = outPath(name);
-    EXPECT_TRUE(ok(preview::renderDrawing(db, path, o)));
+    EXPECT_OK(preview::renderDrawing(db, path, o));
     return Png(path);
 }
 
@@ -209,7 +211,7 @@ TEST(PreviewRender, BitmapRectangleOnlyIsPainted) {
     add(db, line(20, 25, 80, 25, 1));
     std::vector<std::uint32_t> pixels(300 * 200, 0xFF123456u);
     preview::PixelTarget target{pixels.data(), 300, 200, 300 * 4};
-    ASSERT_TRUE(ok(preview::renderToPixels(db, {}, target, {50, 40, 50 + kW, 40 + kH})));
+    ASSERT_OK(preview::renderToPixels(db, {}, target, {50, 40, 50 + kW, 40 + kH}));
     EXPECT_EQ(0xFF123456u, pixels[10 * 300 + 10]);
     EXPECT_EQ(0xFFFF0000u, pixels[(40 + py(25)) * 300 + 50 + px(50)]);
     EXPECT_EQ(0xFFFFFFFFu, pixels[(40 + py(40)) * 300 + 50 + px(50)]);
@@ -228,7 +230,7 @@ TEST(RenderCommand, WritesPngAndSvg) {
     frame(db);
     add(db, line(20, 25, 80, 25, 1));
     std::string in = outPath("render_in.dxf");
-    ASSERT_TRUE(ok(dxf::writeDxf(db, in)));
+    ASSERT_OK(dxf::writeDxf(db, in));
     std::string png = outPath("render_out.png"), svg = outPath("render_out.svg");
     std::string size = "220x120";
     char* a1[] = {in.data(), png.data(), const_cast<char*>("--size"), size.data()};
@@ -258,13 +260,13 @@ TEST(RenderCommand, BadArgumentsAndMissingDrawingsFail) {
 TEST(PreviewRender, EzdxfFixtureShowsItsColours) {
     Database db;
     dxf::ReadReport report;
-    ASSERT_TRUE(ok(dxf::readDxf(std::string(ZORMA_SOURCE_DIR) + "/tests/dxf/data/ezdxf_r2018.dxf",
-                                db, report)));
+    ASSERT_OK(dxf::readDxf(std::string(ZORMA_SOURCE_DIR) + "/tests/dxf/data/ezdxf_r2018.dxf", db,
+                           report));
     preview::RenderOptions o;
     o.width = 800;
     o.height = 400;
     const std::string path = outPath("preview_fixture.png");
-    ASSERT_TRUE(ok(preview::renderDrawing(db, path, o)));
+    ASSERT_OK(preview::renderDrawing(db, path, o));
     const Png png(path);
     ASSERT_TRUE(png.ok());
     int red = 0, green = 0, blue = 0, black = 0;

@@ -2,6 +2,8 @@
 #include "zhost/settings/inifile.h"
 #include "zhost/settings/privateprofile.h"
 
+#include "support/status.h"
+
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +60,7 @@ TEST(IniEncoding, Utf16Utf8AndCodePage932GiveTheSameContent) {
 
     for (const auto& file : {utf16, utf8, utf8Bom, cp932}) {
         IniFile ini;
-        ASSERT_EQ(ini.load(file), zhost::Status::ok) << file;
+        ASSERT_OK(ini.load(file)) << file;
         EXPECT_EQ(walk(ini), expected) << file;
     }
     IniFile ini;
@@ -129,7 +131,7 @@ TEST(IniBadInput, ReadsWhatCanBeRead) {
     bytes += "[Tail]\nLast=end"; // no final newline
     ztest::TempFolder dir;
     IniFile ini;
-    ASSERT_EQ(ini.load(dir.Write("bad.ini", bytes)), zhost::Status::ok);
+    ASSERT_OK(ini.load(dir.Write("bad.ini", bytes)));
     ASSERT_TRUE(ini.selectSection(L"Good"));
     int a = 0;
     EXPECT_TRUE(ini.getInt(L"A", a));
@@ -145,8 +147,7 @@ TEST(IniBadInput, ReadsWhatCanBeRead) {
     EXPECT_EQ(v, L"end");
 
     IniFile junk;
-    EXPECT_EQ(junk.load(dir.Write("junk.ini", std::string("\x00\x01\xFF[\x00]=\x00", 9))),
-              zhost::Status::ok);
+    EXPECT_OK(junk.load(dir.Write("junk.ini", std::string("\x00\x01\xFF[\x00]=\x00", 9))));
     EXPECT_EQ(junk.load(dir.path() / "missing.ini"), zhost::Status::fileNotFound);
     EXPECT_TRUE(junk.sections().empty());
 }
@@ -155,12 +156,12 @@ TEST(IniWrite, SetCreatesTheSelectedSectionAndSavesInTheFileEncoding) {
     ztest::TempFolder dir;
     const auto file = dir.Write("w.ini", "\xFF\xFE" + encode(L"[A]\r\nx=1\r\n", kCodePageUtf16Le));
     IniFile ini;
-    ASSERT_EQ(ini.load(file), zhost::Status::ok);
+    ASSERT_OK(ini.load(file));
     EXPECT_FALSE(ini.selectSection(L"新しい"));
     EXPECT_TRUE(ini.setString(L"名前", L"値"));
     EXPECT_TRUE(ini.selectSection(L"A"));
     EXPECT_TRUE(ini.setInt(L"x", 5));
-    ASSERT_EQ(ini.save(file), zhost::Status::ok);
+    ASSERT_OK(ini.save(file));
     EXPECT_EQ(ztest::ReadFile(file).substr(0, 2), "\xFF\xFE");
     IniFile again;
     again.load(file);

@@ -2,6 +2,8 @@
 #include "zhost/settings/paths.h"
 #include "zhost/settings/textfile.h"
 
+#include "support/status.h"
+
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +49,7 @@ TEST(TextFile, LinesHonourTheByteOrderMark) {
                                                       "a\0\r\0\n\0\xB3\x9A\n\0",
                                                       12));
     TextLineReader reader;
-    ASSERT_EQ(reader.open(utf16), zhost::Status::ok);
+    ASSERT_OK(reader.open(utf16));
     EXPECT_EQ(reader.encoding(), TextEncoding::utf16Le);
     std::wstring line;
     std::vector<std::wstring> lines;
@@ -56,14 +58,14 @@ TEST(TextFile, LinesHonourTheByteOrderMark) {
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"a", L"骳"}));
 
     const auto sjis = dir.Write("b.txt", "\x83\x7B\x83\x8B\x83\x67\tM8\r\n\xB1\r\rlast");
-    ASSERT_EQ(reader.open(sjis), zhost::Status::ok);
+    ASSERT_OK(reader.open(sjis));
     lines.clear();
     while (reader.readLine(line))
         lines.push_back(line);
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"ボルト\tM8", L"ｱ", L"", L"last"}));
 
     const auto utf8 = dir.Write("c.txt", "\xEF\xBB\xBF\xE9\xAB\x99\n");
-    ASSERT_EQ(reader.open(utf8), zhost::Status::ok);
+    ASSERT_OK(reader.open(utf8));
     ASSERT_TRUE(reader.readLine(line));
     EXPECT_EQ(line, L"髙");
     EXPECT_FALSE(reader.readLine(line));
@@ -84,7 +86,7 @@ TEST(TextEditor, HeadlessRunsPrintThePath) {
     std::wstring printed;
     setPrintHook([&](std::wstring_view text) { printed += text; });
     ASSERT_TRUE(isHeadless());
-    EXPECT_EQ(openTextFileInEditor(log), zhost::Status::ok);
+    EXPECT_OK(openTextFileInEditor(log));
     EXPECT_EQ(openTextFileInEditor(dir.path() / "missing.log"), zhost::Status::fileNotFound);
     setPrintHook({});
     EXPECT_EQ(printed, L"\n" + log.wstring() + L"\n");
@@ -103,7 +105,7 @@ TEST(TextEditor, StartsTheUsersEditorWithoutAShell) {
     const auto failing = openTextFileInEditor(log);
     setHeadless(true);
     unsetenv("VISUAL");
-    EXPECT_EQ(status, zhost::Status::ok);
+    EXPECT_OK(status);
     EXPECT_EQ(ztest::ReadFile(dir.path() / "out" / log.filename()), "x");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "pwned"));
     EXPECT_EQ(failing, zhost::Status::fileError);

@@ -3,6 +3,8 @@
 #include "zhost/settings/messages.h"
 #include "zhost/settings/userstore.h"
 
+#include "support/status.h"
+
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +78,10 @@ TEST(UserStore, TwoWritersOneAfterTheOtherLoseNothing) {
     UserStore second(dir.path(), UserStore::kFileName); // both read the empty store
     first.selectSection(L"ZORMA_GEOMALC");
     first.setString(L"specificGravity", L"7.85");
-    ASSERT_EQ(first.flush(), zhost::Status::ok);
+    ASSERT_OK(first.flush());
     second.selectSection(L"ZORMA_GEOMALC");
     second.setInt(L"TAB", 5);
-    ASSERT_EQ(second.flush(), zhost::Status::ok);
+    ASSERT_OK(second.flush());
     std::wstring gravity;
     EXPECT_TRUE(second.getString(L"specificGravity", gravity)); // merged in from the file
     UserStore third(dir.path(), UserStore::kFileName);
@@ -135,7 +137,7 @@ TEST(UserStore, ALeftoverTemporaryFileDoesNotMatter) {
     EXPECT_TRUE(store.getInt(L"A", a));
     EXPECT_EQ(a, 1);
     store.setInt(L"B", 2);
-    ASSERT_EQ(store.flush(), zhost::Status::ok);
+    ASSERT_OK(store.flush());
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "user-settings.ini.tmp.99999.0"));
 }
 
@@ -196,8 +198,8 @@ TEST(UserStore, AnUnreadableStoreIsLeftInPlaceWithOneWarning) {
 TEST(AtomicFile, ReplacesContentAndFailsCleanlyInAMissingFolder) {
     ztest::TempFolder dir;
     const auto file = dir.path() / "f.txt";
-    ASSERT_EQ(writeFileAtomically(file, "one"), zhost::Status::ok);
-    ASSERT_EQ(writeFileAtomically(file, "two"), zhost::Status::ok);
+    ASSERT_OK(writeFileAtomically(file, "one"));
+    ASSERT_OK(writeFileAtomically(file, "two"));
     EXPECT_EQ(ztest::ReadFile(file), "two");
     EXPECT_EQ(writeFileAtomically(dir.path() / "no" / "f.txt", "x"), zhost::Status::fileError);
     size_t entries = 0;
