@@ -168,13 +168,9 @@ protected:
         zhost::ed::resetSession();
     }
     zhost::ed::RunOutcome run(std::vector<std::wstring> lines) {
-        auto src = zhost::ed::makeQueue(std::move(lines));
-        zhost::ed::setInputSource(src.get());
-        auto outcome = zhost::ed::runCommandLoop(*src);
-        zhost::ed::setInputSource(nullptr);
-        return outcome;
+        return ztest::RunScript(std::move(lines));
     }
-    bool has(std::wstring_view s) const { return transcript.text().find(s) != std::wstring::npos; }
+    bool has(std::wstring_view s) const { return transcript.Has(s); }
 
     zhost::db::Database db;
     uitest::Transcript transcript;

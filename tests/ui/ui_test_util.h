@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the dialog framework's tests: a transcript catcher, a scripted backend for popup
 // menus, and small dialog templates.
+#include "support/session.h"
 #include "support/temp_folder.h"
 
 #include "zhost/editor/input.h"
@@ -19,32 +20,9 @@
 
 namespace uitest {
 
-// Collects the transcript for the life of the object.
-class Transcript {
-public:
-    Transcript() {
-        zhost::ed::setTranscriptSink([this](std::wstring_view t) { text_ += t; });
-    }
-    ~Transcript() { zhost::ed::setTranscriptSink({}); }
-    const std::wstring& text() const { return text_; }
-    void clear() { text_.clear(); }
-
-private:
-    std::wstring text_;
-};
-
-// Feeds script lines to the editor's input for the life of the object.
-class ScriptInput {
-public:
-    explicit ScriptInput(std::vector<std::wstring> lines)
-        : source_(zhost::ed::makeQueue(std::move(lines))) {
-        zhost::ed::setInputSource(source_.get());
-    }
-    ~ScriptInput() { zhost::ed::setInputSource(nullptr); }
-
-private:
-    std::unique_ptr<zhost::ed::InputSource> source_;
-};
+// The editor's transcript and queued answers come from the shared harness.
+using Transcript = ztest::CapturedTranscript;
+using ScriptInput = ztest::QueuedInput;
 
 // A backend for tests: popup menus answer with the queued choices (0 when none is left) and
 // are counted; dialogs end at once with the queued end code.
