@@ -10,7 +10,6 @@
 namespace {
 
 using libtest::Cp932;
-using libtest::TempDir;
 using libtest::Utf16Le;
 
 class DescriptionTest : public ::testing::Test {
@@ -23,12 +22,12 @@ protected:
         libtest::WriteBytes(dir_.path() / "PartsContents" / "Dlg" / name, bytes);
     }
     int Load(const std::wstring& name) {
-        desc_.SetLibraryRoot(dir_.wpath());
+        desc_.SetLibraryRoot(libtest::WidePath(dir_.path()));
         return desc_.Load(name);
     }
     const CParam& At(int i) const { return desc_.m_params.at(static_cast<size_t>(i)); }
 
-    TempDir dir_;
+    ztest::TempFolder dir_;
     PartDescription desc_;
 };
 

@@ -200,8 +200,8 @@ TEST(PrivateProfile, ReadsWithThePlatformsRules) {
 }
 
 TEST(PrivateProfile, SectionReaderHandsOutDuplicateKeysAsTheyStand) {
-    TempDir dir;
-    dir.write("d.ini", "[Ctl]\r\nk=first\r\nother=x\r\nK = second\r\n[Ctl]\r\nk=ignored\r\n");
+    ztest::TempFolder dir;
+    dir.Write("d.ini", "[Ctl]\r\nk=first\r\nother=x\r\nK = second\r\n[Ctl]\r\nk=ignored\r\n");
     const std::wstring file = dir.path().wstring() + L"/d.ini";
     // The section reader leaves duplicates to its caller, which may let the later one win ...
     EXPECT_EQ(getPrivateProfileSection(L"ctl", 1024, file),
