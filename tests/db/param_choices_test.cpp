@@ -3,6 +3,8 @@
 // and bring it along, or its dashed variant cannot be evaluated.
 #include "db_test_util.h"
 
+#include "support/status.h"
+
 using namespace dbtest;
 namespace param = zhost::db::param;
 
@@ -17,17 +19,16 @@ void BuildSymbol(Database& d) {
     {
         ObjectPtr<LinetypeTable> t(d.linetypeTableId(), OpenMode::forWrite);
         auto rec = std::make_unique<LinetypeTableRecord>(L"Dashed");
-        ASSERT_EQ(t->add(std::move(rec), dashed), Status::ok);
+        ASSERT_OK(t->add(std::move(rec), dashed));
     }
     const ObjectId ms = d.modelSpaceId();
-    ASSERT_EQ(param::setParameter(ms, L"Dashed", L"0"), Status::ok);
+    ASSERT_OK(param::setParameter(ms, L"Dashed", L"0"));
     auto line = std::make_unique<Line>(Point3d(0, 0), Point3d(10, 0));
     line->setLayer(am0);
     ObjectId id;
-    ASSERT_EQ(d.appendEntity(ms, std::move(line), id), Status::ok);
-    ASSERT_EQ(param::setBinding(id, {L"LAYER", L"Dashed", {L"AM_0", L"AM_3"}}), Status::ok);
-    ASSERT_EQ(param::setBinding(id, {L"LINETYPE", L"Dashed", {L"Continuous", L"Dashed"}}),
-              Status::ok);
+    ASSERT_OK(d.appendEntity(ms, std::move(line), id));
+    ASSERT_OK(param::setBinding(id, {L"LAYER", L"Dashed", {L"AM_0", L"AM_3"}}));
+    ASSERT_OK(param::setBinding(id, {L"LINETYPE", L"Dashed", {L"Continuous", L"Dashed"}}));
 }
 
 } // namespace
@@ -37,16 +38,15 @@ TEST(ParametricChoices, InsertBringsTheLayersAndLinetypesBindingsChooseFrom) {
     BuildSymbol(symbol);
     Database drawing;
     ObjectId block;
-    ASSERT_EQ(drawing.insert(L"PART", symbol, block), Status::ok);
+    ASSERT_OK(drawing.insert(L"PART", symbol, block));
     ObjectId am3, dashed;
-    EXPECT_EQ(drawing.getLayerId(L"AM_3", am3), Status::ok);
-    EXPECT_EQ(drawing.getLinetypeId(L"Dashed", dashed), Status::ok);
+    EXPECT_OK(drawing.getLayerId(L"AM_3", am3));
+    EXPECT_OK(drawing.getLinetypeId(L"Dashed", dashed));
 
     ObjectId ref;
-    ASSERT_EQ(drawing.appendToModelSpace(std::make_unique<BlockReference>(Point3d(), block), ref),
-              Status::ok);
-    ASSERT_EQ(param::setParameterExpression(ref, L"Dashed", L"1"), Status::ok);
-    ASSERT_EQ(param::evaluate(ref), Status::ok);
+    ASSERT_OK(drawing.appendToModelSpace(std::make_unique<BlockReference>(Point3d(), block), ref));
+    ASSERT_OK(param::setParameterExpression(ref, L"Dashed", L"1"));
+    ASSERT_OK(param::evaluate(ref));
     const ObjectId copy = ObjectPtr<BlockReference>(ref, OpenMode::forRead)->blockTableRecord();
     const auto ids = ObjectPtr<BlockTableRecord>(copy, OpenMode::forRead)->entityIds();
     ASSERT_EQ(ids.size(), 1u);
@@ -63,6 +63,6 @@ TEST(ParametricChoices, PurgeKeepsWhatABindingMayChoose) {
     d.getLinetypeId(L"Dashed", dashed);
     d.addLayer(L"UNUSED", unused);
     std::vector<ObjectId> ids = {am3, dashed, unused};
-    ASSERT_EQ(d.purge(ids), Status::ok);
+    ASSERT_OK(d.purge(ids));
     EXPECT_EQ(ids, std::vector<ObjectId>{unused});
 }

@@ -2,6 +2,8 @@
 // its exported verb entry, as the program does.
 #include "PluginTestUtil.h"
 
+#include "support/status.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/rx/loader.h"
 #include "zhost/settings/product.h"
@@ -16,7 +18,7 @@ class LibraryVerbs : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         std::wstring message;
-        ASSERT_EQ(m_module.load(PluginPath(GetParam()), GetParam(), message), zhost::Status::ok)
+        ASSERT_OK(m_module.load(PluginPath(GetParam()), GetParam(), message))
             << zhost::toUtf8(message);
     }
     void TearDown() override {
@@ -28,7 +30,7 @@ protected:
     std::pair<int, std::string> Run(const std::string& verb, std::vector<std::string> args = {}) {
         TranscriptCapture out;
         int rc = -1;
-        EXPECT_EQ(m_module.callLibraryVerb(verb, args, rc), zhost::Status::ok);
+        EXPECT_OK(m_module.callLibraryVerb(verb, args, rc));
         return {rc, zhost::toUtf8(out.Text())};
     }
 

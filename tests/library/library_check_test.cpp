@@ -106,7 +106,7 @@ TEST(LibraryCheckVerb, StrictFailsOnWarningsOnly) {
     EXPECT_EQ(RunCheckVerb("root_catalogue", {}).result, 0);
     EXPECT_EQ(RunCheckVerb("root_catalogue", {L"--strict"}).result, 0);
     // A library with nothing but a missing description passes plainly and fails strictly.
-    libtest::TempDir dir;
+    ztest::TempFolder dir;
     const std::string src = libtest::FixtureDir() + "/root_catalogue";
     std::filesystem::copy(src, dir.path(), std::filesystem::copy_options::recursive);
     for (const auto& e : std::filesystem::recursive_directory_iterator(dir.path()))

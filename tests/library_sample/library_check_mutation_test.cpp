@@ -66,7 +66,7 @@ public:
     }
 
 private:
-    TempDir dir_;
+    ztest::TempFolder dir_;
 };
 
 std::string Joined(const std::vector<std::wstring>& lines) {

@@ -59,7 +59,7 @@ namespace {
 
 // The generator and its tables copied to a folder of their own, so that a table can be broken.
 struct GeneratorCopy {
-    TempDir dir;
+    ztest::TempFolder dir;
     GeneratorCopy() {
         fs::create_directories(dir.path() / "tools");
         fs::copy(SourceDir() / "tools" / "gen_sample_product.py", dir.path() / "tools");
@@ -100,11 +100,11 @@ struct GeneratorCopy {
     int Run(std::string& output) {
         fs::create_directories(dir.path() / "out" / "config");
         std::ofstream(dir.path() / "out" / "config" / "keep.txt") << "old";
-        return RunCommand(
-            std::string(kPython) + " -B " +
-                ShellQuote((dir.path() / "tools" / "gen_sample_product.py").string()) + " --out " +
-                ShellQuote((dir.path() / "out").string()),
-            output);
+        const ztest::ProcessResult run = ztest::RunProcess(
+            {ztest::kPython, "-B", (dir.path() / "tools" / "gen_sample_product.py").string(),
+             "--out", (dir.path() / "out").string()});
+        output = run.transcript;
+        return run.exitCode;
     }
 };
 

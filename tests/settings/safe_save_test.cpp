@@ -1,7 +1,9 @@
 // Saving files: only regular files or new names are written, links are written through, the
 // replaced file's mode and owner survive, and a backup can be kept. (A kill during a save:
 // tests/app/save_kill_test.cpp.)
-#include "tempdir.h"
+#include "support/temp_folder.h"
+
+#include "support/status.h"
 
 #include "zhost/settings/atomicfile.h"
 
@@ -36,17 +38,17 @@ std::vector<std::string> entriesOf(const fs::path& folder) {
 } // namespace
 
 TEST(SafeSave, ReplacesARegularFileKeepingItsModeAndOwner) {
-    TempDir dir;
-    const fs::path file = dir.write("part.dxf", "old");
+    ztest::TempFolder dir;
+    const fs::path file = dir.Write("part.dxf", "old");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     const bool root = ::geteuid() == 0;
     if (root) {
         ASSERT_EQ(::chown(file.c_str(), 4321, 8765), 0);
     }
     std::wstring reason;
-    ASSERT_EQ(writeFileAtomically(file, "new", {}, &reason), Status::ok)
+    ASSERT_OK(writeFileAtomically(file, "new", {}, &reason))
         << std::string(reason.begin(), reason.end());
-    EXPECT_EQ(readAll(file), "new");
+    EXPECT_EQ(ztest::ReadFile(file), "new");
     const struct stat st = statOf(file);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     if (root) {
@@ -57,36 +59,36 @@ TEST(SafeSave, ReplacesARegularFileKeepingItsModeAndOwner) {
 }
 
 TEST(SafeSave, NewFileFollowsTheUmask) {
-    TempDir dir;
+    ztest::TempFolder dir;
     const mode_t old = ::umask(027);
     const Status s = writeFileAtomically(dir.path() / "new.dxf", "x");
     ::umask(old);
-    ASSERT_EQ(s, Status::ok);
+    ASSERT_OK(s);
     EXPECT_EQ(statOf(dir.path() / "new.dxf").st_mode & 0777, 0640u);
 }
 
 TEST(SafeSave, WritesThroughSymbolicLinksAndKeepsTheLinks) {
-    TempDir dir;
-    const fs::path target = dir.write("real/drawing.dxf", "old");
+    ztest::TempFolder dir;
+    const fs::path target = dir.Write("real/drawing.dxf", "old");
     fs::create_directories(dir.path() / "links");
     // A relative link counts from its own folder, and links may chain.
     fs::create_symlink("../real/drawing.dxf", dir.path() / "links" / "first.dxf");
     fs::create_symlink(dir.path() / "links" / "first.dxf", dir.path() / "second.dxf");
-    ASSERT_EQ(writeFileAtomically(dir.path() / "second.dxf", "new"), Status::ok);
-    EXPECT_EQ(readAll(target), "new");
+    ASSERT_OK(writeFileAtomically(dir.path() / "second.dxf", "new"));
+    EXPECT_EQ(ztest::ReadFile(target), "new");
     EXPECT_TRUE(fs::is_symlink(dir.path() / "second.dxf"));
     EXPECT_TRUE(fs::is_symlink(dir.path() / "links" / "first.dxf"));
     EXPECT_EQ(entriesOf(dir.path() / "real"), std::vector<std::string>{"drawing.dxf"});
 
     // A dangling link creates the file it names.
     fs::create_symlink("made.dxf", dir.path() / "dangling.dxf");
-    ASSERT_EQ(writeFileAtomically(dir.path() / "dangling.dxf", "made"), Status::ok);
-    EXPECT_EQ(readAll(dir.path() / "made.dxf"), "made");
+    ASSERT_OK(writeFileAtomically(dir.path() / "dangling.dxf", "made"));
+    EXPECT_EQ(ztest::ReadFile(dir.path() / "made.dxf"), "made");
     EXPECT_TRUE(fs::is_symlink(dir.path() / "dangling.dxf"));
 }
 
 TEST(SafeSave, RefusesFoldersDevicesFifosAndSocketsWithTheReason) {
-    TempDir dir;
+    ztest::TempFolder dir;
     fs::create_directories(dir.path() / "folder");
     ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0644), 0);
     fs::create_symlink("/dev/null", dir.path() / "null-link");
@@ -123,12 +125,12 @@ TEST(SafeSave, RefusesFoldersDevicesFifosAndSocketsWithTheReason) {
 }
 
 TEST(SafeSave, ReportsTheSystemsReasonForMissingFoldersAndLoops) {
-    TempDir dir;
+    ztest::TempFolder dir;
     std::wstring reason;
     EXPECT_EQ(writeFileAtomically(dir.path() / "no" / "such.dxf", "x", {}, &reason),
               Status::fileError);
     EXPECT_EQ(reason, L"No such file or directory");
-    dir.write("plain", "file");
+    dir.Write("plain", "file");
     EXPECT_EQ(writeFileAtomically(dir.path() / "plain" / "x.dxf", "x", {}, &reason),
               Status::fileError);
     EXPECT_EQ(reason, L"Not a directory");
@@ -143,13 +145,13 @@ TEST(SafeSave, ReportsTheSystemsReasonForMissingFoldersAndLoops) {
 TEST(SafeSave, RefusesWhatTheUserMayNotWrite) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind root";
-    TempDir dir;
-    const fs::path locked = dir.write("locked/part.dxf", "old");
+    ztest::TempFolder dir;
+    const fs::path locked = dir.Write("locked/part.dxf", "old");
     ::chmod(locked.c_str(), 0444);
     std::wstring reason;
     EXPECT_EQ(writeFileAtomically(locked, "new", {}, &reason), Status::fileError);
     EXPECT_EQ(reason, L"Permission denied");
-    EXPECT_EQ(readAll(locked), "old");
+    EXPECT_EQ(ztest::ReadFile(locked), "old");
     ::chmod(locked.parent_path().c_str(), 0555);
     EXPECT_EQ(writeFileAtomically(locked.parent_path() / "new.dxf", "x", {}, &reason),
               Status::fileError);
@@ -158,33 +160,33 @@ TEST(SafeSave, RefusesWhatTheUserMayNotWrite) {
 }
 
 TEST(SafeSave, KeepsTheReplacedFileAsBackupWhenAsked) {
-    TempDir dir;
+    ztest::TempFolder dir;
     const fs::path file = dir.path() / "plate.dxf";
-    ASSERT_EQ(writeFileAtomically(file, "one", {.keepBackup = true}), Status::ok);
+    ASSERT_OK(writeFileAtomically(file, "one", {.keepBackup = true}));
     EXPECT_FALSE(fs::exists(dir.path() / "plate.bak")); // nothing was replaced
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
-    ASSERT_EQ(writeFileAtomically(file, "two", {.keepBackup = true}), Status::ok);
-    ASSERT_EQ(writeFileAtomically(file, "three", {.keepBackup = true}), Status::ok);
-    EXPECT_EQ(readAll(file), "three");
-    EXPECT_EQ(readAll(dir.path() / "plate.bak"), "two");
+    ASSERT_OK(writeFileAtomically(file, "two", {.keepBackup = true}));
+    ASSERT_OK(writeFileAtomically(file, "three", {.keepBackup = true}));
+    EXPECT_EQ(ztest::ReadFile(file), "three");
+    EXPECT_EQ(ztest::ReadFile(dir.path() / "plate.bak"), "two");
     EXPECT_EQ(statOf(dir.path() / "plate.bak").st_mode & 0777, 0600u);
     EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"plate.bak", "plate.dxf"}));
 
-    ASSERT_EQ(writeFileAtomically(file, "four"), Status::ok); // no backup unless asked
-    EXPECT_EQ(readAll(dir.path() / "plate.bak"), "two");
+    ASSERT_OK(writeFileAtomically(file, "four")); // no backup unless asked
+    EXPECT_EQ(ztest::ReadFile(dir.path() / "plate.bak"), "two");
 
-    dir.write("noext", "old");
-    ASSERT_EQ(writeFileAtomically(dir.path() / "noext", "new", {.keepBackup = true}), Status::ok);
-    EXPECT_EQ(readAll(dir.path() / "noext.bak"), "old");
+    dir.Write("noext", "old");
+    ASSERT_OK(writeFileAtomically(dir.path() / "noext", "new", {.keepBackup = true}));
+    EXPECT_EQ(ztest::ReadFile(dir.path() / "noext.bak"), "old");
 }
 
 TEST(SafeSave, ABackupNameThatIsNoFileFailsTheSaveAndChangesNothing) {
-    TempDir dir;
-    const fs::path file = dir.write("plate.dxf", "old");
+    ztest::TempFolder dir;
+    const fs::path file = dir.Write("plate.dxf", "old");
     fs::create_directories(dir.path() / "plate.bak");
     std::wstring reason;
     EXPECT_EQ(writeFileAtomically(file, "new", {.keepBackup = true}, &reason), Status::fileError);
     EXPECT_NE(reason.find(L"plate.bak"), std::wstring::npos);
-    EXPECT_EQ(readAll(file), "old");
+    EXPECT_EQ(ztest::ReadFile(file), "old");
     EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"plate.bak", "plate.dxf"}));
 }
