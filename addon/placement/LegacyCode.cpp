@@ -161,13 +161,15 @@ public:
             return std::nullopt;
         return ViewOf(*c);
     }
-    // A position read as one digit must hold one: anything else would give a drawing number or
-    // index that merely looks valid.
+    // A one-digit reading is the character's distance from "0", as the earlier library read it:
+    // a letter gives a large index (harmless, since a single candidate is taken whatever the
+    // index says, and a larger index than there are candidates finds none), a character below
+    // "0" a negative one that the caller refuses. Only a position past the end fails here.
     std::optional<int> Digit(size_t pos) const {
         const auto c = Char(pos);
-        if (!c || *c < L'0' || *c > L'9')
+        if (!c)
             return std::nullopt;
-        return *c - L'0';
+        return static_cast<int>(*c) - static_cast<int>(L'0');
     }
     std::optional<int> Two(size_t pos) const {
         if (pos + 2 > m_code.size())

@@ -428,7 +428,20 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
         w_.bytes(8, layerName(e.layerId()));
         return;
     }
-    default:
+    // Tables, their records and objects have sections of their own; no entity has these kinds.
+    case db::ObjectType::blockTable:
+    case db::ObjectType::layerTable:
+    case db::ObjectType::linetypeTable:
+    case db::ObjectType::regAppTable:
+    case db::ObjectType::textStyleTable:
+    case db::ObjectType::blockTableRecord:
+    case db::ObjectType::layerTableRecord:
+    case db::ObjectType::linetypeTableRecord:
+    case db::ObjectType::regAppTableRecord:
+    case db::ObjectType::textStyleTableRecord:
+    case db::ObjectType::dictionary:
+    case db::ObjectType::group:
+    case db::ObjectType::sortentsTable:
         break;
     }
     writeXData(e.xdata());

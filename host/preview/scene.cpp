@@ -462,7 +462,20 @@ private:
             }
             break;
         }
-        default:
+        // Not entities: nothing of a drawing's tables or objects is drawn.
+        case db::ObjectType::blockTable:
+        case db::ObjectType::layerTable:
+        case db::ObjectType::linetypeTable:
+        case db::ObjectType::regAppTable:
+        case db::ObjectType::textStyleTable:
+        case db::ObjectType::blockTableRecord:
+        case db::ObjectType::layerTableRecord:
+        case db::ObjectType::linetypeTableRecord:
+        case db::ObjectType::regAppTableRecord:
+        case db::ObjectType::textStyleTableRecord:
+        case db::ObjectType::dictionary:
+        case db::ObjectType::group:
+        case db::ObjectType::sortentsTable:
             break;
         }
     }

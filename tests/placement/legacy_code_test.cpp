@@ -60,8 +60,9 @@ TEST(LegacyCode, ViewAtTwelveAndDigitIndexAtTen) {
     for (const std::wstring s : {L"1112", L"1115", L"1122", L"1123", L"1125", L"1135"}) {
         ExpectDecodes(WithStandard(L"BNNNN_M10_3_2", s), 2, 3);
         ExpectDecodes(WithStandard(L"BNNNN_M10_0_S", s), 1, 0);
-        ExpectRefused(WithStandard(L"BNNNN_M10_3_", s));  // position 12 missing
-        ExpectRefused(WithStandard(L"BNNNN_M10_A_2", s)); // a letter where a digit is read
+        ExpectRefused(WithStandard(L"BNNNN_M10_3_", s));         // position 12 missing
+        ExpectDecodes(WithStandard(L"BNNNN_M10_A_2", s), 2, 17); // a letter reads as 'A' - '0'
+        ExpectRefused(WithStandard(L"BNNNN_M10_/_2", s)); // '/' - '0' is the failure value -1
     }
 }
 
@@ -70,10 +71,11 @@ TEST(LegacyCode, ViewInTheSecondBlankField) {
         ExpectDecodes(WithStandard(L"BNNNN_A 1_2_3", s), 2, 1);
         ExpectDecodes(WithStandard(L"BNNNN_A 4_S", s), 1, 4);
         ExpectDecodes(WithStandard(L"BNNNN_A 4_x more", s), 0, 4);
-        ExpectRefused(WithStandard(L"BNNNN_A_1_2", s));  // no blank-separated second field
-        ExpectRefused(WithStandard(L"BNNNN_A 1x", s));   // no second "_" field in it
-        ExpectRefused(WithStandard(L"BNNNN_A 1_", s));   // the second "_" field is empty
-        ExpectRefused(WithStandard(L"BNNNN_A x_2", s));  // position 8 is not a digit
+        ExpectRefused(WithStandard(L"BNNNN_A_1_2", s));        // no blank-separated second field
+        ExpectRefused(WithStandard(L"BNNNN_A 1x", s));         // no second "_" field in it
+        ExpectRefused(WithStandard(L"BNNNN_A 1_", s));         // the second "_" field is empty
+        ExpectDecodes(WithStandard(L"BNNNN_A x_2", s), 2, 72); // 'x' - '0'
+        ExpectRefused(WithStandard(L"BNNNN_A /_2", s));        // '/' - '0' is -1
         ExpectRefused(WithStandard(L"BNNNN_A  1_2", s)); // two blanks: the second field is empty
     }
 }
@@ -102,8 +104,9 @@ TEST(LegacyCode, ViewAtTwelveAndDigitIndexAtEight) {
     for (const std::wstring s : {L"1251", L"1252", L"1255", L"1256"}) {
         ExpectDecodes(WithStandard(L"BNNNN_AB3CDE4", s), 4, 3);
         ExpectDecodes(WithStandard(L"BNNNN_AB0CDEZ", s), 0, 0);
-        ExpectRefused(WithStandard(L"BNNNN_AB3CDE", s));  // position 12 missing
-        ExpectRefused(WithStandard(L"BNNNN_ABxCDE4", s)); // position 8 not a digit
+        ExpectRefused(WithStandard(L"BNNNN_AB3CDE", s));         // position 12 missing
+        ExpectDecodes(WithStandard(L"BNNNN_ABxCDE4", s), 4, 72); // 'x' - '0'
+        ExpectRefused(WithStandard(L"BNNNN_AB/CDE4", s));        // '/' - '0' is -1
     }
 }
 
@@ -141,7 +144,7 @@ TEST(LegacyCode, ViewAtSixAndDigitIndexAtFifteen) {
         ExpectDecodes(WithStandard(L"BNNNN_2_ABCDEFG4", s), 2, 4);
         ExpectDecodes(WithStandard(L"BNNNN_S_ABCDEFG3", s), 1, 3); // no inversion here
         ExpectRefused(WithStandard(L"BNNNN_2_ABCDEFG", s));
-        ExpectRefused(WithStandard(L"BNNNN_2_ABCDEFGx", s));
+        ExpectDecodes(WithStandard(L"BNNNN_2_ABCDEFGx", s), 2, 72); // 'x' - '0'
     }
 }
 
@@ -188,9 +191,10 @@ TEST(LegacyCode, TwoMinusDigitEightWithDigitIndexAtSix) {
     for (const std::wstring s : {L"1213", L"1214", L"1215"}) {
         ExpectDecodes(WithStandard(L"BNNNN_3_1", s), 1, 3);
         ExpectDecodes(WithStandard(L"BNNNN_0_0", s), 2, 0);
-        ExpectRefused(WithStandard(L"BNNNN_3_3", s)); // 2 - 3 is -1
-        ExpectRefused(WithStandard(L"BNNNN_3_x", s));
-        ExpectRefused(WithStandard(L"BNNNN_x_1", s));
+        ExpectRefused(WithStandard(L"BNNNN_3_3", s));         // 2 - 3 is -1
+        ExpectDecodes(WithStandard(L"BNNNN_3_x", s), -70, 3); // 2 - ('x' - '0')
+        ExpectDecodes(WithStandard(L"BNNNN_x_1", s), 1, 72);  // 'x' - '0'
+        ExpectRefused(WithStandard(L"BNNNN_/_1", s));         // an index of -1
         ExpectRefused(WithStandard(L"BNNNN_3_", s));
     }
 }
