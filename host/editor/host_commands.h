@@ -1,6 +1,6 @@
 #pragma once
-// The host's own commands (REGION, UNION, -BOUNDARY, OFFSET, PEDIT, UNDO, REGEN, -BMINSERT) and
-// what they share.
+// The host's own commands (REGION, UNION, -BOUNDARY, OFFSET, PEDIT, UNDO, REGEN, -BMINSERT and
+// the everyday drafting commands) and what they share.
 #include "zhost/core/status.h"
 #include "zhost/db/object_id.h"
 #include "zhost/geom/curve.h"
@@ -47,5 +47,13 @@ void cmdPedit();
 void cmdUndo();
 void cmdRegen();
 void cmdBmInsert();
+// Drawing.
+void cmdLine();
+void cmdPline();
+void cmdCircle();
+void cmdArc();
+void cmdRectang();
+void cmdPoint();
+void cmdText();
 
 } // namespace zhost::ed::detail

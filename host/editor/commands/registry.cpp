@@ -31,6 +31,13 @@ void ensureHostCommands() {
         {L"UNDO", &cmdUndo, rx::cmd::kNoUndoMarker},
         {L"REGEN", &cmdRegen, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
         {L"-BMINSERT", &cmdBmInsert, rx::cmd::kModal},
+        {L"LINE", &cmdLine, rx::cmd::kModal},
+        {L"PLINE", &cmdPline, rx::cmd::kModal},
+        {L"CIRCLE", &cmdCircle, rx::cmd::kModal},
+        {L"ARC", &cmdArc, rx::cmd::kModal},
+        {L"RECTANG", &cmdRectang, rx::cmd::kModal},
+        {L"POINT", &cmdPoint, rx::cmd::kModal},
+        {L"TEXT", &cmdText, rx::cmd::kModal},
     };
     for (const Def& d : defs)
         stack.addCommand(kHostGroup, d.name, d.name, d.flags, d.fn);
