@@ -219,6 +219,15 @@ std::wstring CheckAt(const std::wstring& file, int line) {
 LibraryCheckCounts CheckLibraryAt(const CLibraryPaths& paths, const LibraryCheckPrint& print) {
     CProblemReport report(print);
     std::string bytes;
+    if (paths.m_root.empty()) {
+        // No root at all: the product folder is missing or names no parts library. Say which
+        // folder was asked, since "not found under" an empty name tells the user nothing.
+        report.Problem(std::wstring(kCatalogueFileName),
+                       L"no parts library: the product folder " +
+                           zhost::settings::productFolder().wstring() +
+                           L" is missing or names no parts-library folder");
+        return report.Counts();
+    }
     if (paths.m_catalogueFile.empty() || !ReadLibraryFileBytes(paths.m_catalogueFile, bytes)) {
         report.Problem(std::wstring(kCatalogueFileName),
                        L"not found under " + paths.m_root + L" or its PartsContents folder");

@@ -164,6 +164,11 @@ TEST_F(Scenario, LibraryVerbsRunInTheAddon) {
                "--addon", addon, "--user-dir", user});
     EXPECT_THAT(r, ExitsWith(0));
     EXPECT_THAT(r.out, HasSubstr("0 problems, 0 warnings"));
+    // A product folder that does not exist is named in the problem, not left blank.
+    const std::string missing = (Folder() / "no-such-product").string();
+    r = Zorma({"library", "check", "--product", missing, "--addon", addon, "--user-dir", user});
+    EXPECT_THAT(r, ExitsWith(1));
+    EXPECT_THAT(r.out, HasSubstr("no parts library: the product folder " + missing));
     r = Zorma({"library", "help", "--addon", addon, "--user-dir", user});
     EXPECT_THAT(r, ExitsWith(0));
     EXPECT_THAT(r.out, HasSubstr("  check [--strict]"));
