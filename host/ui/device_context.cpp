@@ -1,6 +1,7 @@
 // Drawing on bitmaps with cairo and pango.
 #include "zhost/ui/device_context.h"
 
+#include "preview_cache_impl.h"
 #include "text_util.h"
 
 #include "zhost/core/utf.h"
@@ -325,7 +326,7 @@ bool DeviceContext::drawPreview(std::wstring_view drawingFile, const Rect& r, in
     if (!previewRenderer() || r.empty())
         return false;
     Bitmap image(r.width(), r.height(), 0);
-    if (!previewRenderer()(drawingFile, image, mode, flags))
+    if (!detail::renderPreviewCached(drawingFile, image, mode, flags, previewRenderer()))
         return false;
     const bool oldRec = recording_;
     recording_ = false;

@@ -146,10 +146,16 @@ void initializeFramework() {
     });
 #ifdef ZHOST_UI_HAS_PREVIEW
     if (!hasPreviewRenderer())
-        setPreviewRenderer([](std::wstring_view file, Bitmap& into, int, int) {
-            return ok(
-                preview::drawDrawingPreview(settings::toFsPath(file), pixelTarget(into),
-                                            preview::PixelRect{0, 0, into.width(), into.height()}));
+        setPreviewRenderer([](std::wstring_view file, Bitmap& into, int, int flags) {
+            // Flags with bit 4 (15: thumbnails on a window's white) draw the drawing on white;
+            // without it (3: the picture catalogue's black buttons and menu items) the picture
+            // keeps the caller's background and is drawn for a dark one.
+            preview::RenderOptions options;
+            if ((flags & 4) == 0)
+                options.background = 0x00000000;
+            return ok(preview::drawDrawingPreview(
+                settings::toFsPath(file), pixelTarget(into),
+                preview::PixelRect{0, 0, into.width(), into.height()}, options));
         });
 #endif
     installScriptDirectives();
