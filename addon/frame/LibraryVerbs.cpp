@@ -35,6 +35,10 @@ const std::vector<LibraryVerb>& LibraryVerbs() {
          L"reads the whole parts library and reports what its author got wrong, with file and "
          L"line (--strict: warnings fail too)",
          &LibraryCheckVerb},
+        {L"pick", L"[--text]",
+         L"opens the picture catalogue (--text: the text catalogue) and prints the chosen part's "
+         L"file base name and display name, separated by a tab",
+         &LibraryPickVerb},
         {L"help", L"", L"lists these verbs", &HelpVerb},
     };
     return verbs;

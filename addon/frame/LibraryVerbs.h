@@ -21,6 +21,8 @@ struct LibraryVerb {
 
 // library/: "check [--strict]".
 int LibraryCheckVerb(const LibraryVerbArgs& args);
+// selection/: "pick [--text]".
+int LibraryPickVerb(const LibraryVerbArgs& args);
 
 // The table, in the order "help" lists it.
 const std::vector<LibraryVerb>& LibraryVerbs();

@@ -8,4 +8,6 @@
 
 void AddZormaDialogTemplates(zhost::ui::ResourceModule& module) {
     AddContAtrTemplate(module);
+    AddPartsTemplate(module);
+    AddPvxPartsTemplate(module);
 }

@@ -9,3 +9,5 @@ void AddZormaDialogTemplates(zhost::ui::ResourceModule& module);
 
 // One function per dialog, each in a file of its own.
 void AddContAtrTemplate(zhost::ui::ResourceModule& module);
+void AddPartsTemplate(zhost::ui::ResourceModule& module);
+void AddPvxPartsTemplate(zhost::ui::ResourceModule& module);

@@ -33,3 +33,23 @@
 // The part attribute dialog: the grid takes the place of the placeholder static.
 #define IDD_CONT_ATR 223
 #define IDC_CONT_ATR_GRID 1011
+
+// The text catalogue of the parts (CPartsDlg).
+#define IDD_PARTS 222
+#define IDC_PARTS_FILTER 224
+#define IDC_PARTS_FILTER_APPLY 225
+#define IDC_PARTS_CELL 1011
+#define IDC_PARTS_STATUS 1012
+#define IDC_PARTS_GROUPS 1021
+#define IDC_PARTS_ITEMS 1022
+
+// The picture catalogue of the parts (PvxCPartsDlg): the type list, four picture buttons and
+// the commands of the sibling menu.
+#define IDD_PVX_PARTS 1101
+#define IDC_PVX_CAPTION1 1102
+#define IDC_PVX_CAPTION2 1103
+#define IDC_PVX_TYPES 1104
+#define IDC_PVX_BUTTON1 1105
+#define IDC_PVX_BUTTON4 1108
+#define ID_PVX_SIBLING_FIRST 3001
+#define ID_PVX_SIBLING_LAST 3016
