@@ -331,3 +331,28 @@ TEST_F(PvxPartsDlgTest, ButtonsShowThePictureOrStayBlankAndSplitLongCaptions) {
     EXPECT_NE(std::find(log.begin(), log.end(), L"text \"with-a-long-name\" FFFFFF"), log.end());
     m_dlg->destroy();
 }
+
+// No catalogue, an empty one, binary bytes, broken code-page text: an empty list, no buttons,
+// OK disabled, and OK refused by Return.
+TEST_F(PvxPartsDlgTest, UnreadableCataloguesLeaveAnEmptyListAndOkDisabled) {
+    const std::string cases[] = {
+        std::string(),
+        std::string("\xFF\xFE\x00\xD8\x41\x00\r\x00", 8) + std::string(5000, '\x01'),
+        std::string("\x82\xA0\x82\t\x81\t\xFF\xFE\xFD\r\n\x82", 13),
+    };
+    for (const std::string& bytes : cases) {
+        m_lib.Catalogue(bytes, true);
+        Open();
+        EXPECT_EQ(Types().count(), 0);
+        EXPECT_EQ(Shown(), (Names{L"", L"", L"", L""}));
+        EXPECT_FALSE(OkEnabled());
+        m_dlg->pressKey(ui::vk::returnKey);
+        EXPECT_FALSE(m_dlg->ended());
+        m_dlg->destroy();
+    }
+    m_dlg = std::make_unique<PvxCPartsDlg>(L"", (Dir() / "none.txt").wstring());
+    ASSERT_TRUE(m_dlg->create());
+    EXPECT_EQ(Types().count(), 0);
+    EXPECT_FALSE(OkEnabled());
+    m_dlg->destroy();
+}
