@@ -55,5 +55,22 @@ void cmdArc();
 void cmdRectang();
 void cmdPoint();
 void cmdText();
+// Editing.
+void cmdErase();
+void cmdMove();
+void cmdCopy();
+void cmdRotate();
+void cmdScale();
+void cmdMirror();
+void cmdExplode();
+// Properties and tables.
+void cmdLayer();
+void cmdLinetype();
+void cmdChprop();
+// Inquiry.
+void cmdList();
+void cmdId();
+void cmdDist();
+void cmdArea();
 
 } // namespace zhost::ed::detail

@@ -2,9 +2,14 @@
 // the host and by ezdxf, and UNDO taking a whole session's work back.
 #include "support/drawing.h"
 #include "support/ezdxf.h"
+#include "support/status.h"
 #include "support/zorma_run.h"
 
+#include "zhost/core/utf.h"
 #include "zhost/db/db.h"
+
+#include <cmath>
+#include <sstream>
 
 #include <gmock/gmock.h>
 
@@ -45,4 +50,105 @@ TEST_F(DraftingScenario, UndoOfEveryDrawCommandLeavesTheOpenedDrawingAsItWas) {
     ASSERT_TRUE(ztest::ReadDrawing(r.saved, saved));
     ASSERT_TRUE(ztest::ReadDrawing(ztest::SampleDrawing("plate.dxf"), original));
     EXPECT_EQ(ztest::EntityKinds(saved), ztest::EntityKinds(original));
+}
+
+namespace {
+
+// What a sample drawing's entity is, independent of handles and of the order of its fields:
+// kind, layer, colour and geometry rounded to micrometres, angles taken round the circle.
+std::string Describe(const db::Entity& e) {
+    std::ostringstream s;
+    s << toUtf8(e.dxfName()) << " on " << toUtf8(e.layer()) << " colour " << e.colorIndex();
+    auto num = [&](double v) { s << ' ' << std::lround(v * 1e6) / 1e6; };
+    auto pt = [&](const geom::Point3d& p) { num(p.x), num(p.y), num(p.z); };
+    auto ang = [&](double a) { num(std::remainder(a, 2 * 3.141592653589793) + 0.0); };
+    if (const auto* l = dynamic_cast<const db::Line*>(&e)) {
+        pt(l->startPoint());
+        pt(l->endPoint());
+    } else if (const auto* c = dynamic_cast<const db::Circle*>(&e)) {
+        pt(c->center());
+        num(c->radius());
+    } else if (const auto* a = dynamic_cast<const db::Arc*>(&e)) {
+        pt(a->center());
+        num(a->radius());
+        ang(a->startAngle());
+        ang(a->endAngle());
+    } else if (const auto* p = dynamic_cast<const db::Polyline*>(&e)) {
+        s << (p->isClosed() ? " closed" : " open");
+        for (int i = 0; i < p->numVerts(); ++i)
+            pt(p->pointAt(i)), num(p->bulgeAt(i));
+    } else {
+        s << " (geometry not compared)";
+    }
+    return s.str();
+}
+
+std::vector<std::string> DescribeModelSpace(const db::Database& d) {
+    std::vector<std::string> out;
+    db::ObjectPtr<db::BlockTableRecord> ms(d.modelSpaceId(), db::OpenMode::forRead);
+    for (db::ObjectId id : ms->entityIds()) {
+        db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
+        out.push_back(Describe(*e));
+    }
+    return out;
+}
+
+} // namespace
+
+// The committed sample drawings stay as fixtures; the scripts that draw them with the host's
+// commands must give the same entities.
+class SampleScripts : public ztest::ScenarioTest,
+                      public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(SampleScripts, DrawTheCommittedSampleDrawing) {
+    const auto [script, drawing] = GetParam();
+    const ztest::ZormaResult r =
+        Run({.scriptFile = ztest::SourcePath(std::string("samples/scripts/") + script),
+             .addon = ztest::kNoAddon});
+    ASSERT_THAT(r, ztest::ExitsWith(0));
+    db::Database drawn, committed;
+    ASSERT_TRUE(ztest::ReadDrawing(r.saved, drawn));
+    ASSERT_TRUE(ztest::ReadDrawing(ztest::SampleDrawing(drawing), committed));
+    EXPECT_EQ(DescribeModelSpace(drawn), DescribeModelSpace(committed));
+}
+
+INSTANTIATE_TEST_SUITE_P(HostSamples, SampleScripts,
+                         ::testing::Values(std::pair{"06-plate-drawn.scr", "plate.dxf"},
+                                           std::pair{"07-holes-drawn.scr", "holes.dxf"}));
+
+TEST_F(DraftingScenario, TheEditingDemoSavesItsChangesAndPassesTheAudit) {
+    SKIP_WITHOUT_EZDXF();
+    const ztest::ZormaResult r =
+        Run({.drawing = ztest::SampleDrawing("plate.dxf"),
+             .scriptFile = ztest::SourcePath("samples/scripts/08-edit.scr"),
+             .addon = ztest::kNoAddon});
+    ASSERT_THAT(r, ztest::ExitsWith(0));
+    EXPECT_THAT(r, ztest::Prints("Area = 314.1593, Perimeter = 62.8319"));
+    db::Database saved;
+    ASSERT_TRUE(ztest::ReadDrawing(r.saved, saved));
+    auto kinds = ztest::EntityKinds(saved);
+    EXPECT_EQ(kinds[L"CIRCLE"], 2);
+    EXPECT_EQ(kinds[L"ARC"], 4);
+    EXPECT_EQ(kinds[L"LINE"], 9);
+    EXPECT_EQ(kinds[L"TEXT"], 1);
+    // The rotated line on the centre-line layer, with its linetype loaded into the drawing.
+    db::ObjectId layer, linetype;
+    ASSERT_OK(saved.getLayerId(L"CENTER", layer));
+    ASSERT_OK(saved.getLinetypeId(L"Center", linetype));
+    db::ObjectPtr<db::LayerTableRecord> center(layer, db::OpenMode::forRead);
+    EXPECT_EQ(center->colorIndex(), 1);
+    EXPECT_EQ(center->linetypeId(), linetype);
+    int onCenter = 0;
+    db::ObjectPtr<db::BlockTableRecord> ms(saved.modelSpaceId(), db::OpenMode::forRead);
+    for (db::ObjectId id : ms->entityIds()) {
+        db::ObjectPtr<db::Line> l(id, db::OpenMode::forRead);
+        if (!l || l->layerId() != layer)
+            continue;
+        ++onCenter;
+        EXPECT_EQ(l->lineWeight(), 50);
+        const geom::Vector3d d = l->endPoint() - l->startPoint();
+        EXPECT_NEAR(std::atan2(d.y, d.x), 15 * 3.141592653589793 / 180, 1e-9);
+    }
+    EXPECT_EQ(onCenter, 1);
+    EXPECT_TRUE(ztest::PassesEzdxfAudit(r.saved));
 }

@@ -97,7 +97,7 @@ Status addEntity(std::unique_ptr<db::Entity> entity, db::ObjectId* outId) {
     return s;
 }
 
-bool objectsToEdit(SelectionSet& out) {
+bool objectsToEdit(SelectionSet& out, bool skipLocked) {
     if (getPickFirst(out) != Result::normal) {
         const Result r = out.select(nullptr);
         if (r == Result::cancel)
@@ -112,7 +112,7 @@ bool objectsToEdit(SelectionSet& out) {
         if (!e)
             continue;
         db::ObjectPtr<db::LayerTableRecord> layer(e->layerId(), db::OpenMode::forRead);
-        if (layer && layer->isLocked()) {
+        if (skipLocked && layer && layer->isLocked()) {
             ++locked;
             continue;
         }

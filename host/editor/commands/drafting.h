@@ -43,9 +43,9 @@ Result askYesNo(std::wstring_view prompt, bool defaultYes, bool& yes);
 Status addEntity(std::unique_ptr<db::Entity> entity, db::ObjectId* outId = nullptr);
 
 // The objects an editing command works on: the pick-first set when there is one, else the
-// objects the user selects. Objects on locked layers are left out with a message. False when
-// nothing is left (the command ends).
-bool objectsToEdit(SelectionSet& out);
+// objects the user selects. With `skipLocked`, objects on locked layers are left out with a
+// message. False when nothing is left (the command ends).
+bool objectsToEdit(SelectionSet& out, bool skipLocked = true);
 
 // Ends the command after a cancel: reported as a failure to a command call.
 void cancelled();

@@ -38,6 +38,21 @@ void ensureHostCommands() {
         {L"RECTANG", &cmdRectang, rx::cmd::kModal},
         {L"POINT", &cmdPoint, rx::cmd::kModal},
         {L"TEXT", &cmdText, rx::cmd::kModal},
+        {L"ERASE", &cmdErase, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"MOVE", &cmdMove, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"COPY", &cmdCopy, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"ROTATE", &cmdRotate, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"SCALE", &cmdScale, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"MIRROR", &cmdMirror, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"EXPLODE", &cmdExplode, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        {L"-LAYER", &cmdLayer, rx::cmd::kModal},
+        {L"-LINETYPE", &cmdLinetype, rx::cmd::kModal},
+        {L"CHPROP", &cmdChprop, rx::cmd::kModal | rx::cmd::kUsePickSet},
+        // Inquiries change nothing: no undo step of their own.
+        {L"LIST", &cmdList, rx::cmd::kModal | rx::cmd::kUsePickSet | rx::cmd::kNoUndoMarker},
+        {L"ID", &cmdId, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
+        {L"DIST", &cmdDist, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
+        {L"AREA", &cmdArea, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
     };
     for (const Def& d : defs)
         stack.addCommand(kHostGroup, d.name, d.name, d.flags, d.fn);
