@@ -24,6 +24,16 @@ protected:
         answers(std::move(lines));
         return ed::runCommandLoop(*input);
     }
+    // Runs the lines, which must change the drawing, then UNDO: the drawing must be as before,
+    // object for object.
+    void expectUndoRestores(std::vector<std::wstring> lines) {
+        db.clearUndo();
+        const std::wstring before = db::dumpDatabase(db);
+        ASSERT_TRUE(run(std::move(lines)).ok());
+        ASSERT_NE(db::dumpDatabase(db), before) << "the command changed nothing";
+        ASSERT_TRUE(run({L"UNDO", L"1"}).ok());
+        EXPECT_EQ(db::dumpDatabase(db), before);
+    }
     template <class T> db::ObjectPtr<T> only(const wchar_t* kind) {
         const auto ids = entitiesOfType(kind);
         EXPECT_EQ(ids.size(), 1u) << "entities of kind " << toUtf8(kind);
@@ -164,12 +174,7 @@ class DrawUndo : public Drafting,
 
 TEST_P(DrawUndo, UndoRestoresTheDrawingExactly) {
     addLine(0, 0, 5, 5); // something already there
-    db.clearUndo();
-    const std::wstring before = db::dumpDatabase(db);
-    ASSERT_TRUE(run(GetParam()).ok());
-    ASSERT_NE(db::dumpDatabase(db), before) << "the command changed nothing";
-    ASSERT_TRUE(run({L"UNDO", L"1"}).ok());
-    EXPECT_EQ(db::dumpDatabase(db), before);
+    expectUndoRestores(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -281,12 +286,7 @@ TEST_P(EditUndo, UndoRestoresTheDrawingExactly) {
     shape.points = {{20, 0}, {30, 0}, {30, 10}};
     shape.bulges = {0, 0.5, 0};
     add(std::make_unique<db::Polyline>(shape));
-    db.clearUndo();
-    const std::wstring before = db::dumpDatabase(db);
-    ASSERT_TRUE(run(GetParam()).ok());
-    ASSERT_NE(db::dumpDatabase(db), before) << "the command changed nothing";
-    ASSERT_TRUE(run({L"UNDO", L"1"}).ok());
-    EXPECT_EQ(db::dumpDatabase(db), before);
+    expectUndoRestores(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -387,16 +387,11 @@ TEST_P(TableUndo, UndoRestoresTheDrawingExactly) {
     addLine(0, 0, 5, 5);
     db::ObjectId layer;
     db.addLayer(L"L1", layer);
-    db.clearUndo();
-    const std::wstring before = db::dumpDatabase(db);
     std::vector<std::wstring> lines = GetParam();
     for (std::wstring& l : lines)
         if (l == L"$LIN")
             l = sampleLinFile();
-    ASSERT_TRUE(run(lines).ok());
-    ASSERT_NE(db::dumpDatabase(db), before) << "the command changed nothing";
-    ASSERT_TRUE(run({L"UNDO", L"1"}).ok());
-    EXPECT_EQ(db::dumpDatabase(db), before);
+    expectUndoRestores(lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(

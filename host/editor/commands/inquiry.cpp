@@ -69,8 +69,8 @@ void listGeometry(const db::Entity& e) {
         const geom::Vector3d d = l.endPoint() - l.startPoint();
         row(L"from point,", listPoint(l.startPoint()));
         row(L"to point,", listPoint(l.endPoint()));
-        row(L"Length =", lengthText(d.length()) + L",  Angle in XY Plane = " +
-                             angleText(std::atan2(d.y, d.x)));
+        row(L"Length =",
+            lengthText(d.length()) + L",  Angle in XY Plane = " + angleText(std::atan2(d.y, d.x)));
         return;
     }
     case db::ObjectType::arc: {

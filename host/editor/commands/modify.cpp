@@ -140,9 +140,8 @@ void cmdCopy() {
     if (r != Result::normal)
         return;
     if (displacementOnly) {
-        transformObjects(ss.ids(),
-                         geom::Matrix3d::translation(worldDisplacement(geom::Point3d(), base)),
-                         true);
+        transformObjects(
+            ss.ids(), geom::Matrix3d::translation(worldDisplacement(geom::Point3d(), base)), true);
         return;
     }
     // One set of copies per second point; Undo erases the last set.
@@ -158,9 +157,9 @@ void cmdCopy() {
         if (r == Result::cancel)
             return cancelled();
         if (r == Result::none && sets.empty()) {
-            transformObjects(
-                ss.ids(), geom::Matrix3d::translation(worldDisplacement(geom::Point3d(), base)),
-                true);
+            transformObjects(ss.ids(),
+                             geom::Matrix3d::translation(worldDisplacement(geom::Point3d(), base)),
+                             true);
             return;
         }
         if (r == Result::none)
@@ -220,8 +219,7 @@ void cmdRotate() {
         return cancelled();
     if (r != Result::normal)
         return;
-    transformObjects(ss.ids(), geom::Matrix3d::rotation(angle, ucsNormal(), ucsToWcs(base)),
-                     copy);
+    transformObjects(ss.ids(), geom::Matrix3d::rotation(angle, ucsNormal(), ucsToWcs(base)), copy);
 }
 
 void cmdScale() {

@@ -47,7 +47,8 @@ bool askText(std::wstring_view prompt, std::wstring& out, bool allowEmpty = fals
 }
 
 // The layers whose names match any of the patterns; each pattern that matches none is reported.
-std::vector<db::ObjectId> matchingLayers(db::Database& d, const std::vector<std::wstring>& patterns) {
+std::vector<db::ObjectId> matchingLayers(db::Database& d,
+                                         const std::vector<std::wstring>& patterns) {
     std::vector<db::ObjectId> out;
     db::ObjectPtr<db::LayerTable> table(d.layerTableId(), db::OpenMode::forRead);
     const std::vector<db::ObjectId> all = table ? table->recordIds() : std::vector<db::ObjectId>();
@@ -75,8 +76,8 @@ std::wstring layerName(db::ObjectId id) {
 
 // A colour answer: 1..255 or a standard colour name, and BYLAYER / BYBLOCK when allowed.
 bool parseColor(std::wstring_view text, bool allowLogical, int& out) {
-    static const std::array<const wchar_t*, 7> names = {L"red",     L"yellow", L"green", L"cyan",
-                                                       L"blue",    L"magenta", L"white"};
+    static const std::array<const wchar_t*, 7> names = {L"red",  L"yellow",  L"green", L"cyan",
+                                                        L"blue", L"magenta", L"white"};
     std::wstring lower(text);
     for (wchar_t& c : lower)
         c = wchar_t(std::towlower(c));
@@ -277,9 +278,8 @@ void cmdLinetype() {
             !askText(format(L"\nEnter name of linetype file <%s>: ", settings::toWide(productLin)),
                      file, true))
             continue;
-        const std::string path = file.empty()
-                                     ? productLin.string()
-                                     : settings::toFsPath(trim(file)).string();
+        const std::string path =
+            file.empty() ? productLin.string() : settings::toFsPath(trim(file)).string();
         for (const std::wstring& name : splitNames(names)) {
             const Status s = db::loadLinetypeFile(*d, name, path);
             if (ok(s))
@@ -339,8 +339,8 @@ void cmdChprop() {
                 forEach([&](db::Entity& e) { e.setLinetypeScale(scale); });
         } else { // LWeight
             int weight = 0;
-            if (askLineweight(L"\nEnter new lineweight [BYLAYER/BYBLOCK/DEFAULT/0.00-2.11]: ",
-                              true, weight))
+            if (askLineweight(L"\nEnter new lineweight [BYLAYER/BYBLOCK/DEFAULT/0.00-2.11]: ", true,
+                              weight))
                 forEach([&](db::Entity& e) { e.setLineWeight(weight); });
         }
     }
