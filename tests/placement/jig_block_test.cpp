@@ -180,6 +180,26 @@ TEST_F(JigBlockTest, ASizeWithoutRowsDoesNotBorrowAnotherSizesMinimum) {
     EXPECT_FALSE(jig.HasNominalLengths());
 }
 
+TEST_F(JigBlockTest, ADamagedLengthListNeverDrawsThePartShorterThanTheMinimum) {
+    // Zero, negative, duplicate and unsorted lengths for one size.
+    CPartsYobi damaged;
+    ASSERT_TRUE(damaged.LoadLines({L"\t\t\tNOM_SIZE\t\tM8\tL1\tL2\tL3\tL4\tL5\n",
+                                   L"\t\tBOLT\t\t\t0\t30\t0\t-5\t30\t20\n",
+                                   L"\t\t\t\t\t40\t30\t0\t-5\t30\t20\n"},
+                                  L"BOLT", -1));
+    ASSERT_TRUE(damaged.Restrict(L"M8"));
+    CJigBlock jig(L"BOLT", L"AM_0", geom::Point3d(), 0.0, m_template, damaged, true);
+    Answers({L"0,0", L"@move 2,0", L"26,0"});
+    ASSERT_TRUE(PlaceWithThroughPoint(jig));
+    EXPECT_DOUBLE_EQ(Len(), 30.0); // the nearest real length
+    EXPECT_GE(Len(), jig.GetMinLength());
+    Answers({L"0,0", L"3,0"});
+    CJigBlock again(L"BOLT", L"AM_0", geom::Point3d(), 0.0, m_template, damaged, true);
+    ASSERT_TRUE(PlaceWithThroughPoint(again));
+    EXPECT_GE(Len(), again.GetMinLength());
+    EXPECT_GT(Len(), 0.0);
+}
+
 TEST_F(JigBlockTest, CTogglesFreeLengthAndTheNextJigRemembersIt) {
     Answers({L"0,0", L"C", L"^C"});
     auto first = Jig();
