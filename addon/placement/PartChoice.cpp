@@ -2,10 +2,8 @@
 // the condition dialog in which the user chooses its variant, size and options.
 #include "placement/PartChoice.h"
 
-#if __has_include("selection/PartCatalogues.h")
 #include "selection/PartCatalogues.h"
-#define ZORMA_HAVE_CATALOGUES 1
-#endif
+
 #if __has_include("selection/RunContCondDlg.h")
 #include "selection/RunContCondDlg.h"
 #define ZORMA_HAVE_COND_DLG 1
@@ -13,13 +11,8 @@
 
 bool ChoosePart(bool textCatalogue, const CLibraryPaths& paths, std::wstring& fileBaseName,
                 std::wstring& displayName) {
-#ifdef ZORMA_HAVE_CATALOGUES
     return textCatalogue ? ChoosePartText(paths, fileBaseName, displayName)
                          : ChoosePartPicture(paths, fileBaseName, displayName);
-#else
-    (void)textCatalogue, (void)paths, (void)fileBaseName, (void)displayName;
-    return false;
-#endif
 }
 
 bool ChooseConditions(PartDescription& desc, const std::wstring& displayName, int drawingNumber,

@@ -59,9 +59,8 @@ void EraseBlockIfUnused(db::ObjectId blockId) {
 // The first copy's reference becomes a reference of a static block named `newName`, made of
 // what the jig left in the template's block; the inserted symbol goes away with its private
 // block. True when the static block was made.
-bool MakeFirstCopyStatic(CPartsContentsRun& run, db::BlockReference& ref,
-                         db::ObjectId insertedId, const std::wstring& newName,
-                         LineTypeState& state) {
+bool MakeFirstCopyStatic(CPartsContentsRun& run, db::BlockReference& ref, db::ObjectId insertedId,
+                         const std::wstring& newName, LineTypeState& state) {
     PartDescription& desc = run.m_desc;
     const db::ObjectId sourceBlock = ref.blockTableRecord();
     AddAttributeDefinitions(sourceBlock, desc.m_atrList);

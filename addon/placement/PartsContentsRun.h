@@ -12,12 +12,12 @@
 
 struct CPartsContentsRun {
     PartsContentsMode m_mode = kPartsContentsNew;
-    bool m_debug = false;             // "ShowDebugInfo"
-    zhost::db::ObjectId m_partId;     // the placed reference being edited; null when new
-    std::wstring m_fileBaseName;      // names the description and the symbol drawings
-    std::wstring m_displayName;       // the catalogue's name of the part
+    bool m_debug = false;         // "ShowDebugInfo"
+    zhost::db::ObjectId m_partId; // the placed reference being edited; null when new
+    std::wstring m_fileBaseName;  // names the description and the symbol drawings
+    std::wstring m_displayName;   // the catalogue's name of the part
     PartOrigin m_origin = PartOrigin::PartsContents;
-    int m_drawingNumber = -1;         // the drawing variant recognised on a placed part
+    int m_drawingNumber = -1; // the drawing variant recognised on a placed part
     PartDescription m_desc;
 
     bool IsEdit() const { return m_mode == kPartsContentsEdit; }

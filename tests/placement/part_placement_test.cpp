@@ -175,7 +175,8 @@ TEST_F(PartPlacementTest, EditReplacesThePartAtItsPlace) {
     EXPECT_EQ(back.Find(L"List1")->m_value, L"M12");
     EXPECT_EQ(Out().find(L"配置完了"), std::wstring::npos);
     // Only what this run created is cleaned up: the first part's block existed before it.
-    EXPECT_EQ(BlockNames(), (std::vector<std::wstring>{L"B1180_Partial_1_1", L"B1180_Partial_1_2"}));
+    EXPECT_EQ(BlockNames(),
+              (std::vector<std::wstring>{L"B1180_Partial_1_1", L"B1180_Partial_1_2"}));
 }
 
 TEST_F(PartPlacementTest, CancelledEditLeavesThePartAsItWasAndVisible) {

@@ -115,8 +115,7 @@ constexpr const char* kNotProvided = "対応する部品が未提供のため、
 TEST_F(PartsContentsScenario, MissingLibraryIsReportedInBothModes) {
     const fs::path empty = Dir() / "no-product";
     fs::create_directories(empty / "config");
-    const ZormaResult r =
-        Run({.script = "ZORMA_CONT\nZORMA_CONT_EDIT\n", .product = empty});
+    const ZormaResult r = Run({.script = "ZORMA_CONT\nZORMA_CONT_EDIT\n", .product = empty});
     EXPECT_THAT(r, ExitsWith(0));
     EXPECT_THAT(r, PrintsTimes("not found [PartsContentsK.txt].", 2));
     EXPECT_THAT(r, Not(Prints(kPickPrompt)));
@@ -154,4 +153,15 @@ TEST_F(PartsContentsScenario, APartWithoutDescriptionIsReportedAndLeftAsItWas) {
     const ZormaResult implied = RunOn(drawing, "@pick 105,0\nZORMA_CONT_EDIT\n");
     EXPECT_THAT(implied, Not(Prints(kPickPrompt)));
     EXPECT_THAT(implied, Prints("設定ファイル[B9999_Nothing]の読み込みに失敗しました。"));
+}
+
+// --- New: choosing the part ----------------------------------------------------------------
+
+TEST_F(PartsContentsScenario, ShiftOpensTheTextCatalogueAndCancelChangesNothing) {
+    const fs::path drawing = EditDrawing(Dir());
+    const ZormaResult r =
+        RunOn(drawing, "ZORMA_CONT\n^C\n@shift on\nZORMA_CONT\n@shift off\n^C\nZORMA_CONT\n^C\n");
+    EXPECT_THAT(r, PrintsTimes("(dialog 1101)", 2)); // the picture catalogue
+    EXPECT_THAT(r, PrintsTimes("(dialog 222)", 1));  // the text catalogue
+    EXPECT_EQ(NamesOf(r.saved), NamesOf(drawing));
 }
