@@ -10,4 +10,5 @@ void AddZormaDialogTemplates(zhost::ui::ResourceModule& module) {
     AddContAtrTemplate(module);
     AddPartsTemplate(module);
     AddPvxPartsTemplate(module);
+    AddContCondTemplate(module);
 }

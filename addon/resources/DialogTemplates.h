@@ -11,3 +11,4 @@ void AddZormaDialogTemplates(zhost::ui::ResourceModule& module);
 void AddContAtrTemplate(zhost::ui::ResourceModule& module);
 void AddPartsTemplate(zhost::ui::ResourceModule& module);
 void AddPvxPartsTemplate(zhost::ui::ResourceModule& module);
+void AddContCondTemplate(zhost::ui::ResourceModule& module);

@@ -53,3 +53,11 @@
 #define IDC_PVX_BUTTON4 1108
 #define ID_PVX_SIBLING_FIRST 3001
 #define ID_PVX_SIBLING_LAST 3016
+
+// The condition dialog: picture buttons, heading, grid placeholder, list captions and lists.
+#define IDD_CONT_COND 220
+#define IDC_COND_PICTURE1 1001 // to 1006
+#define IDC_COND_HEADING 1011
+#define IDC_COND_GRID 1012
+#define IDC_COND_LIST_CAPTION1 1013 // to 1015
+#define IDC_COND_LIST1 1021         // to 1023
