@@ -39,6 +39,10 @@ const std::vector<LibraryVerb>& LibraryVerbs() {
          L"opens the picture catalogue (--text: the text catalogue) and prints the chosen part's "
          L"file base name and display name, separated by a tab",
          &LibraryPickVerb},
+        {L"try", L"PART [--name TEXT] [--edit] [--drawing N]",
+         L"opens the condition dialog of PART (answers from the script's @dialog lines) and "
+         L"prints the values the placement would read",
+         &LibraryTryVerb},
         {L"help", L"", L"lists these verbs", &HelpVerb},
     };
     return verbs;

@@ -23,6 +23,8 @@ struct LibraryVerb {
 int LibraryCheckVerb(const LibraryVerbArgs& args);
 // selection/: "pick [--text]".
 int LibraryPickVerb(const LibraryVerbArgs& args);
+// selection/: "try PART [--name TEXT] [--edit] [--drawing N]".
+int LibraryTryVerb(const LibraryVerbArgs& args);
 
 // The table, in the order "help" lists it.
 const std::vector<LibraryVerb>& LibraryVerbs();
