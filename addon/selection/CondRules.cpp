@@ -9,12 +9,6 @@
 
 namespace {
 
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-    const std::wstring_view p(prefix);
-    return text.size() >= p.size() &&
-           zhost::equalsNoCase(std::wstring_view(text).substr(0, p.size()), p);
-}
-
 std::wstring Trimmed(std::wstring text) {
     Trim(text);
     return text;
@@ -74,6 +68,26 @@ std::wstring UpperText(const std::wstring& text) {
     for (wchar_t& c : out)
         c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
     return out;
+}
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+    const std::wstring_view p(prefix);
+    return text.size() >= p.size() &&
+           zhost::equalsNoCase(std::wstring_view(text).substr(0, p.size()), p);
+}
+
+bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
+    const std::wstring_view s(suffix);
+    return text.size() >= s.size() &&
+           zhost::equalsNoCase(std::wstring_view(text).substr(text.size() - s.size()), s);
+}
+
+std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter) {
+    std::vector<std::wstring> fields;
+    Split(text, fields, delimiter);
+    for (std::wstring& f : fields)
+        Trim(f);
+    return fields;
 }
 
 double ConditionNumber(const std::wstring& text) {

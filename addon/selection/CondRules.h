@@ -22,8 +22,14 @@ public:
     virtual bool ReadTable(const std::wstring& name, std::vector<std::wstring>& lines) const = 0;
 };
 
+// --- Text of the description ---------------------------------------------------------------------
+
 // Upper case of a name as rules compare names (trimmed).
 std::wstring UpperText(const std::wstring& text);
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix);
+bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix);
+// The fields of a text split at the delimiter, each trimmed.
+std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter);
 
 // --- Numbers ------------------------------------------------------------------------------------
 

@@ -125,6 +125,9 @@ private:
     void RefillTarget(const std::wstring& target, const std::wstring& line);
     void OnRadioChanged(int index);
     void RefillStrengthRow(int materialRow, bool keepValue);
+    // New items for the drop-down of a row's value cell, `select` chosen (none when out of
+    // range: the cell is emptied).
+    void ReplaceDropDownItems(int row, const std::vector<std::wstring>& items, int select);
     void PostListSelect(int listBox);
     zhost::ui::ListBox* ListBoxOf(int index) const;
 

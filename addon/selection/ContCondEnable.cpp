@@ -43,17 +43,7 @@ int RadioNumber(const std::wstring& name) {
 }
 
 std::wstring WithDwg(const std::wstring& name) {
-    const bool has = name.size() >= 4 &&
-                     zhost::equalsNoCase(std::wstring_view(name).substr(name.size() - 4), L".dwg");
-    return has ? name : name + L".dwg";
-}
-
-std::vector<std::wstring> TrimmedFields(const std::wstring& text, const wchar_t* delimiter) {
-    std::vector<std::wstring> fields;
-    Split(text, fields, delimiter);
-    for (std::wstring& f : fields)
-        Trim(f);
-    return fields;
+    return EndsWithNoCase(name, L".dwg") ? name : name + L".dwg";
 }
 
 } // namespace
@@ -324,7 +314,7 @@ void CContCondDlg::FollowPictureDriver(int index) {
     const CParam* drawing = m_desc.FindKind(ControlKind::Drawing);
     if ((p.Is(ControlKind::Radio) || p.Is(ControlKind::Check)) && !p.m_symbol.empty()) {
         const int v = p.Is(ControlKind::Radio) ? CheckedOption(index) : ControlState(index);
-        const std::vector<std::wstring> names = TrimmedFields(p.m_symbol, L",");
+        const std::vector<std::wstring> names = SplitTrimmed(p.m_symbol, L",");
         const std::wstring& base =
             !p.m_baseName.empty() ? p.m_baseName : (drawing ? drawing->m_baseName : p.m_baseName);
         for (int b = 0; b < 2 && v >= 0; ++b) {
@@ -342,7 +332,7 @@ void CContCondDlg::RefreshPictures() {
     const CParam* drawing = m_desc.FindKind(ControlKind::Drawing);
     if (drawing == nullptr || m_pictureDrivers.empty())
         return;
-    const std::vector<std::wstring> parts = TrimmedFields(drawing->m_data, L":");
+    const std::vector<std::wstring> parts = SplitTrimmed(drawing->m_data, L":");
     if (parts.size() < 2)
         return;
     auto valueOf = [this](const std::wstring& name) {
@@ -352,18 +342,18 @@ void CContCondDlg::RefreshPictures() {
         const double n = ToNumber(v);
         return n > 0 && n < 1e6 ? static_cast<int>(n) : 0;
     };
-    const int h = static_cast<int>(TrimmedFields(drawing->m_selection, L",").size());
+    const int h = static_cast<int>(SplitTrimmed(drawing->m_selection, L",").size());
     int offset = h * valueOf(parts[0]);
     if (parts.size() >= 3) {
         const int second = FindParam(parts[1]);
         int count = second >= 0
-                        ? static_cast<int>(TrimmedFields(Param(second).m_selection, L",").size())
+                        ? static_cast<int>(SplitTrimmed(Param(second).m_selection, L",").size())
                         : 0;
         if (second < 0 || Param(second).m_selection.empty())
             count = 2;
         offset = h * (valueOf(parts[0]) * count + valueOf(parts[1]));
     }
-    const std::vector<std::wstring> names = TrimmedFields(parts.back(), L",");
+    const std::vector<std::wstring> names = SplitTrimmed(parts.back(), L",");
     for (int j = 0; j < m_buttonCount; ++j) {
         const size_t at = static_cast<size_t>(offset + j);
         if (at >= names.size() || names[at].empty())

@@ -37,16 +37,11 @@ constexpr int kMaxStrengthItems = 98;
 constexpr ui::Color kDialogFace = ui::rgb(240, 240, 240);
 constexpr ui::Color kWhite = ui::rgb(255, 255, 255);
 
+// The comma fields of an option list; none for an empty text.
 std::vector<std::wstring> CommaFields(const std::wstring& text) {
-    std::vector<std::wstring> fields;
     std::wstring t = text;
     Trim(t);
-    if (t.empty())
-        return fields;
-    Split(t, fields, L",");
-    for (std::wstring& f : fields)
-        Trim(f);
-    return fields;
+    return t.empty() ? std::vector<std::wstring>() : SplitTrimmed(t, L",");
 }
 
 std::wstring JoinTabs(const std::vector<std::wstring>& items) {

@@ -38,12 +38,6 @@ std::wstring CommaField(const std::wstring& line, int column) {
     return f;
 }
 
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-    const std::wstring_view p(prefix);
-    return text.size() >= p.size() &&
-           zhost::equalsNoCase(std::wstring_view(text).substr(0, p.size()), p);
-}
-
 // A small non-negative index from text; -1 when it is none.
 int IndexOf(const std::wstring& text) {
     double v = 0;
@@ -197,6 +191,12 @@ void CContCondDlg::RefillTarget(const std::wstring& target, const std::wstring& 
     ui::Grid* grid = m_sheet.GetGrid();
     if (row < 1 || grid == nullptr || grid->cellType(kValueCol, row) != ui::grid::typeDropDown)
         return;
+    ReplaceDropDownItems(row, items, 0);
+}
+
+void CContCondDlg::ReplaceDropDownItems(int row, const std::vector<std::wstring>& items,
+                                        int select) {
+    ui::Grid* grid = m_sheet.GetGrid();
     std::wstring joined;
     for (size_t i = 0; i < items.size(); ++i)
         joined += (i ? L"\t" : L"") + items[i];
@@ -205,10 +205,10 @@ void CContCondDlg::RefillTarget(const std::wstring& target, const std::wstring& 
     m_sheet.SetCurRow(row);
     const ui::CellType* type = grid->cellTypeInfo(kValueCol, row);
     m_sheet.SetDropDown(joined, type ? type->style : 0, type ? type->maxDropRows : 8);
-    if (!items.empty())
-        grid->comboSetCurSel(kValueCol, row, 0);
+    if (select >= 0 && select < static_cast<int>(items.size()))
+        grid->comboSetCurSel(kValueCol, row, select);
     else
-        grid->setData(kValueCol, row, L"");
+        grid->setData(kValueCol, row, L""); // nothing left over from the items before
 }
 
 void CContCondDlg::OnRadioChanged(int index) {
@@ -287,14 +287,6 @@ void CContCondDlg::RefillStrengthRow(int materialRow, bool keepValue) {
         }
     }
     const int row = materialRow + 1;
-    std::wstring joined;
-    for (size_t i = 0; i < items.size(); ++i)
-        joined += (i ? L"\t" : L"") + items[i];
-    m_sheet.SetRange(false);
-    m_sheet.SetCurCol(kValueCol);
-    m_sheet.SetCurRow(row);
-    const ui::CellType* type = grid->cellTypeInfo(kValueCol, row);
-    m_sheet.SetDropDown(joined, type ? type->style : 0, type ? type->maxDropRows : 8);
     int select = items.empty() ? -1 : 0;
     if (keepValue) {
         const std::wstring& initial = InitialValue(index);
@@ -308,10 +300,7 @@ void CContCondDlg::RefillStrengthRow(int materialRow, bool keepValue) {
             }
         }
     }
-    if (select >= 0)
-        grid->comboSetCurSel(kValueCol, row, select);
-    else
-        grid->setData(kValueCol, row, L""); // no class left over from another material
+    ReplaceDropDownItems(row, items, select);
     // A material without classes has no strength to choose.
     const bool none = items.empty();
     grid->setColor(kCaptionCol, row, ui::grid::colorUnchanged, none ? kGrey : kBlack);

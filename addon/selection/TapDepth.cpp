@@ -13,12 +13,6 @@ namespace {
 // lie exactly on a rounding boundary.
 constexpr double kSixtyDegrees = 1.0471975511965976;
 
-bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
-    const std::wstring_view s(suffix);
-    return text.size() >= s.size() &&
-           zhost::equalsNoCase(std::wstring_view(text).substr(text.size() - s.size()), s);
-}
-
 // The value a control yields; empty when the control is missing or yields none.
 std::wstring ValueOf(const CCondContext& context, const std::wstring& name) {
     std::wstring value;
