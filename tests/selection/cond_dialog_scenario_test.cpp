@@ -257,6 +257,65 @@ TEST_F(CondScenario, TappedHoleCalculationShownWithDiagnostics) {
     EXPECT_THAT(ok.out, HasSubstr("A > B+C なので OK"));
 }
 
+TEST_F(CondScenario, BadDescriptionsLeaveTheDialogUsable) {
+    // Unknown sections and keys, rules naming nothing, a missing data file, lines without the
+    // wanted column, a look-up with too few parts, lists that drive themselves and each other,
+    // a radio index that is no number and a stray "%" in a message.
+    Describe("Bad", {"[Stray]",
+                     "key=1",
+                     "[error]",
+                     "0=Nowhere<1,100% %d %n wrong",
+                     "1=Edit1>Nowhere:Missing.dat,%s",
+                     "2=$Edit1>=5,limit %s%s",
+                     "[disabled]",
+                     "0=Nowhere>1:Ghost,Radio9:3 List1=12:Radio1:7,8,9",
+                     "[enabled]",
+                     "0=garbage",
+                     "[List1]",
+                     "caption=a",
+                     "data=Self.dat",
+                     "control=List1",
+                     "[List2]",
+                     "caption=b",
+                     "data=Two.dat",
+                     "[List3]",
+                     "caption=c",
+                     "data=Three.dat",
+                     "[Radio1]",
+                     "selection=u,v,w",
+                     "default=abc",
+                     "data=List1:Self.dat,Missing.dat",
+                     "enabled=abc:Ghost 1:Radio1:9",
+                     "[ComboList1]",
+                     "data=Missing.dat",
+                     "[Edit1]",
+                     "caption=e",
+                     "default=3",
+                     "disabled=x:y:z",
+                     "[Edit2]",
+                     "[Quality]",
+                     "material=Missing.dat",
+                     "[Label1]",
+                     "[List4]",
+                     "data=Missing.dat",
+                     "[Check1]",
+                     "symbol=a,b,c",
+                     "default=junk"});
+    Data("Self.dat", {"$Pair List1:Label1", "M10,Self.dat,more", "M12", ",,,"});
+    Data("Two.dat", {"$Pair List3", "a,p,q", "b,r"});
+    Data("Three.dat", {"$Pair List2", "p,x,y", "s,t"});
+    const auto r = Try("Bad", "@wait 600\n@dialog select 1021 #1\n@dialog select 1022 a\n"
+                              "@dialog select 1023 q\n@dialog click 1012 2,3\n"
+                              "@dialog click 1012 2,1\n@dialog click ok\n");
+    ASSERT_THAT(r, ztest::ExitsWith(0));
+    EXPECT_THAT(r.out, HasSubstr("--- Bad: OK"));
+    EXPECT_THAT(r.out, HasSubstr("Radio1 (Radio) = \"0\""));
+    EXPECT_THAT(r.out, HasSubstr("Edit1 (Edit) = \"3\""));
+    // List2's line refilled List3 with its remaining items.
+    EXPECT_THAT(r.out, HasSubstr("List2 (List) = \"a\""));
+    EXPECT_THAT(r.out, HasSubstr("List3 (List) = \"q\""));
+}
+
 TEST_F(CondScenario, MissingPartsAndArgumentsAreReported) {
     Describe("P", {"[Edit1]", "caption=x"});
     auto r = Try("Nothing", "");
