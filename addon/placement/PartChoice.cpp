@@ -3,11 +3,7 @@
 #include "placement/PartChoice.h"
 
 #include "selection/PartCatalogues.h"
-
-#if __has_include("selection/RunContCondDlg.h")
 #include "selection/RunContCondDlg.h"
-#define ZORMA_HAVE_COND_DLG 1
-#endif
 
 bool ChoosePart(bool textCatalogue, const CLibraryPaths& paths, std::wstring& fileBaseName,
                 std::wstring& displayName) {
@@ -17,10 +13,5 @@ bool ChoosePart(bool textCatalogue, const CLibraryPaths& paths, std::wstring& fi
 
 bool ChooseConditions(PartDescription& desc, const std::wstring& displayName, int drawingNumber,
                       bool editing) {
-#ifdef ZORMA_HAVE_COND_DLG
     return RunContCondDlg(desc, displayName, drawingNumber, editing);
-#else
-    (void)desc, (void)displayName, (void)drawingNumber, (void)editing;
-    return false;
-#endif
 }
