@@ -356,3 +356,19 @@ TEST_F(PvxPartsDlgTest, UnreadableCataloguesLeaveAnEmptyListAndOkDisabled) {
     EXPECT_FALSE(OkEnabled());
     m_dlg->destroy();
 }
+
+// 9999 marks a button that was hidden: it stops the restoring even among ten thousand siblings.
+TEST_F(PvxPartsDlgTest, StoredNoSiblingMarkStopsRestoringEvenWhereSuchASiblingExists) {
+    m_lib.Catalogue(Leaves("Many", "M", 10000));
+    m_lib.Picture("M1", 1);
+    for (const int stored : {9998, 9999}) {
+        {
+            zhost::settings::DialogDataStore store;
+            store.setInt(kPartsContentsDialogName, L"SelType", 0);
+            store.setInt(kPartsContentsDialogName, L"SelBtn0", stored);
+        }
+        Open();
+        EXPECT_EQ(Shown(), (Names{stored == 9998 ? L"M9999" : L"M1", L"", L"", L""}));
+        m_dlg->destroy();
+    }
+}
