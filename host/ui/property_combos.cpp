@@ -29,11 +29,13 @@ void ColorComboBox::fill() {
     static const struct {
         const wchar_t* name;
         int aci;
-    } kColors[] = {{L"ByLayer", 256}, {L"ByBlock", 0}, {L"Red", 1},
-                   {L"Yellow", 2},    {L"Green", 3},   {L"Cyan", 4},
-                   {L"Blue", 5},      {L"Magenta", 6}, {L"White", 7}};
-    for (const auto& c : kColors)
+    } kNamed[] = {{L"ByLayer", 256}, {L"ByBlock", 0}, {L"Red", 1},
+                  {L"Yellow", 2},    {L"Green", 3},   {L"Cyan", 4},
+                  {L"Blue", 5},      {L"Magenta", 6}, {L"White", 7}};
+    for (const auto& c : kNamed)
         setItemData(addString(c.name), std::uintptr_t(c.aci));
+    for (int aci = 8; aci <= 255; ++aci)
+        setItemData(addString(L"Color " + std::to_wstring(aci)), std::uintptr_t(aci));
 }
 
 int ColorComboBox::currentColorIndex() const {
@@ -41,14 +43,11 @@ int ColorComboBox::currentColorIndex() const {
 }
 
 int ColorComboBox::setCurrentColorIndex(int aci) {
-    if (aci < 0 || aci > 256)
-        return setCurSel(lbErr);
     for (int i = 0; i < count(); ++i)
         if (int(itemData(i)) == aci)
             return setCurSel(i);
-    const int i = addString(L"Color " + std::to_wstring(aci));
-    setItemData(i, std::uintptr_t(aci));
-    return setCurSel(i);
+    // Not an index the box lists (out of range, or a line the dialog deleted).
+    return setCurSel(lbErr);
 }
 
 // --- Lineweights --------------------------------------------------------------------------------

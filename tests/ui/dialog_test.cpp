@@ -312,8 +312,18 @@ TEST(ListControls, PropertyCombosKnowTheirValues) {
     EXPECT_EQ(color->itemData(0), 256u);
     color->setCurrentColorIndex(1);
     EXPECT_EQ(color->windowText(), L"Red");
-    color->setCurrentColorIndex(30); // not a standard colour: added
+    EXPECT_EQ(color->count(), 257); // by layer, by block and every index 1..255
+    color->setCurrentColorIndex(30);
     EXPECT_EQ(color->currentColorIndex(), 30);
+    EXPECT_EQ(color->windowText(), L"Color 30");
+    color->setCurrentColorIndex(255);
+    EXPECT_EQ(color->windowText(), L"Color 255");
+    color->setCurrentColorIndex(300);
+    EXPECT_EQ(color->currentColorIndex(), -1);
+    color->deleteString(0); // a box without "ByLayer" cannot show it
+    color->setCurrentColorIndex(256);
+    EXPECT_EQ(color->currentColorIndex(), -1);
+    EXPECT_EQ(color->count(), 256);
     auto* lw = static_cast<LineweightComboBox*>(
         d.createControl(ControlKind::lineweightCombo, 213, L"", ws::child | ws::visible, Rect{}));
     lw->setCurrentLineweight(25);

@@ -134,8 +134,9 @@ protected:
     int sel_ = lbErr;
 };
 
-// The host's colour combo box: "ByLayer" (256), "ByBlock" (0) and the seven standard colours;
-// another colour index is added as "Color n" when it is selected. Item data: the index.
+// The host's colour combo box: "ByLayer" (256), "ByBlock" (0), the seven standard colours by name
+// and the indices 8 to 255 as "Color n", in that order. Item data: the index. Selecting an index
+// the box does not list clears the selection.
 class ColorComboBox : public ComboBox {
 public:
     ColorComboBox(Dialog& parent, int id, std::uint32_t style, Rect rect);
