@@ -3,6 +3,7 @@
 #include "geomcalc/GeomCalcDialogs.h"
 #include "geomcalc/GeomCalcLog.h"
 #include "geomcalc/GeomCalcSettings.h"
+#include "resources/DialogTemplates.h"
 
 #include "zhost/ui/control.h"
 #include "zhost/ui/lists.h"
@@ -12,22 +13,11 @@ namespace ui = zhost::ui;
 
 namespace {
 
-ui::ControlTemplate Control(int id, ui::ControlKind kind, const wchar_t* text, std::uint32_t style,
-                            int x, int y, int cx, int cy) {
-    ui::ControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.text = text;
-    c.style = ui::ws::child | ui::ws::visible | style;
-    c.rect = ui::Rect::fromSize(x, y, cx, cy);
-    return c;
-}
-
 ui::ControlTemplate PushButton(int id, const wchar_t* text, int x, int y, int cx, int cy,
                                bool isDefault = false) {
-    return Control(id, ui::ControlKind::button, text,
-                   ui::ws::tabStop | (isDefault ? ui::bs::defPushButton : ui::bs::pushButton), x, y,
-                   cx, cy);
+    return TemplateControl(
+        id, ui::ControlKind::button, text,
+        ui::ws::tabStop | (isDefault ? ui::bs::defPushButton : ui::bs::pushButton), x, y, cx, cy);
 }
 
 ui::DialogTemplate MakeResultTemplate() {
@@ -36,9 +26,9 @@ ui::DialogTemplate MakeResultTemplate() {
     t.title = L"幾何計算";
     t.size = {274, 202};
     t.controls = {
-        Control(IDC_GEOMCALC_LIST, ui::ControlKind::listView, L"",
-                ui::ws::tabStop | ui::ws::border | ui::lvs::report | ui::lvs::showSelAlways, 7, 6,
-                260, 150),
+        TemplateControl(IDC_GEOMCALC_LIST, ui::ControlKind::listView, L"",
+                        ui::ws::tabStop | ui::ws::border | ui::lvs::report | ui::lvs::showSelAlways,
+                        7, 6, 260, 150),
         PushButton(IDC_GEOMCALC_OPENLOG, L"メモ帳で開く(O)", 60, 160, 70, 15),
         PushButton(ui::idOk, L"図面に貼り付け(&D)", 150, 160, 70, 15, true),
         PushButton(ui::idCancel, L"終了(&E)", 110, 180, 55, 15),
@@ -64,15 +54,15 @@ ui::DialogTemplate MakeSettingTemplate() {
     t.resourceId = IDD_GEOMCALC_SETTING;
     t.title = L"作表項目設定";
     t.size = {227, 147};
-    t.controls.push_back(Control(IDC_GEOMCALC_STATIC, ui::ControlKind::staticText,
-                                 L"作成する項目をチェックしてください", 0, 9, 8, 200, 10));
+    t.controls.push_back(TemplateControl(IDC_GEOMCALC_STATIC, ui::ControlKind::staticText,
+                                         L"作成する項目をチェックしてください", 0, 9, 8, 200, 10));
     // In tab order down the left column, then down the right one.
     static const int kOrder[kItemCount] = {0, 1, 2, 3, 4, 6, 5, 7, 8, 9, 10};
     for (int item : kOrder) {
         const CheckPlace p = CheckPosition(item);
-        t.controls.push_back(Control(ItemCheckBoxId(item), ui::ControlKind::button, ItemLabel(item),
-                                     ui::ws::tabStop | ui::bs::autoCheckBox, p.x, p.y,
-                                     item <= kItemWeight ? 90 : 112, 12));
+        t.controls.push_back(TemplateControl(
+            ItemCheckBoxId(item), ui::ControlKind::button, ItemLabel(item),
+            ui::ws::tabStop | ui::bs::autoCheckBox, p.x, p.y, item <= kItemWeight ? 90 : 112, 12));
     }
     t.controls.push_back(PushButton(ui::idOk, L"OK", 47, 126, 50, 14, true));
     t.controls.push_back(PushButton(ui::idCancel, L"キャンセル", 118, 126, 50, 14));
