@@ -328,3 +328,44 @@ TEST_F(CondScenario, MissingPartsAndArgumentsAreReported) {
 }
 
 } // namespace
+
+namespace {
+
+// The "grid ..." lines of the transcript: the grid's state when the dialog opened and after
+// each action.
+std::vector<std::string> GridLines(const std::string& out) {
+    std::vector<std::string> lines;
+    for (size_t at = out.find("  grid 1012"); at != std::string::npos;
+         at = out.find("  grid 1012", at + 1))
+        lines.push_back(out.substr(at, out.find('\n', at) - at));
+    return lines;
+}
+
+class CondKeys : public CondScenario {};
+
+TEST_F(CondKeys, TabMovesBetweenButtonsGridAndLists) {
+    DescribeLayoutPart();
+    // Rows: Radio1 1, Radio2 2-4, Check1 5, Edit1 6, Edit2 7.
+    const auto r = Try("P", "@dialog key tab 1006\n@dialog key tab\n@dialog key tab\n"
+                            "@dialog key shift+tab 1021\n@dialog key escape\n");
+    EXPECT_THAT(r, ztest::ExitsWith(1));
+    EXPECT_THAT(r.out, HasSubstr("--- P: cancelled"));
+    const std::vector<std::string> grid = GridLines(r.out);
+    ASSERT_GE(grid.size(), 5u);
+    // From the last picture button into the grid's first row...
+    EXPECT_THAT(grid[1], HasSubstr("active 2,1) <focus>"));
+    // ...then to the next control's row (the three rows of Radio2 are one control)...
+    EXPECT_THAT(grid[2], HasSubstr("active 2,2) <focus>"));
+    EXPECT_THAT(grid[3], HasSubstr("active 2,5) <focus>"));
+    // ...and Shift+Tab from the first list box back to the grid's last row.
+    EXPECT_THAT(grid[4], HasSubstr("active 2,7) <focus>"));
+}
+
+TEST_F(CondKeys, ReturnPressesOkEvenInTheGrid) {
+    DescribeLayoutPart();
+    const auto r = Try("P", "@dialog text 1012 2,6 8\n@dialog key return\n");
+    ASSERT_THAT(r, ztest::ExitsWith(0));
+    EXPECT_THAT(r.out, HasSubstr("Edit1 (Edit) = \"8\""));
+}
+
+} // namespace
