@@ -73,16 +73,20 @@ TEST(SampleLibrary, PassesTheStrictLibraryCheck) {
 TEST(SampleLibrary, TextCatalogueListsEveryPartWithItsPreview) {
     const CLibraryPaths paths = SamplePaths();
     std::vector<CatalogueGroup> groups;
-    // Bolts, nuts, washers, bolts again (socket screws and studs), screws, set screws, nuts
-    // again (thin nuts), pins, tapped holes: a group name that comes back starts a new group.
-    ASSERT_EQ(ReadCatalogueList(groups, paths.m_catalogueFile, paths.m_symbolsFolder, true), 9);
+    // Bolts (hex, socket and studs), nuts (hex and thin), washers, screws, set screws, pins,
+    // tapped holes: each group's lines stand together, so no group name comes back.
+    ASSERT_EQ(ReadCatalogueList(groups, paths.m_catalogueFile, paths.m_symbolsFolder, true), 7);
     EXPECT_EQ(groups[0].m_name, L"ボルト");
-    ASSERT_EQ(groups[0].m_items.size(), 2u);
+    ASSERT_EQ(groups[0].m_items.size(), 5u);
     EXPECT_EQ(groups[0].m_items[0].m_fileBaseName, L"B1180_Partial");
     EXPECT_EQ(groups[0].m_items[1].m_displayName, L"六角ボルト 全ねじ (ISO 4017)"); // override
     // "B1181 六角ナット" and the flat line's "B1256　平座金" lose their standard numbers.
     EXPECT_EQ(groups[1].m_items.at(0).m_displayName, L"六角ナット");
+    EXPECT_EQ(groups[1].m_items.at(1).m_displayName, L"六角ナット (薄形)");
     EXPECT_EQ(groups[2].m_items.at(0).m_displayName, L"平座金");
+    for (size_t i = 1; i < groups.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_NE(groups[i].m_name, groups[j].m_name) << "a group is split in two";
 }
 
 TEST(SampleLibrary, PictureCatalogueTreeHasGroupsLevelsAndLiftedSubGroups) {
@@ -90,19 +94,21 @@ TEST(SampleLibrary, PictureCatalogueTreeHasGroupsLevelsAndLiftedSubGroups) {
     CCsvItem root;
     ASSERT_EQ(
         ReadCatalogueTree(paths.m_symbolsFolder, paths.m_catalogueFile, &root, paths.m_dlgFolder),
-        9);
-    // Bolts: group -> sub-group -> type -> thread form (two leaves).
+        7);
+    // Bolts: group -> sub-group -> type -> thread form (two leaves); socket screws and studs
+    // are sub-groups of their own in the same group.
     const CCsvItem& bolts = *root.m_children[0];
-    ASSERT_EQ(bolts.m_children.size(), 1u);
+    ASSERT_EQ(bolts.m_children.size(), 3u);
     const CCsvItem& hexBolt = *bolts.m_children[0]->m_children.at(0);
     EXPECT_EQ(hexBolt.m_name, L"HEXBOLT");
     ASSERT_EQ(hexBolt.m_children.size(), 2u);
     EXPECT_EQ(hexBolt.m_children[1]->m_fileBaseName, L"B1180_Full");
     EXPECT_EQ(hexBolt.m_children[1]->m_displayName, L"六角ボルト 全ねじ (ISO 4017)");
-    // Nuts ("-" sub-group) and washers (flat line): the part sits right under the group.
+    // Nuts ("-" sub-group, hex and thin) and washers (flat line): the parts sit right under
+    // the group.
     for (int g : {1, 2}) {
         const CCsvItem& group = *root.m_children[g];
-        ASSERT_EQ(group.m_children.size(), 1u);
+        ASSERT_EQ(group.m_children.size(), g == 1 ? 2u : 1u);
         EXPECT_FALSE(group.m_children[0]->m_name.empty());
         EXPECT_TRUE(group.m_children[0]->m_children.empty());
     }

@@ -39,7 +39,7 @@ TEST_F(CatalogueScenario, TextCatalogueFiltersAndIsRememberedForTheNextRun) {
     r = Pick("@dialog click ok\n", true);
     EXPECT_THAT(r, ExitsWith(0));
     EXPECT_THAT(r, Prints("edit 224 \"皿\""));
-    EXPECT_THAT(r, Prints("static 1012 \"9:B1111_CskCross\""));
+    EXPECT_THAT(r, Prints("static 1012 \"10:B1111_CskCross\""));
     EXPECT_THAT(r, Prints("B1111_CskCross\t皿小ねじ\n"));
 }
 

@@ -14,9 +14,12 @@ def _catalogue_line(cells):
 
 
 def catalogue_lines():
+    # A non-empty first column starts a new group, so every group's lines stand together and
+    # later lines of a group leave the first column empty.
     # Bolts: a group with a named sub-group and two levels (type, thread form); the second
-    # line continues the first one's group, sub-group and first level.
-    # Nuts: a "-" sub-group, which the picture catalogue lifts away.
+    # line continues the first one's group, sub-group and first level. Socket screws and studs
+    # join the group under sub-groups of their own.
+    # Nuts: a "-" sub-group, which the picture catalogue lifts away; the thin nut continues it.
     # Washers: a flat line (columns 2 and 3 filled on a group line) without a sub-group column.
     return [
         _catalogue_line({0: "ボルト", 1: "六角ボルト", 4: "B1180 六角ボルト", 5: "JIS B 1180",
@@ -24,32 +27,30 @@ def catalogue_lines():
                          19: "B1180_Partial"}),
         _catalogue_line({7: "六角ボルト 全ねじ", 8: "ISO 4017", 9: "FULL", 19: "B1180_Full",
                          20: "六角ボルト 全ねじ (ISO 4017)"}),
+        _catalogue_line({1: "六角穴付きボルト", 4: "B1176 六角穴付きボルト", 5: "JIS B 1176",
+                         6: "SOCKETHEAD", 19: "B1176_SocketHead"}),
+        _catalogue_line({4: "B1194 六角穴付き皿ボルト", 5: "JIS B 1194", 6: "SOCKETCSK",
+                         19: "B1194_SocketCsk"}),
+        _catalogue_line({1: "植込みボルト", 4: "B1173 植込みボルト", 5: "JIS B 1173",
+                         6: "STUD", 19: "B1173_Studs"}),
         _catalogue_line({0: "ナット", 1: "-", 4: "B1181 六角ナット", 5: "JIS B 1181",
                          6: "HEXNUT", 19: "B1181_HexNut"}),
+        _catalogue_line({4: "B1181 六角ナット (薄形)", 5: "JIS B 1181", 6: "THINNUT",
+                         19: "B1181_ThinNut"}),
         _catalogue_line({0: "座金", 1: "B1256\u3000平座金", 2: "JIS B 1256", 3: "PLAINWASHER",
                          19: "B1256_PlainWasher"}),
     ] + _more_catalogue_lines()
 
 
 def _more_catalogue_lines():
-    # Socket screws and studs join the bolts' group under sub-groups of their own; the thin nut
-    # continues the nuts' "-" sub-group; screws, set screws, pins and holes are groups of their
-    # own.
+    # Screws, set screws, pins and holes are groups of their own.
     return [
-        _catalogue_line({0: "ボルト", 1: "六角穴付きボルト", 4: "B1176 六角穴付きボルト",
-                         5: "JIS B 1176", 6: "SOCKETHEAD", 19: "B1176_SocketHead"}),
-        _catalogue_line({4: "B1194 六角穴付き皿ボルト", 5: "JIS B 1194", 6: "SOCKETCSK",
-                         19: "B1194_SocketCsk"}),
-        _catalogue_line({1: "植込みボルト", 4: "B1173 植込みボルト", 5: "JIS B 1173",
-                         6: "STUD", 19: "B1173_Studs"}),
         _catalogue_line({0: "小ねじ", 1: "十字穴付き小ねじ", 4: "B1111 十字穴付き小ねじ",
                          5: "JIS B 1111", 6: "CROSS", 7: "なべ小ねじ", 8: "ISO 7045",
                          9: "PAN", 19: "B1111_PanCross"}),
         _catalogue_line({7: "皿小ねじ", 8: "ISO 7046", 9: "CSK", 19: "B1111_CskCross"}),
         _catalogue_line({0: "止めねじ", 1: "-", 4: "B1177 六角穴付き止めねじ", 5: "JIS B 1177",
                          6: "SETSCREW", 19: "B1177_SetScrew"}),
-        _catalogue_line({0: "ナット", 1: "-", 4: "B1181 六角ナット (薄形)", 5: "JIS B 1181",
-                         6: "THINNUT", 19: "B1181_ThinNut"}),
         _catalogue_line({0: "ピン", 1: "ピン", 4: "B1354 平行ピン", 5: "JIS B 1354",
                          6: "PARALLELPIN", 19: "B1354_ParallelPin"}),
         _catalogue_line({4: "B1351 割りピン", 5: "JIS B 1351", 6: "SPLITPIN",
