@@ -55,6 +55,20 @@ TEST_F(CatalogueScenario, TextCatalogueCancelAndAFilterWithoutMatches) {
     EXPECT_THAT(r, testing::Not(Prints("--- 部品コンテンツ: OK")));
 }
 
+TEST_F(CatalogueScenario, TextCatalogueOkWithShiftOpensTheDescriptionAndStaysOpen) {
+    const ztest::ProcessResult r = Pick("@shift on\n"
+                                        "@dialog click ok\n"
+                                        "@shift off\n"
+                                        "@dialog select 1022 #1\n"
+                                        "@dialog click ok\n",
+                                        true);
+    EXPECT_THAT(r, ExitsWith(0));
+    // Headless, opening the description in the editor prints its path.
+    EXPECT_THAT(r, Prints("PartsContents/Dlg/B1180_Partial.ini\n"));
+    EXPECT_THAT(r, ztest::PrintsTimes("--- 部品コンテンツ: OK", 1));
+    EXPECT_THAT(r, Prints("B1180_Full\t六角ボルト 全ねじ (ISO 4017)\n"));
+}
+
 TEST_F(CatalogueScenario, PictureCatalogueNarrowsLevelByLevelAndRestoresTheButtons) {
     ztest::ProcessResult r = Pick("@dialog select 1104 #1\n"
                                   "@dialog click 1105\n"

@@ -372,3 +372,28 @@ TEST_F(PvxPartsDlgTest, StoredNoSiblingMarkStopsRestoringEvenWhereSuchASiblingEx
         m_dlg->destroy();
     }
 }
+
+// The button draws the picture its part's description names; -1 stands for the first picture.
+TEST_F(PvxPartsDlgTest, ButtonPictureFollowsTheThumbnailNumberWithMinusOneAsOne) {
+    m_lib.Picture("N1");
+    m_lib.Picture("N2");
+    m_lib.Description("N1", "[General]\r\nThumbDirection=-1\r\n");
+    m_lib.Description("N2", "[General]\r\nThumbDirection=0\r\n");
+    Open();
+    SelectType(L"Nuts");
+    auto previewOf = [&] {
+        ui::Control* button = m_dlg->control(IDC_PVX_BUTTON1);
+        ui::Bitmap target(button->rect().width(), button->rect().height());
+        ui::DeviceContext dc(target);
+        dc.setRecording(true);
+        button->paint(dc);
+        for (const std::wstring& line : dc.log())
+            if (line.starts_with(L"preview "))
+                return line.substr(0, line.find(L".dwg") + 4);
+        return std::wstring();
+    };
+    EXPECT_TRUE(previewOf().ends_with(L"\\N1_1.dwg")) << previewOf();
+    Choose(0, ID_PVX_SIBLING_FIRST + 1);
+    EXPECT_TRUE(previewOf().ends_with(L"\\N2_0.dwg")) << previewOf();
+    m_dlg->destroy();
+}
