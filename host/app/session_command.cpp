@@ -7,6 +7,7 @@
 #include "zhost/core/utf.h"
 #include "zhost/db/database.h"
 #include "zhost/dxf/dxf.h"
+#include "zhost/editor/document.h"
 #include "zhost/editor/editor.h"
 #include "zhost/rx/loader.h"
 #include "zhost/settings/atomicfile.h"
@@ -150,7 +151,11 @@ int runSession(const RunOptions& o, bool interactive) {
     }
     database->clearUndo();
     ed::resetSession();
-    ed::setWorkingDatabase(database.get());
+    // The session owns the drawing from here on: NEW and OPEN replace it.
+    ed::adoptDrawing(std::move(database));
+    struct CloseDrawing {
+        ~CloseDrawing() { ed::closeDrawing(); }
+    } closeAtEnd;
     // "@dialog" and "@clipboard" lines are understood from the first script line on, not only
     // once a dialog has been opened.
     ui::installScriptDirectives();
@@ -195,16 +200,16 @@ int runSession(const RunOptions& o, bool interactive) {
         }
     } // the add-on is unloaded here, before the drawing goes away
 
+    const db::Database& drawing = *ed::workingDatabase();
     if (rc == 0 && !outputs.drawing.empty()) {
         std::wstring reason;
-        if (!ok(dxf::writeDxf(*database, outputs.drawing, {}, &reason))) {
+        if (!ok(dxf::writeDxf(drawing, outputs.drawing, {}, &reason))) {
             err(L"cannot write " + settings::toWide(outputs.drawing) + L": " + reason);
             rc = 2;
         }
     }
     if (rc == 0 && !outputs.picture.empty())
-        rc = renderTo(*database, outputs.picture);
-    ed::setWorkingDatabase(nullptr);
+        rc = renderTo(drawing, outputs.picture);
     return rc;
 }
 

@@ -72,5 +72,12 @@ void cmdList();
 void cmdId();
 void cmdDist();
 void cmdArea();
+// Files.
+void cmdNew();
+void cmdOpen();
+void cmdSave();
+void cmdQsave();
+void cmdSaveAs();
+void cmdQuit();
 
 } // namespace zhost::ed::detail

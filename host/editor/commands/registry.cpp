@@ -53,6 +53,14 @@ void ensureHostCommands() {
         {L"ID", &cmdId, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
         {L"DIST", &cmdDist, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
         {L"AREA", &cmdArea, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
+        // NEW and OPEN replace the drawing an undo group would be opened on; saving changes
+        // nothing that undo could take back.
+        {L"NEW", &cmdNew, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
+        {L"OPEN", &cmdOpen, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
+        {L"SAVE", &cmdSave, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
+        {L"QSAVE", &cmdQsave, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
+        {L"SAVEAS", &cmdSaveAs, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
+        {L"QUIT", &cmdQuit, rx::cmd::kModal | rx::cmd::kNoUndoMarker},
     };
     for (const Def& d : defs)
         stack.addCommand(kHostGroup, d.name, d.name, d.flags, d.fn);
