@@ -1,4 +1,4 @@
-// zorma: the embedded CAD host's program. Sub-commands: run, shell, render, demo, library,
+// zorma: the embedded CAD host's program. Sub-commands: run, shell, render, demo, batch, library,
 // --version.
 #include "library_command.h"
 #include "options.h"
@@ -25,6 +25,8 @@ int usage(int rc) {
                  "  zorma shell  [DRAWING.dxf] ...same options...\n"
                  "  zorma render IN.dxf OUT.png|OUT.svg [--size WxH]\n"
                  "  zorma demo   [--out-dir DIR]\n"
+                 "  zorma batch  --script FILE [--jobs N] [--out-dir DIR] [--in-place] "
+                 "DRAWING...\n"
                  "  zorma library VERB [--product DIR] ... (zorma library help lists the verbs)\n"
                  "  zorma --version\n");
     return rc;
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
     }
     if (cmd == "demo")
         return zorma::app::runDemo(rest, argv[0]);
+    if (cmd == "batch")
+        return zorma::app::runBatch(rest);
     if (cmd == "library") {
         if (argc < 3)
             return usage(2);

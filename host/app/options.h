@@ -28,5 +28,7 @@ int runSession(const RunOptions& options, bool interactive);
 void applySessionSettings(const std::string& product, const std::string& userDir,
                           const std::string& machineReg);
 int runDemo(const std::vector<std::string>& args, const char* argv0);
+// `zorma batch`: one script on many drawings in parallel runs (batch_command.cpp).
+int runBatch(const std::vector<std::string>& args);
 
 } // namespace zorma::app
