@@ -1,25 +1,22 @@
 // `zorma batch`: one script on many drawings, each in a `zorma run` process of its own, several at
 // once. A progress bar on a terminal (plain lines otherwise), a summary table, each drawing's
 // transcript kept, exit status 1 when any failed.
+#include "child_process.h"
 #include "options.h"
 
 #include "zhost/settings/atomicfile.h"
 
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
-#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zorma::app {
 namespace fs = std::filesystem;
@@ -111,8 +108,8 @@ void planJobs(const BatchOptions& o, std::vector<Job>& jobs) {
         j.transcript = o.outDir / "logs" / (stem + ".txt");
         // In place, the run saves beside its drawing and the result then replaces the drawing
         // through the safe save, which keeps the old file as NAME.bak.
-        j.output = o.inPlace ? input.parent_path() / ("." + stem + ".batch-" +
-                                                      std::to_string(::getpid()) + ".dxf")
+        j.output = o.inPlace ? input.parent_path() /
+                                   ("." + stem + ".batch-" + std::to_string(::getpid()) + ".dxf")
                              : o.outDir / (stem + ".dxf");
         std::error_code ec;
         if (!fs::is_regular_file(input, ec))
@@ -122,24 +119,10 @@ void planJobs(const BatchOptions& o, std::vector<Job>& jobs) {
 }
 
 pid_t spawnRun(const BatchOptions& o, const Job& j) {
-    std::vector<std::string> args = {"zorma",         "run",        j.input.string(),
-                                     "--script",      o.script.string(),
-                                     "--out",         j.output.string()};
+    std::vector<std::string> args = {"zorma",           "run",   j.input.string(), "--script",
+                                     o.script.string(), "--out", j.output.string()};
     args.insert(args.end(), o.passOn.begin(), o.passOn.end());
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, j.transcript.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
+    return spawnSelf(args, j.transcript);
 }
 
 // The in-place result replaces its drawing (with NAME.bak); the temporary output goes away.

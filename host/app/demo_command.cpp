@@ -1,19 +1,16 @@
 // `zorma demo`: runs every script under samples/scripts on the drawing its header names and
 // writes the transcripts, drawings and pictures into the output folder. Each scenario runs in a
 // process of its own, so that one cannot disturb the next.
+#include "child_process.h"
 #include "options.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zorma::app {
 namespace fs = std::filesystem;
@@ -55,20 +52,8 @@ fs::path scriptDrawing(const fs::path& script) {
 }
 
 int runChild(const std::vector<std::string>& args, const fs::path& transcript) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, transcript.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
+    const pid_t pid = spawnSelf(args, transcript);
+    if (pid < 0)
         return -1;
     int status = 0;
     if (waitpid(pid, &status, 0) < 0)

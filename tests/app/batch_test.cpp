@@ -23,10 +23,15 @@ protected:
         return out;
     }
     ztest::ProcessResult RunBatch(std::vector<std::string> drawings, const std::string& script,
-                               std::vector<std::string> more = {}) {
+                                  std::vector<std::string> more = {}) {
         const fs::path scr = Write("job.scr", script);
-        std::vector<std::string> args = {"batch", "--script", scr.string(), "--addon", "none",
-                                         "--out-dir", (Dir() / "out").string()};
+        std::vector<std::string> args = {"batch",
+                                         "--script",
+                                         scr.string(),
+                                         "--addon",
+                                         "none",
+                                         "--out-dir",
+                                         (Dir() / "out").string()};
         args.insert(args.end(), more.begin(), more.end());
         args.insert(args.end(), drawings.begin(), drawings.end());
         return ztest::Zorma(args, {.timeout = std::chrono::seconds(120)});
@@ -77,15 +82,13 @@ TEST_F(Batch, InPlaceReplacesEachDrawingAndKeepsTheOldOneAsBak) {
     EXPECT_EQ(ztest::ReadFile(Dir() / "a.bak"), before);
     EXPECT_FALSE(fs::exists(Dir() / "out" / "logs" / "a.txt")); // nothing to look into
     for (const auto& e : fs::directory_iterator(Dir()))
-        EXPECT_EQ(e.path().filename().string().find(".batch-"), std::string::npos)
-            << e.path();
+        EXPECT_EQ(e.path().filename().string().find(".batch-"), std::string::npos) << e.path();
 }
 
 TEST_F(Batch, UsageErrorsExitWithTwo) {
     const auto inputs = Copies({"a.dxf"});
     EXPECT_EQ(ztest::Zorma({"batch", inputs[0]}).exitCode, 2);
     EXPECT_EQ(RunBatch(inputs, "REGEN\n", {"--jobs", "0"}).exitCode, 2);
-    EXPECT_EQ(ztest::Zorma({"batch", "--script", (Dir() / "none.scr").string(), inputs[0]})
-                  .exitCode,
-              2);
+    EXPECT_EQ(
+        ztest::Zorma({"batch", "--script", (Dir() / "none.scr").string(), inputs[0]}).exitCode, 2);
 }

@@ -32,7 +32,9 @@ protected:
         ed::closeDrawing();
         ed::resetSession();
     }
-    ed::RunOutcome run(std::vector<std::wstring> lines) { return ztest::RunScript(std::move(lines)); }
+    ed::RunOutcome run(std::vector<std::wstring> lines) {
+        return ztest::RunScript(std::move(lines));
+    }
     std::wstring path(const char* name) const { return (Dir() / name).wstring(); }
     static int lines(const db::Database& d) { return ztest::EntityKinds(d)[L"LINE"]; }
     static int linesIn(const fs::path& file) {
@@ -85,9 +87,9 @@ TEST_F(FileCommands, OpenOfAMissingOrForeignFileKeepsTheCurrentDrawing) {
     ASSERT_TRUE(run({L"LINE", L"0,0", L"1,0", L""}).ok());
     db::Database* before = ed::workingDatabase();
     Write("notes.dxf", "these are not the droids\n");
-    ASSERT_TRUE(run({L"OPEN", path("missing.dxf"), L"OPEN", path("notes.dxf"), L"OPEN",
-                     Dir().wstring()})
-                    .ok());
+    ASSERT_TRUE(
+        run({L"OPEN", path("missing.dxf"), L"OPEN", path("notes.dxf"), L"OPEN", Dir().wstring()})
+            .ok());
     EXPECT_EQ(ed::workingDatabase(), before);
     EXPECT_EQ(lines(*before), 1);
     EXPECT_EQ(ztest::CountOf(toUtf8(transcript.text()), "The current drawing stays open."), 3);
@@ -123,12 +125,12 @@ TEST_F(FileCommands, SaveAsWhereNothingCanBeWrittenLeavesTheDrawingUnsaved) {
 }
 
 TEST_F(FileCommands, NewAndOpenAskBeforeDroppingChangesAndCanSaveFirst) {
-    ASSERT_TRUE(run({L"LINE", L"0,0", L"1,0", L"", L"SAVEAS", L"", path("a.dxf"), L"LINE",
-                     L"0,1", L"1,1", L""})
+    ASSERT_TRUE(run({L"LINE", L"0,0", L"1,0", L"", L"SAVEAS", L"", path("a.dxf"), L"LINE", L"0,1",
+                     L"1,1", L""})
                     .ok());
     ASSERT_TRUE(run({L"NEW", L"Cancel"}).ok());
     EXPECT_EQ(lines(*ed::workingDatabase()), 2); // still the same drawing
-    ASSERT_TRUE(run({L"NEW", L"Y"}).ok());        // saved first, then a new drawing
+    ASSERT_TRUE(run({L"NEW", L"Y"}).ok());       // saved first, then a new drawing
     EXPECT_EQ(lines(*ed::workingDatabase()), 0);
     EXPECT_EQ(linesIn(Dir() / "a.dxf"), 2);
     EXPECT_FALSE(ed::isDrawingModified());

@@ -147,8 +147,8 @@ void cmdOpen() {
     drawing->setFilePath(settings::toWide(fs::absolute(resolved)));
     drawing->clearUndo();
     adoptDrawing(std::move(drawing));
-    commandMessage(format(L"\nOpened \"%s\": %d objects.", settings::toWide(resolved),
-                          report.entitiesRead));
+    commandMessage(
+        format(L"\nOpened \"%s\": %d objects.", settings::toWide(resolved), report.entitiesRead));
 }
 
 void cmdQsave() {
@@ -169,8 +169,7 @@ void cmdSaveAs() {
         return;
     initGet(0, L"R2013 R2000");
     std::wstring kw;
-    const Result r = getKeyword(
-        L"\nEnter file format [R2013/R2000 (code page 932)] <R2013>: ", kw);
+    const Result r = getKeyword(L"\nEnter file format [R2013/R2000 (code page 932)] <R2013>: ", kw);
     if (r == Result::cancel)
         return cancelled();
     if (r != Result::normal && r != Result::none)
