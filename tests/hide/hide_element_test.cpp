@@ -282,21 +282,54 @@ TEST_F(HideElementTest, APartWhoseBlockContainsItselfThroughAnotherEnds) {
               2);
 }
 
-TEST_F(HideElementTest, AnOpenOrCrossedCoverHasNoOutline) {
+TEST_F(HideElementTest, AnOpenCoverHasNoOutlineAndACrossedOneLeavesNothingHalfDone) {
     const db::ObjectId open = Block(L"OPEN");
     Line(open, 0, 0, 10, 0);
     Line(open, 10, 0, 10, 10);
     geom::Region outline;
     EXPECT_FALSE(GetCoverOutline(Ref(Db().modelSpaceId(), open, 0, 0), outline));
+    EXPECT_TRUE(outline.empty());
+
+    // A bow tie: the kernel may or may not make regions of its two triangles; either way the
+    // part is either wholly replaced or left as it was.
     const db::ObjectId bowtie = Block(L"BOWTIE");
-    Line(bowtie, 0, 0, 10, 10);
-    Line(bowtie, 10, 10, 10, 0);
-    Line(bowtie, 10, 0, 0, 10);
-    Line(bowtie, 0, 10, 0, 0);
-    const db::ObjectId cover = Ref(Db().modelSpaceId(), bowtie, 0, 0);
-    if (GetCoverOutline(cover, outline)) // the kernel may close the bow tie's two triangles
-        SUCCEED();
-    EXPECT_FALSE(IsErased(cover));
+    Line(bowtie, 0, 0, 40, 40);
+    Line(bowtie, 40, 40, 40, 0);
+    Line(bowtie, 40, 0, 0, 40);
+    Line(bowtie, 0, 40, 0, 0);
+    m_cover = Ref(Db().modelSpaceId(), bowtie, 100, 100);
+    const db::ObjectId target = Ref(Db().modelSpaceId(), m_bolt, 100, 100);
+    const size_t before = Entities(Db().modelSpaceId()).size();
+    const bool treated = Hide(target);
+    EXPECT_EQ(IsErased(target), treated);
+    EXPECT_EQ(Entities(Db().modelSpaceId()).size(), before); // one part out, one in, or none
+}
+
+TEST_F(HideElementTest, ALockedHiddenLineLayerStillTakesThePieces) {
+    const db::ObjectId hidden = Layer(kHiddenLineLayer);
+    {
+        db::ObjectPtr<db::LayerTableRecord> l(hidden, db::OpenMode::forWrite);
+        l->setLocked(true);
+    }
+    const db::ObjectId target = Ref(Db().modelSpaceId(), m_bolt, 100, 100);
+    ASSERT_TRUE(Hide(target));
+    EXPECT_TRUE(LayerRecord(kHiddenLineLayer)->isLocked());
+    EXPECT_EQ(LinesOf(BlockNamed(L"BOLT_A1"))[1].layer, kHiddenLineLayer);
+}
+
+TEST_F(HideElementTest, AVariantNameTooLongForTheTableLeavesThePartAlone) {
+    // 252 characters: "_A1" makes 255, the longest name a table takes; its variant's
+    // variant would not fit.
+    const std::wstring base(252, L'B');
+    const db::ObjectId part = Block(base.c_str());
+    Line(part, -10, 20, 50, 20);
+    const db::ObjectId target = Ref(Db().modelSpaceId(), part, 100, 100);
+    ASSERT_TRUE(Hide(target));
+    const db::ObjectId hidden = Entities(Db().modelSpaceId()).back();
+    EXPECT_EQ(ModelSpaceBlocks().back(), base + L"_A1");
+    EXPECT_FALSE(Hide(hidden));
+    EXPECT_FALSE(IsErased(hidden));
+    EXPECT_EQ(ModelSpaceBlocks().back(), base + L"_A1");
 }
 
 TEST(CoverOutlineTest, PointsUnderEveryFaceAndOnTheBoundaryCountHolesDoNot) {
