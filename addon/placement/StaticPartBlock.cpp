@@ -211,14 +211,17 @@ bool MakeStaticPartBlock(db::ObjectId sourceId, const std::wstring& name,
     if (!d)
         return false;
     std::vector<db::ObjectId> entities;
+    zhost::geom::Point3d origin;
     {
         db::ObjectPtr<db::BlockTableRecord> source(sourceId, db::OpenMode::forRead);
         if (!source)
             return false;
         entities = source->entityIds();
+        origin = source->origin();
     }
+    // The same base point, so that the placed reference stays where the symbol was dragged to.
     db::ObjectId blockId;
-    if (!zhost::ok(d->addBlock(name, blockId)))
+    if (!zhost::ok(d->addBlock(name, blockId, origin)))
         return false;
     d->registerApp(kCurveInfoApp);
     CStaticBlockBuilder builder(*d, sourceId, blockId, state);

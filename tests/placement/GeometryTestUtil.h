@@ -65,6 +65,13 @@ protected:
                 return p.expression;
         return L"?";
     }
+    // The layer of every entity of a block, in entity order.
+    std::vector<std::wstring> Layers(db::ObjectId block) {
+        std::vector<std::wstring> out;
+        for (db::ObjectId id : Entities(block))
+            out.push_back(LayerOf(id));
+        return out;
+    }
     bool HasLayer(const wchar_t* name) {
         db::ObjectId id;
         return zhost::ok(Db().getLayerId(name, id));
