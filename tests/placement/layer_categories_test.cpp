@@ -71,6 +71,14 @@ TEST_F(CategoryLayers, ALinetypeNoFileHasLeavesTheLayerContinuous) {
     EXPECT_EQ(LayerLook(L"AM_7").color, 1);
 }
 
+TEST_F(CategoryLayers, ALinetypeMissingFromDefaultLinLeavesOnlyItsLayerContinuous) {
+    WriteConfig("default.lin", "*Dashed,Dashed __ __ __\nA,3,-1.5\n");
+    CategoryLayerIds ids;
+    ASSERT_TRUE(EnsureCategoryLayers(true, ids));
+    EXPECT_EQ(LayerLook(L"AM_7").linetype, L"Continuous");
+    EXPECT_EQ(LayerLook(L"AM_3").linetype, L"Dashed");
+}
+
 TEST_F(CategoryLayers, LookingUpWithoutCreatingNamesTheFirstMissingLayer) {
     Layer(L"AM_0");
     CategoryLayerIds ids;

@@ -4,7 +4,9 @@
 
 #include "PlacementTestUtil.h"
 
+#include "placement/LayerCategories.h"
 #include "placement/PartParameters.h"
+#include "placement/StaticPartBlock.h"
 #include "selection/PartDescription.h"
 
 using namespace geomtest;
@@ -48,11 +50,6 @@ protected:
             out.push_back(m_open.back().get());
         }
         return out;
-    }
-    std::vector<std::wstring> Names() {
-        std::vector<std::wstring> names;
-        param::parameterNames(m_ref, names);
-        return names;
     }
 
     db::ObjectId m_ref;
@@ -150,6 +147,23 @@ TEST_F(PartParameters, DashedHeadAndBodyEndAsAWholeDashedPartWithBothSwitchesOff
     // The outline stays on its solid layer; the category mapping makes it hidden as a whole.
     EXPECT_EQ(Lines()[0]->layer(), L"AM_0");
     EXPECT_EQ(Lines()[1]->layer(), L"AM_0");
+}
+
+TEST_F(PartParameters, ADashedPartIsDrawnOnTheHiddenCategoryWhenPlaced) {
+    CategoryLayerIds layers;
+    ASSERT_TRUE(EnsureCategoryLayers(m_desc.m_layers, true, layers));
+    m_desc.m_params = {Control(ControlKind::Radio, L"Radio2", L"1", L"線種")};
+    ASSERT_TRUE(SetPartParameters(m_desc, m_ref, m_state));
+
+    db::ObjectId current, made;
+    {
+        db::ObjectPtr<db::BlockReference> r(m_ref, db::OpenMode::forRead);
+        current = r->blockTableRecord();
+    }
+    ASSERT_TRUE(MakeStaticPartBlock(current, L"BOLT_1", m_state, made));
+    ASSERT_TRUE(MapOntoCategories(m_desc, made, m_state));
+    // The head and body on the hidden-line layer, the centre line on its own.
+    EXPECT_EQ(Layers(made), (std::vector<std::wstring>{L"AM_3", L"AM_3", L"AM_7"}));
 }
 
 TEST_F(PartParameters, WholeDashedStopsLaterLineTypeWrites) {
