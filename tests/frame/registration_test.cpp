@@ -3,6 +3,7 @@
 #include "PluginTestUtil.h"
 
 #include "support/status.h"
+#include "support/temp_folder.h"
 
 #include "zhost/db/curves.h"
 #include "zhost/db/database.h"
@@ -11,6 +12,7 @@
 #include "zhost/editor/session.h"
 #include "zhost/rx/commands.h"
 #include "zhost/rx/loader.h"
+#include "zhost/settings/product.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -136,8 +138,7 @@ TEST_P(LoadedPlugin, UnbuiltCommandsSayTheyAreNotAvailable) {
     ed::setWorkingDatabase(&drawing);
     auto input = ed::makeQueue({});
     ed::setInputSource(input.get());
-    for (const wchar_t* name :
-         {L"ZORMA_CONT", L"ZORMA_CONT_EDIT", L"ZORMA_HIDE", L"ZORMA_HIDE_RESTORE"}) {
+    for (const wchar_t* name : {L"ZORMA_CONT", L"ZORMA_CONT_EDIT"}) {
         TranscriptCapture out;
         ed::runCommand(name);
         EXPECT_NE(out.Text().find(L"\nこのコマンドはまだ使用できません。"), std::wstring::npos)
@@ -174,6 +175,40 @@ TEST_P(LoadedPlugin, Ordinal1003RunsTheHoleOutlineBody) {
     EXPECT_NE(typed.find(L"\n拡張データを付与しました。通し番号:1"), std::wstring::npos);
     EXPECT_NE(byOrdinal.find(L"\n閉じられた図形を確認しました。"), std::wstring::npos);
     EXPECT_NE(typed.find(L"\n閉じられた図形を確認しました。"), std::wstring::npos);
+}
+
+// Ordinals 1000 and 1001 and the typed commands run the hidden-line bodies: each asks its first
+// question, and an input that has ended cancels it.
+TEST_P(LoadedPlugin, Ordinals1000And1001RunTheHiddenLineBodies) {
+    ztest::TempFolder user; // the hide command writes its mode back on cancel
+    zhost::settings::setUserFolder(user.path());
+    db::Database drawing;
+    ed::setWorkingDatabase(&drawing);
+    const struct {
+        int ordinal;
+        const wchar_t* command;
+        const wchar_t* prompt;
+    } kBodies[] = {
+        {1000, L"ZORMA_HIDE", L"\n製図要素を指示 または[非表示化(A)/プロパティ変更(B)]<非表示化>:"},
+        {1001, L"ZORMA_HIDE_RESTORE", L"\n陰線処理された製図要素を選択してください:"},
+    };
+    // Each run on an input of its own that has nothing to give.
+    auto run = [](auto call) {
+        ed::resetSession();
+        auto input = ed::makeQueue({});
+        ed::setInputSource(input.get());
+        TranscriptCapture out;
+        call();
+        ed::setInputSource(nullptr);
+        return out.Text();
+    };
+    for (const auto& body : kBodies) {
+        const std::wstring byOrdinal = run([&] { EXPECT_OK(m_module.callOrdinal(body.ordinal)); });
+        const std::wstring typed = run([&] { ed::runCommand(body.command); });
+        EXPECT_NE(byOrdinal.find(body.prompt), std::wstring::npos) << body.ordinal;
+        EXPECT_NE(typed.find(body.prompt), std::wstring::npos) << body.ordinal;
+    }
+    zhost::settings::setUserFolder({});
 }
 
 TEST_P(LoadedPlugin, OrdinalsOutsideTheTableAreNotExported) {
