@@ -272,6 +272,31 @@ TEST_F(HideScenario, APickedEntityFillsThePropertyDialog) {
     EXPECT_THAT(r, Prints("\"Red\""));
 }
 
+TEST_F(HideScenario, CurrentSettingsFillThePropertyDialog) {
+    const ztest::ZormaResult r = RunScript(
+        std::string("@set CLAYER WALL\n@set CECOLOR 3\n@set CELWEIGHT 35\nZORMA_HIDE\nB\n") +
+        kPickPlate + kPickBolt + "\n@dialog click 200\n@dialog click ok\n^C\n");
+    ASSERT_THAT(r, ExitsWith(0));
+    EXPECT_THAT(r, Prints("combo 208 \"WALL\""));
+    EXPECT_THAT(r, Prints("color-combo 207 \"Green\""));
+    EXPECT_THAT(r, Prints("lineweight-combo 213 \"0.35 mm\""));
+    db::Database saved;
+    ASSERT_TRUE(ztest::ReadDrawing(r.saved, saved));
+    db::ObjectId variant;
+    ASSERT_OK(saved.getBlockId(L"BOLT_A1", variant));
+    db::ObjectPtr<db::BlockTableRecord> b(variant, db::OpenMode::forRead);
+    int onWall = 0;
+    for (db::ObjectId id : b->entityIds()) {
+        db::ObjectPtr<db::Curve> c(id, db::OpenMode::forRead);
+        if (!c || c->layer() != L"WALL")
+            continue;
+        ++onWall;
+        EXPECT_EQ(c->colorIndex(), 3);
+        EXPECT_EQ(c->lineWeight(), 35);
+    }
+    EXPECT_EQ(onWall, 4); // the shank's middle, half the head, the arc, the box's covered part
+}
+
 TEST_F(HideScenario, UndoTakesTheWholeRunBack) {
     const ztest::ZormaResult before = RunScript("");
     const ztest::ZormaResult after =

@@ -1,9 +1,11 @@
 // The layer creation dialog and the layer-table operations: names with scale suffixes, the name
 // check and its message boxes, the scale arrows, what OK stores and what creating a layer makes.
+// The property dialog: the record shown and handed back, and what it cannot show.
 #include "../ui/ui_test_util.h"
 #include "HideTestUtil.h"
 
 #include "hide/LayerInforDlg.h"
+#include "hide/SettingPropertyDlg.h"
 #include "resources/resource.h"
 
 #include "zhost/ui/lists.h"
@@ -219,4 +221,67 @@ TEST_F(LayerDialogTest, OkRefusesBlankAndTakenNamesAndStoresTheRest) {
     EXPECT_EQ(info.m_lineweight, 35);
     EXPECT_EQ(info.m_linetype, Db().continuousLinetypeId());
     EXPECT_FALSE(LayerExists(L"HID-1")); // the caller creates it
+}
+
+namespace {
+
+class PropertyDialogTest : public DrawingTest {
+protected:
+    void SetUp() override {
+        DrawingTest::SetUp();
+        ui::resetServices();
+        Layer(L"WALL");
+        Layer(L"*WORK");
+        auto dashed = std::make_unique<db::LinetypeTableRecord>(L"DASHED");
+        db::ObjectPtr<db::LinetypeTable> table(Db().linetypeTableId(), db::OpenMode::forWrite);
+        ASSERT_OK(table->add(std::move(dashed), m_dashed));
+    }
+    uitest::BackendScope m_backend;
+    db::ObjectId m_dashed;
+};
+
+} // namespace
+
+TEST_F(PropertyDialogTest, ShowsTheRecordAndHandsBackTheChoice) {
+    CSettingProperty p;
+    p.m_hide = false;
+    p.m_layer = L"wall";
+    p.m_colorIndex = 5;
+    p.m_lineweight = 50;
+    p.m_linetype = m_dashed;
+    CSettingPropertyDlg dlg(p);
+    ASSERT_TRUE(dlg.create());
+    auto* layers = dlg.controlAs<ui::ComboBox>(IDC_PROPERTY_LAYER);
+    ASSERT_NE(layers, nullptr);
+    // "<新規画層>" and the layers without a leading star, sorted.
+    ASSERT_EQ(layers->count(), 3);
+    EXPECT_EQ(layers->lbText(0), kNewLayerEntry);
+    EXPECT_EQ(layers->windowText(), L"WALL");
+    EXPECT_EQ(dlg.controlAs<ui::ColorComboBox>(IDC_PROPERTY_COLOR)->currentColorIndex(), 5);
+    EXPECT_EQ(dlg.controlAs<ui::LineweightComboBox>(IDC_PROPERTY_LINEWEIGHT)->currentLineweight(),
+              50);
+    EXPECT_EQ(dlg.controlAs<ui::LinetypeComboBox>(IDC_PROPERTY_LINETYPE)->currentLinetype(),
+              m_dashed);
+    dlg.controlAs<ui::ColorComboBox>(IDC_PROPERTY_COLOR)->setCurrentColorIndex(200);
+    dlg.onOk();
+    ASSERT_EQ(dlg.endCode(), ui::idOk);
+    EXPECT_EQ(dlg.GetProperty().m_layer, L"WALL");
+    EXPECT_EQ(dlg.GetProperty().m_colorIndex, 200);
+    EXPECT_EQ(dlg.GetProperty().m_linetype, m_dashed);
+    EXPECT_FALSE(dlg.GetProperty().m_hide);
+    dlg.destroy();
+}
+
+TEST_F(PropertyDialogTest, ALinetypeTheBoxLacksAndAVanishedLayerSelectNothing) {
+    CSettingProperty p;
+    p.m_layer = L"GONE";
+    p.m_linetype = db::ObjectId::null();
+    CSettingPropertyDlg dlg(p);
+    ASSERT_TRUE(dlg.create());
+    EXPECT_EQ(dlg.controlAs<ui::ComboBox>(IDC_PROPERTY_LAYER)->curSel(), ui::lbErr);
+    EXPECT_EQ(dlg.controlAs<ui::LinetypeComboBox>(IDC_PROPERTY_LINETYPE)->curSel(), ui::lbErr);
+    dlg.onOk();
+    EXPECT_EQ(dlg.GetProperty().m_layer, L"");
+    EXPECT_TRUE(dlg.GetProperty().m_linetype.isNull());
+    dlg.destroy();
 }
