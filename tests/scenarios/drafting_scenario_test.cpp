@@ -152,3 +152,27 @@ TEST_F(DraftingScenario, TheEditingDemoSavesItsChangesAndPassesTheAudit) {
     EXPECT_EQ(onCenter, 1);
     EXPECT_TRUE(ztest::PassesEzdxfAudit(r.saved));
 }
+
+TEST_F(DraftingScenario, DrawingsSavedInBothFormatsPassTheAudit) {
+    SKIP_WITHOUT_EZDXF();
+    const std::string jp = (Dir() / "jp.dxf").string(), utf = (Dir() / "utf.dxf").string();
+    const ztest::ZormaResult r =
+        Run({.script = "TEXT\n0,0\n3\n0\n六角ボルト M8\nSAVEAS\nR2000\n" + jp +
+                       "\nCIRCLE\n0,0\n2\n-LAYER\nMake\n穴\n\nQSAVE\nSAVEAS\nR2013\n" + utf + "\n",
+             .addon = ztest::kNoAddon,
+             .save = false});
+    ASSERT_THAT(r, ztest::ExitsWith(0));
+    for (const std::string& file : {jp, utf}) {
+        EXPECT_TRUE(ztest::PassesEzdxfAudit(file)) << file;
+        const ztest::EzdxfAudit audit = ztest::AuditWithEzdxf(file);
+        EXPECT_EQ(audit.modelSpace.at("TEXT"), 1) << file;
+        EXPECT_EQ(audit.modelSpace.at("CIRCLE"), 1) << file;
+    }
+    db::Database back;
+    dxf::ReadReport report;
+    ASSERT_TRUE(ztest::ReadDrawing(jp, back, &report));
+    EXPECT_EQ(report.codePage, 932);
+    db::ObjectId layer;
+    EXPECT_OK(back.getLayerId(L"穴", layer));
+    EXPECT_TRUE(std::filesystem::exists(Dir() / "jp.bak")); // QSAVE kept the first save
+}
