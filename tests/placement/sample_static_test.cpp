@@ -62,7 +62,8 @@ void AddDrawn(const db::Entity& e, geom::Extents3d& box, int depth = 0) {
     }
 }
 
-class SampleSymbol : public PartGeometryTest, public ::testing::WithParamInterface<std::string> {
+class SampleSymbol : public PartGeometryTest,
+                     public ::testing::WithParamInterface<std::tuple<std::string, bool>> {
 protected:
     void SetUp() override {
         PartGeometryTest::SetUp();
@@ -95,12 +96,22 @@ protected:
 
 TEST_P(SampleSymbol, StaticBlockDrawsWhatTheSymbolDrewOnTheCategoryLayers) {
     SKIP_WITHOUT_EZDXF();
-    const std::wstring symbol = zhost::fromUtf8(GetParam());
+    const auto [symbolName, dashed] = GetParam();
+    const std::wstring symbol = zhost::fromUtf8(symbolName);
     PartDescription desc;
     desc.SetLibraryRoot(zhost::fromUtf8((kSampleProduct / "PartsData").string()));
     ASSERT_GT(desc.Load(symbol.substr(0, symbol.rfind(L'_'))), 0);
     desc.m_symbolBlockName = symbol;
     ASSERT_TRUE(ReadLayerSettings(desc.m_layers));
+    if (dashed) {
+        // The user's choice of the hidden line type, where the part offers one.
+        auto choice = std::find_if(desc.m_params.begin(), desc.m_params.end(), [](const CParam& p) {
+            return p.Is(ControlKind::Radio) && p.m_caption.find(L"線種") != std::wstring::npos;
+        });
+        if (choice == desc.m_params.end())
+            GTEST_SKIP() << "the part offers no line type";
+        choice->m_value = L"1";
+    }
 
     CategoryLayerIds layers;
     ASSERT_TRUE(EnsureCategoryLayers(desc.m_layers, true, layers));
@@ -124,6 +135,13 @@ TEST_P(SampleSymbol, StaticBlockDrawsWhatTheSymbolDrewOnTheCategoryLayers) {
     ASSERT_TRUE(MapOntoCategories(desc, made, state));
 
     const geom::Extents3d fixed = Drawn(Entities(made));
+    if (dashed) {
+        // A dashed part keeps nothing on the outline category.
+        EXPECT_TRUE(state.m_wholeDashed);
+        for (db::ObjectId id : Entities(made))
+            EXPECT_NE(zhost::toUpperName(LayerOf(id)),
+                      zhost::toUpperName(desc.m_layers.Get(kLayerOutline).m_layer));
+    }
     EXPECT_NEAR(fixed.minPoint.x, dynamic.minPoint.x, 1e-9);
     EXPECT_NEAR(fixed.minPoint.y, dynamic.minPoint.y, 1e-9);
     EXPECT_NEAR(fixed.maxPoint.x, dynamic.maxPoint.x, 1e-9);
@@ -167,5 +185,10 @@ TEST_P(SampleSymbol, StaticBlockDrawsWhatTheSymbolDrewOnTheCategoryLayers) {
     ed::setWorkingDatabase(m_db.get());
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleSymbol, ::testing::ValuesIn(SampleSymbols()),
-                         [](const auto& symbol) { return symbol.param; });
+INSTANTIATE_TEST_SUITE_P(Samples, SampleSymbol,
+                         ::testing::Combine(::testing::ValuesIn(SampleSymbols()),
+                                            ::testing::Bool()),
+                         [](const auto& symbol) {
+                             return std::get<0>(symbol.param) +
+                                    (std::get<1>(symbol.param) ? "_Dashed" : "_Solid");
+                         });
