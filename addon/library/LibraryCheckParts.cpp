@@ -28,14 +28,6 @@ std::wstring ControlKind(const std::wstring& section) {
     return {};
 }
 
-std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter) {
-    std::vector<std::wstring> fields;
-    Split(text, fields, delimiter);
-    for (std::wstring& f : fields)
-        Trim(f);
-    return fields;
-}
-
 bool IsNumber(const std::wstring& text) {
     double v = 0;
     size_t used = 0;

@@ -155,6 +155,14 @@ int Split(const wchar_t* text, std::vector<std::wstring>& fields, const wchar_t*
                  std::wstring(delimiter ? delimiter : L""));
 }
 
+std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter) {
+    std::vector<std::wstring> fields;
+    Split(text, fields, delimiter);
+    for (std::wstring& f : fields)
+        Trim(f);
+    return fields;
+}
+
 bool ParseLeadingNumber(const std::wstring& text, double& value, size_t* used) {
     size_t i = 0;
     while (i < text.size() && IsLibrarySpace(text[i]) && text[i] < 0x80)

@@ -23,6 +23,8 @@ int SplitIntoLines(const std::wstring& text, std::vector<std::wstring>& lines, b
 int Split(const std::wstring& text, std::vector<std::wstring>& fields,
           const std::wstring& delimiter);
 int Split(const wchar_t* text, std::vector<std::wstring>& fields, const wchar_t* delimiter);
+// The fields of Split, each trimmed.
+std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter);
 
 // White space as the platform's string trimming knows it: the ASCII controls 9 to 13, the blank,
 // the no-break space and the ideographic space U+3000 among others.

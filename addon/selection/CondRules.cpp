@@ -82,14 +82,6 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
            zhost::equalsNoCase(std::wstring_view(text).substr(text.size() - s.size()), s);
 }
 
-std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter) {
-    std::vector<std::wstring> fields;
-    Split(text, fields, delimiter);
-    for (std::wstring& f : fields)
-        Trim(f);
-    return fields;
-}
-
 double ConditionNumber(const std::wstring& text) {
     std::wstring t = Trimmed(text);
     if (!t.empty() && (t.front() == L'M' || t.front() == L'm'))

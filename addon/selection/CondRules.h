@@ -28,8 +28,6 @@ public:
 std::wstring UpperText(const std::wstring& text);
 bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix);
 bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix);
-// The fields of a text split at the delimiter, each trimmed.
-std::vector<std::wstring> SplitTrimmed(const std::wstring& text, const wchar_t* delimiter);
 
 // --- Numbers ------------------------------------------------------------------------------------
 

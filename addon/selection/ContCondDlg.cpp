@@ -20,7 +20,6 @@ namespace ui = zhost::ui;
 
 namespace {
 
-constexpr int kValueCol = 2;
 // Rows a Tab in the grid looks through for the next control.
 constexpr int kTabScanRows = 99;
 // Windows this narrow are not placed where they were last (a position stored from a broken
@@ -279,12 +278,12 @@ bool CContCondDlg::preTranslateKey(int key, ui::KeyState state) {
         }
         if (f->id() != last || !grid->isVisible() || !grid->isEnabled())
             return false;
-        grid->setActiveCell(kValueCol, 1);
+        grid->setActiveCell(kCondValueCol, 1);
         setFocus(grid);
         return true;
     }
     if (state.shift && f->id() == IDC_COND_LIST1 && grid->isVisible() && grid->isEnabled()) {
-        grid->setActiveCell(kValueCol, m_rowsUsed);
+        grid->setActiveCell(kCondValueCol, m_rowsUsed);
         setFocus(grid);
         return true;
     }
@@ -304,9 +303,9 @@ bool CContCondDlg::OnGridTab(bool backward) {
          ++n, r += step) {
         const int param = RowInfo(r).m_param;
         // A row of the first control always counts as another control's.
-        if (grid->isLocked(kValueCol, r) || (param == current && param != 0))
+        if (grid->isLocked(kCondValueCol, r) || (param == current && param != 0))
             continue;
-        grid->setActiveCell(kValueCol, r);
+        grid->setActiveCell(kCondValueCol, r);
         return true;
     }
     ui::Control* next = nextTabStop(grid, backward);

@@ -33,6 +33,12 @@ inline constexpr unsigned kCondInitialFillMs = 500;
 inline constexpr int kCondMaxRows = 95;
 inline constexpr int kCondPictureButtons = 6;
 inline constexpr int kCondListBoxes = 3;
+// The grid's columns: a control's caption, then its value (a second radio option in the next).
+inline constexpr int kCondCaptionCol = 1;
+inline constexpr int kCondValueCol = 2;
+// Captions of disabled rows are grey.
+inline constexpr zhost::ui::Color kCondGrey = zhost::ui::rgb(128, 128, 128);
+inline constexpr zhost::ui::Color kCondBlack = zhost::ui::rgb(0, 0, 0);
 // The group number of a radio whose options stand side by side in one row.
 inline constexpr int kCondSingleRowGroup = 99;
 

@@ -18,10 +18,6 @@ namespace ui = zhost::ui;
 
 namespace {
 
-constexpr int kCaptionCol = 1;
-constexpr int kValueCol = 2;
-constexpr ui::Color kGrey = ui::rgb(128, 128, 128);
-constexpr ui::Color kBlack = ui::rgb(0, 0, 0);
 // Radios numbered from this on are left alone by the repair.
 constexpr int kRepairRadioLimit = 50;
 
@@ -53,7 +49,7 @@ std::wstring WithDwg(const std::wstring& name) {
 void CContCondDlg::OptionCell(int index, int option, int& col, int& row) const {
     const CParamLayout& l = m_layout[static_cast<size_t>(index)];
     const bool sideBySide = RowInfo(l.m_firstRow).m_group == kCondSingleRowGroup;
-    col = sideBySide ? kValueCol + option : kValueCol;
+    col = sideBySide ? kCondValueCol + option : kCondValueCol;
     row = sideBySide ? l.m_firstRow : l.m_firstRow + option;
 }
 
@@ -81,7 +77,7 @@ int CContCondDlg::ControlState(int index) const {
     const int row = GetFirstRow(index);
     if (grid == nullptr || row < 1)
         return 0;
-    std::wstring text = grid->data(kValueCol, row);
+    std::wstring text = grid->data(kCondValueCol, row);
     if (p.Is(ControlKind::Check))
         return text == L"1" ? 1 : 0;
     Trim(text);
@@ -209,7 +205,7 @@ void CContCondDlg::EnableControl(int index, bool enable) {
             return;
         EnableRow(l.m_firstRow, enable, true);
         // A material without strength classes keeps its strength row disabled.
-        EnableRow(l.m_firstRow + 1, enable && grid->comboCount(kValueCol, l.m_firstRow + 1) > 0,
+        EnableRow(l.m_firstRow + 1, enable && grid->comboCount(kCondValueCol, l.m_firstRow + 1) > 0,
                   true);
         return;
     case ControlKind::Drawing:
@@ -223,15 +219,15 @@ void CContCondDlg::EnableRow(int row, bool enable, bool greyLockedText) {
     ui::Grid* grid = m_sheet.GetGrid();
     if (grid == nullptr || row < 1 || row > m_rowsUsed)
         return;
-    grid->setColor(kCaptionCol, row, ui::grid::colorUnchanged, enable ? kBlack : kGrey);
-    for (int col = kValueCol; col <= grid->maxCols(); ++col) {
+    grid->setColor(kCondCaptionCol, row, ui::grid::colorUnchanged, enable ? kCondBlack : kCondGrey);
+    for (int col = kCondValueCol; col <= grid->maxCols(); ++col) {
         const int type = grid->cellType(col, row);
         if (type == ui::grid::typeStaticText || type == ui::grid::typeGeneral)
             continue;
         grid->setLock(col, row, !enable);
     }
     if (greyLockedText)
-        grid->setLockColor(ui::grid::colorUnchanged, kGrey);
+        grid->setLockColor(ui::grid::colorUnchanged, kCondGrey);
 }
 
 void CContCondDlg::EnableRadioOption(int index, int option, bool enable) {

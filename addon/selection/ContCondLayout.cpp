@@ -19,9 +19,6 @@ namespace ui = zhost::ui;
 
 namespace {
 
-constexpr int kCaptionCol = 1;
-constexpr int kValueCol = 2;
-constexpr int kSecondCol = 3;
 constexpr int kBuildMaxRows = 100;
 constexpr int kBuildMaxCols = 4;
 constexpr int kMaxRadioOptions = 6;
@@ -32,7 +29,6 @@ constexpr int kEditMaxChars = 16;
 constexpr int kEditUpperCase = 1;
 constexpr unsigned kDropDownStyle = 0x110000;
 constexpr int kDropDownRows = 20;
-constexpr int kMaxStrengthItems = 98;
 // The face colour of dialogs, which the grid takes so that it reads as part of the dialog.
 constexpr ui::Color kDialogFace = ui::rgb(240, 240, 240);
 constexpr ui::Color kWhite = ui::rgb(255, 255, 255);
@@ -325,7 +321,7 @@ int CContCondDlg::BuildCheck(int index, int row) {
     const CParam& p = Param(index);
     SetCaptionCell(row, p.m_caption);
     m_sheet.GetGrid()->setRowUserData(row, RowData(index, 0));
-    SetPictureCell(kValueCol, row, false, ToNumber(InitialValue(index)) != 0, L"はい");
+    SetPictureCell(kCondValueCol, row, false, ToNumber(InitialValue(index)) != 0, L"はい");
     return 1;
 }
 
@@ -334,7 +330,7 @@ int CContCondDlg::BuildEdit(int index, int row) {
     SetCaptionCell(row, p.m_caption);
     m_sheet.GetGrid()->setRowUserData(row, RowData(index, 0));
     m_sheet.SetRange(false);
-    m_sheet.SetCurCol(kValueCol);
+    m_sheet.SetCurCol(kCondValueCol);
     m_sheet.SetCurRow(row);
     m_sheet.SetEdit(kEditMaxChars, kEditStyle, 0, kEditUpperCase);
     m_sheet.SetText(InitialValue(index));
@@ -379,7 +375,7 @@ int CContCondDlg::BuildComboList(int index, int row) {
 }
 
 void CContCondDlg::SetCaptionCell(int row, const std::wstring& caption) {
-    m_sheet.GetGrid()->setData(kCaptionCol, row, caption);
+    m_sheet.GetGrid()->setData(kCondCaptionCol, row, caption);
 }
 
 void CContCondDlg::SetPictureCell(int col, int row, bool radio, bool checked,
@@ -397,11 +393,11 @@ void CContCondDlg::SetDropDownCell(int row, const std::vector<std::wstring>& ite
                                    const std::wstring& select) {
     ui::Grid* grid = m_sheet.GetGrid();
     m_sheet.SetRange(false);
-    m_sheet.SetCurCol(kValueCol);
+    m_sheet.SetCurCol(kCondValueCol);
     m_sheet.SetCurRow(row);
     m_sheet.SetDropDown(JoinTabs(items), kDropDownStyle, kDropDownRows);
-    grid->addCellSpan(kValueCol, row, 2, 1);
-    grid->setColor(kValueCol, row, kWhite, ui::grid::colorUnchanged);
+    grid->addCellSpan(kCondValueCol, row, 2, 1);
+    grid->setColor(kCondValueCol, row, kWhite, ui::grid::colorUnchanged);
     int chosen = items.empty() ? -1 : 0;
     for (size_t i = 0; i < items.size(); ++i) {
         if (zhost::equalsNoCase(items[i], select)) {
@@ -410,7 +406,7 @@ void CContCondDlg::SetDropDownCell(int row, const std::vector<std::wstring>& ite
         }
     }
     if (chosen >= 0)
-        grid->comboSetCurSel(kValueCol, row, chosen);
+        grid->comboSetCurSel(kCondValueCol, row, chosen);
 }
 
 void CContCondDlg::FinishGrid(int columns) {

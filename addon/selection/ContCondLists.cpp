@@ -17,16 +17,12 @@ namespace ui = zhost::ui;
 
 namespace {
 
-constexpr int kCaptionCol = 1;
-constexpr int kValueCol = 2;
 // Refills that post further list handling nest at most this deep: a list that drives itself,
 // or two that drive each other, must not keep the dialog busy for ever.
 constexpr int kMaxListDepth = 8;
 // The strength classes offered: at build time and after a change of material.
 constexpr size_t kBuildStrengthItems = 98;
 constexpr size_t kChangeStrengthItems = 998;
-constexpr ui::Color kGrey = ui::rgb(128, 128, 128);
-constexpr ui::Color kBlack = ui::rgb(0, 0, 0);
 
 std::wstring CommaField(const std::wstring& line, int column) {
     std::vector<std::wstring> fields;
@@ -165,11 +161,11 @@ void CContCondDlg::LookUpIntoTarget(const std::vector<std::wstring>& parts) {
     if (static_cast<size_t>(column) + 1 >= fields.size())
         return;
     // Until the first tick a value already there (stored or edited) stays.
-    if (m_initialFill && !grid->data(kValueCol, row).empty())
+    if (m_initialFill && !grid->data(kCondValueCol, row).empty())
         return;
     std::wstring value = fields[static_cast<size_t>(column) + 1];
     Trim(value);
-    grid->setData(kValueCol, row, value);
+    grid->setData(kCondValueCol, row, value);
 }
 
 void CContCondDlg::RefillTarget(const std::wstring& target, const std::wstring& line) {
@@ -189,7 +185,7 @@ void CContCondDlg::RefillTarget(const std::wstring& target, const std::wstring& 
     }
     const int row = GetFirstRow(index);
     ui::Grid* grid = m_sheet.GetGrid();
-    if (row < 1 || grid == nullptr || grid->cellType(kValueCol, row) != ui::grid::typeDropDown)
+    if (row < 1 || grid == nullptr || grid->cellType(kCondValueCol, row) != ui::grid::typeDropDown)
         return;
     ReplaceDropDownItems(row, items, 0);
 }
@@ -201,14 +197,14 @@ void CContCondDlg::ReplaceDropDownItems(int row, const std::vector<std::wstring>
     for (size_t i = 0; i < items.size(); ++i)
         joined += (i ? L"\t" : L"") + items[i];
     m_sheet.SetRange(false);
-    m_sheet.SetCurCol(kValueCol);
+    m_sheet.SetCurCol(kCondValueCol);
     m_sheet.SetCurRow(row);
-    const ui::CellType* type = grid->cellTypeInfo(kValueCol, row);
+    const ui::CellType* type = grid->cellTypeInfo(kCondValueCol, row);
     m_sheet.SetDropDown(joined, type ? type->style : 0, type ? type->maxDropRows : 8);
     if (select >= 0 && select < static_cast<int>(items.size()))
-        grid->comboSetCurSel(kValueCol, row, select);
+        grid->comboSetCurSel(kCondValueCol, row, select);
     else
-        grid->setData(kValueCol, row, L""); // nothing left over from the items before
+        grid->setData(kCondValueCol, row, L""); // nothing left over from the items before
 }
 
 void CContCondDlg::OnRadioChanged(int index) {
@@ -275,7 +271,7 @@ void CContCondDlg::RefillStrengthRow(int materialRow, bool keepValue) {
     if (grid == nullptr || index < 0)
         return;
     const CParam& p = Param(index);
-    const int chosen = grid->comboCurSel(kValueCol, materialRow);
+    const int chosen = grid->comboCurSel(kCondValueCol, materialRow);
     std::vector<std::wstring> items;
     if (chosen >= 0 && static_cast<size_t>(chosen) < p.m_list.size()) {
         std::vector<std::wstring> fields;
@@ -303,6 +299,6 @@ void CContCondDlg::RefillStrengthRow(int materialRow, bool keepValue) {
     ReplaceDropDownItems(row, items, select);
     // A material without classes has no strength to choose.
     const bool none = items.empty();
-    grid->setColor(kCaptionCol, row, ui::grid::colorUnchanged, none ? kGrey : kBlack);
-    grid->setLock(kValueCol, row, none || grid->isLocked(kValueCol, materialRow));
+    grid->setColor(kCondCaptionCol, row, ui::grid::colorUnchanged, none ? kCondGrey : kCondBlack);
+    grid->setLock(kCondValueCol, row, none || grid->isLocked(kCondValueCol, materialRow));
 }

@@ -20,8 +20,6 @@ namespace ui = zhost::ui;
 
 namespace {
 
-constexpr int kValueCol = 2;
-
 std::wstring FileStem(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -71,20 +69,20 @@ bool CContCondDlg::YieldValue(int index, std::wstring& value, bool& enabled) con
     case ControlKind::ComboList:
         if (row < 1 || grid == nullptr)
             return false;
-        value = grid->data(kValueCol, row);
+        value = grid->data(kCondValueCol, row);
         if (p.Is(ControlKind::Check))
             value = value == L"1" ? L"1" : L"0";
         Trim(value);
-        enabled = !grid->isLocked(kValueCol, row);
+        enabled = !grid->isLocked(kCondValueCol, row);
         return true;
     case ControlKind::Quality: {
         if (row < 1 || grid == nullptr)
             return false;
-        value = grid->data(kValueCol, row);
-        const std::wstring strength = grid->data(kValueCol, row + 1);
+        value = grid->data(kCondValueCol, row);
+        const std::wstring strength = grid->data(kCondValueCol, row + 1);
         if (!strength.empty())
             value += L"," + strength;
-        enabled = !grid->isLocked(kValueCol, row);
+        enabled = !grid->isLocked(kCondValueCol, row);
         return true;
     }
     case ControlKind::Label:
