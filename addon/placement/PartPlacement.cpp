@@ -103,6 +103,22 @@ double WriteIdentity(CPartsContentsRun& run, db::ObjectId placedId, db::ObjectId
     return rotation;
 }
 
+// The edited part after its replacement was placed. A block this system made for the part
+// (its static block, or a hidden-line variant of it) has no other use once the part is gone,
+// so it goes too when nothing else references it; a legacy part's block is the symbol
+// library's and stays.
+void ErasePartReplaced(const CPartsContentsRun& run, db::ObjectId editedId) {
+    db::ObjectId block;
+    {
+        db::ObjectPtr<db::BlockReference> edited(editedId, db::OpenMode::forRead);
+        if (ok(edited.status()))
+            block = edited->blockTableRecord();
+    }
+    EraseObject(editedId);
+    if (run.m_origin == PartOrigin::PartsContents || run.m_origin == PartOrigin::NumberedCopy)
+        EraseBlockIfUnused(block);
+}
+
 } // namespace
 
 bool PlacePart(CPartsContentsRun& run) {
@@ -199,7 +215,7 @@ bool PlacePart(CPartsContentsRun& run) {
         if (placed.empty())
             ed::redrawEntity(editedId, ed::redraw::show);
         else
-            EraseObject(editedId);
+            ErasePartReplaced(run, editedId);
     } else if (!placed.empty()) {
         ed::printf(L"\n配置完了[%s]", blockName);
     }

@@ -159,6 +159,7 @@ TEST_F(PartPlacementTest, EditReplacesThePartAtItsPlace) {
     const db::ObjectId old = Placed().at(0);
     NewRun(kPartsContentsEdit, L"M12");
     m_run.m_partId = old;
+    m_run.m_origin = PartOrigin::PartsContents;
     m_out.clear();
     ASSERT_TRUE(Place({L"@move 10,60", L"10,80"})); // no base point: the part keeps its own
     EXPECT_TRUE(IsErased(old));
@@ -174,9 +175,8 @@ TEST_F(PartPlacementTest, EditReplacesThePartAtItsPlace) {
     ASSERT_TRUE(ReadBackPart(back, placed[0]));
     EXPECT_EQ(back.Find(L"List1")->m_value, L"M12");
     EXPECT_EQ(Out().find(L"配置完了"), std::wstring::npos);
-    // Only what this run created is cleaned up: the first part's block existed before it.
-    EXPECT_EQ(BlockNames(),
-              (std::vector<std::wstring>{L"B1180_Partial_1_1", L"B1180_Partial_1_2"}));
+    // The replaced part's static block has no other use and went with it.
+    EXPECT_EQ(BlockNames(), std::vector<std::wstring>{L"B1180_Partial_1_2"});
 }
 
 TEST_F(PartPlacementTest, CancelledEditLeavesThePartAsItWasAndVisible) {
