@@ -133,17 +133,29 @@ TEST_P(LoadedPlugin, VortaEntryPointsDoNothingInAnyOrder) {
     EXPECT_TRUE(m_module.loaded());
 }
 
-TEST_P(LoadedPlugin, UnbuiltCommandsSayTheyAreNotAvailable) {
+// Ordinal 1002 runs the body of ZORMA_CONT: with no parts library both say so the same way.
+TEST_P(LoadedPlugin, Ordinal1002RunsThePartContentsBody) {
+    ztest::TempFolder product;
+    product.MakeFolder("config");
+    zhost::settings::setProductFolder(product.path());
     db::Database drawing;
     ed::setWorkingDatabase(&drawing);
     auto input = ed::makeQueue({});
     ed::setInputSource(input.get());
-    for (const wchar_t* name : {L"ZORMA_CONT", L"ZORMA_CONT_EDIT"}) {
+    std::wstring byOrdinal, typed;
+    {
         TranscriptCapture out;
-        ed::runCommand(name);
-        EXPECT_NE(out.Text().find(L"\nこのコマンドはまだ使用できません。"), std::wstring::npos)
-            << std::string(out.Text().begin(), out.Text().end());
+        EXPECT_OK(m_module.callOrdinal(1002));
+        byOrdinal = out.Text();
     }
+    {
+        TranscriptCapture out;
+        ed::runCommand(L"ZORMA_CONT");
+        typed = out.Text();
+    }
+    zhost::settings::setProductFolder({});
+    EXPECT_NE(byOrdinal.find(L"\nnot found [PartsContentsK.txt]."), std::wstring::npos);
+    EXPECT_NE(typed.find(L"\nnot found [PartsContentsK.txt]."), std::wstring::npos);
 }
 
 // Ordinal 1003 and the typed command run one body: both mark the pre-selected circle, with the
