@@ -141,7 +141,7 @@ TEST_F(PartsContentsRoad, TheTextCatalogueWithShiftPlacesTheSamePart) {
 TEST_F(PartsContentsRoad, APartWithoutLengthAsksBasePointThenAngleOnly) {
     // The washer in section has no length: base point, then the angle.
     const ZormaResult r =
-        RunFlange("ZORMA_CONT\n@dialog select 1104 #3\n@dialog click 1105\n@dialog menu 3001\n"
+        RunFlange("ZORMA_CONT\n@dialog select 1104 座金\n@dialog click 1105\n@dialog menu 3001\n"
                   "@dialog click ok\n" +
                   Conditions("M12") + "40,55\n0\n^C\n");
     EXPECT_THAT(r, Prints("基点を指示:"));
