@@ -4,6 +4,7 @@
 #include "child_process.h"
 #include "options.h"
 
+#include "zhost/dxf/dxf.h"
 #include "zhost/settings/atomicfile.h"
 
 #include <chrono>
@@ -100,7 +101,9 @@ void planJobs(const BatchOptions& o, std::vector<Job>& jobs) {
     std::map<std::string, int> seen;
     for (const fs::path& input : o.drawings) {
         Job j;
-        j.input = input;
+        // "X.dwg" names the "X.dxf" kept beside it, which is what the run reads and what an
+        // in-place run must replace: DXF text never goes under a DWG name.
+        j.input = zhost::dxf::resolveDrawingPath(input);
         std::string stem = input.stem().string();
         if (const int n = seen[stem]++; n > 0)
             stem += "-" + std::to_string(n + 1);
@@ -112,8 +115,8 @@ void planJobs(const BatchOptions& o, std::vector<Job>& jobs) {
                                    ("." + stem + ".batch-" + std::to_string(::getpid()) + ".dxf")
                              : o.outDir / (stem + ".dxf");
         std::error_code ec;
-        if (!fs::is_regular_file(input, ec))
-            j.problem = fs::exists(input, ec) ? "not a regular file" : "drawing not found";
+        if (!fs::is_regular_file(j.input, ec))
+            j.problem = fs::exists(j.input, ec) ? "not a regular file" : "drawing not found";
         jobs.push_back(std::move(j));
     }
 }

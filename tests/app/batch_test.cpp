@@ -85,6 +85,17 @@ TEST_F(Batch, InPlaceReplacesEachDrawingAndKeepsTheOldOneAsBak) {
         EXPECT_EQ(e.path().filename().string().find(".batch-"), std::string::npos) << e.path();
 }
 
+TEST_F(Batch, ADwgNameRunsOnAndReplacesTheDxfBesideIt) {
+    const auto inputs = Copies({"part.dxf"});
+    const int circlesBefore = Circles(inputs[0]);
+    const ztest::ProcessResult r =
+        RunBatch({(Dir() / "part.dwg").string()}, "CIRCLE\n0,0\n1\n", {"--in-place"});
+    ASSERT_EQ(r.exitCode, 0) << r.Tail();
+    EXPECT_EQ(Circles(inputs[0]), circlesBefore + 1);
+    EXPECT_FALSE(fs::exists(Dir() / "part.dwg"));
+    EXPECT_TRUE(fs::exists(Dir() / "part.bak"));
+}
+
 TEST_F(Batch, UsageErrorsExitWithTwo) {
     const auto inputs = Copies({"a.dxf"});
     EXPECT_EQ(ztest::Zorma({"batch", inputs[0]}).exitCode, 2);
