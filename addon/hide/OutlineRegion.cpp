@@ -17,17 +17,22 @@ namespace geom = zhost::geom;
 namespace {
 
 // The geometry of the curves (copied out of the database, so that nothing stays open while the
-// kernel works), optionally only of the hole-marked ones.
-std::vector<geom::Curve> CopyCurves(const std::vector<db::ObjectId>& ids, bool holesOnly) {
+// kernel works), optionally only of the hole-marked ones; `marked` (when given) says which of
+// the copies carry the hole mark.
+std::vector<geom::Curve> CopyCurves(const std::vector<db::ObjectId>& ids, bool holesOnly,
+                                    std::vector<bool>* marked = nullptr) {
     std::vector<geom::Curve> curves;
     curves.reserve(ids.size());
     for (db::ObjectId id : ids) {
         db::ObjectPtr<db::Curve> curve(id, db::OpenMode::forRead);
         if (!curve)
             continue;
-        if (holesOnly && !curve->hasXData(kHoleMarkApp))
+        const bool hole = curve->hasXData(kHoleMarkApp);
+        if (holesOnly && !hole)
             continue;
         curves.push_back(curve->toCurve());
+        if (marked)
+            marked->push_back(hole);
     }
     return curves;
 }
@@ -42,21 +47,32 @@ bool FaceAlong(geom::Region& r, const geom::Vector3d& n) {
 }
 
 // Regions from the closed loops among the curves, united into the first; false when none closes.
-bool UnitedRegion(const std::vector<geom::Curve>& curves, geom::Region& out) {
+// With `marked`, a loop made of one hole-marked curve alone is left out: the hole region takes
+// it away again, and uniting it first would cost a Boolean per hole for nothing.
+bool UnitedRegion(const std::vector<geom::Curve>& curves, geom::Region& out,
+                  const std::vector<bool>* marked = nullptr) {
     if (curves.empty())
         return false;
     std::vector<geom::Region> regions;
-    if (!zhost::ok(geom::regionsFromCurves(curves, regions)) || regions.empty())
+    std::vector<std::vector<std::size_t>> used;
+    if (!zhost::ok(geom::regionsFromCurves(curves, regions, &used)) || regions.empty())
         return false;
-    out = std::move(regions.front());
-    for (size_t i = 1; i < regions.size(); ++i) {
+    bool first = true;
+    for (size_t i = 0; i < regions.size(); ++i) {
+        if (marked && used[i].size() == 1 && (*marked)[used[i].front()])
+            continue;
         geom::Region& next = regions[i];
+        if (first) {
+            out = std::move(next);
+            first = false;
+            continue;
+        }
         geom::Region united;
         // A loop that the kernel cannot unite is left out rather than losing the whole outline.
         if (FaceAlong(next, out.normal) && zhost::ok(geom::unite(out, next, united)))
             out = std::move(united);
     }
-    return !out.empty();
+    return !first && !out.empty();
 }
 
 std::unique_ptr<db::Region> RegionEntity(geom::Region r) {
@@ -74,7 +90,9 @@ std::unique_ptr<db::Region> BuildHoleRegion(const std::vector<db::ObjectId>& cur
 
 std::unique_ptr<db::Region> BuildOutlineRegion(const std::vector<db::ObjectId>& curves) {
     geom::Region outline;
-    if (!UnitedRegion(CopyCurves(curves, false), outline))
+    std::vector<bool> marked;
+    const std::vector<geom::Curve> copies = CopyCurves(curves, false, &marked);
+    if (!UnitedRegion(copies, outline, &marked))
         return nullptr;
     if (std::unique_ptr<db::Region> holes = BuildHoleRegion(curves)) {
         geom::Region tool = holes->geometry();

@@ -57,6 +57,32 @@ TEST_F(OutlineRegionTest, AHoleMarkedCircleBecomesAHoleOfTheOutline) {
     EXPECT_NEAR(Area(*holes), kPi * 25, 1e-6);
 }
 
+TEST_F(OutlineRegionTest, HoleMarkedCirclesOutsideOrAcrossTheEdgeOnlyTakeMaterialAway) {
+    const db::ObjectId part = Block(L"PLATE");
+    std::vector<db::ObjectId> curves = Square(part, 0, 0, 40);
+    const db::ObjectId outside = Circle(part, 100, 100, 5);
+    const db::ObjectId across = Circle(part, 40, 20, 5); // half of it over the right edge
+    MarkHole(outside);
+    MarkHole(across);
+    curves.push_back(outside);
+    curves.push_back(across);
+
+    const auto outline = BuildOutlineRegion(curves);
+    ASSERT_NE(outline, nullptr);
+    EXPECT_NEAR(Area(*outline), 1600 - kPi * 25 / 2, 1e-6);
+    EXPECT_EQ(Where(*outline, 100, 100), geom::PointClass::outside);
+    EXPECT_EQ(Where(*outline, 43, 20), geom::PointClass::outside);
+    EXPECT_EQ(Where(*outline, 37, 20), geom::PointClass::outside);
+    EXPECT_EQ(Where(*outline, 30, 20), geom::PointClass::inside);
+}
+
+TEST_F(OutlineRegionTest, OnlyHoleMarkedLoopsGiveNoOutline) {
+    const db::ObjectId part = Block(L"WASHER");
+    const db::ObjectId ring = Circle(part, 0, 0, 10);
+    MarkHole(ring);
+    EXPECT_EQ(BuildOutlineRegion({ring}), nullptr);
+}
+
 TEST_F(OutlineRegionTest, AnUnmarkedCircleInsideIsCoveredMaterial) {
     const db::ObjectId part = Block(L"PLATE");
     std::vector<db::ObjectId> curves = Square(part, 0, 0, 40);
