@@ -232,3 +232,18 @@ TEST_F(PartsContentsRoad, UndoAfterThePlacementRestoresTheDrawing) {
     EXPECT_EQ(s.blocks, m_before.blocks);
     EXPECT_EQ(s.layers, m_before.layers);
 }
+
+// --- Diagnostics -----------------------------------------------------------------------------
+
+TEST_F(PartsContentsRoad, DebugSwitchShowsTheBlocksAndTheirCleanUp) {
+    Write("machine.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
+                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tessaly\\Parameters\\ZORMA_CONT]\r\n"
+                         "\"ShowDebugInfo\"=dword:00000001\r\n");
+    const ZormaResult r = RunFlange(NewBolt("M12") + "0,55\n60,55\n^C\n");
+    EXPECT_THAT(r, Prints("\nTotal "));
+    EXPECT_THAT(r, Prints(" ブロック定義を単純化->成功"));
+    EXPECT_THAT(r, Prints("1回目の部品名[B1180_Partial_1]→[B1180_Partial_1_1]"));
+    EXPECT_THAT(r, Prints("新たに増えたブロック定義のうち、不要なブロック定義を消す"));
+    EXPECT_THAT(r, Prints("new block[B1180_Partial_1]"));
+    EXPECT_THAT(r, Prints("B1180_Partial_1 was erased(ok)."));
+}

@@ -60,7 +60,7 @@ void PrintTo(const TableNames& n, std::ostream* os) {
 
 // A drawing to pick from: a line at (0..10, 0); a reference of the earlier symbol library whose
 // code names no standard this product knows, at (50, 0); a part with the record of a part the
-// library does not have, at (100, 0).
+// library does not have, at (100, 0); a numbered copy of a block the drawing lacks, at (150, 0).
 fs::path EditDrawing(const fs::path& folder) {
     db::Database d;
     db::ObjectId id;
@@ -89,6 +89,14 @@ fs::path EditDrawing(const fs::path& folder) {
     EXPECT_OK(part->setXData({db::xApp(L"ZORMA_PARTS_CONTENTS"), db::xString(L"B9999_Nothing"),
                               db::xString(L"List1"), db::xString(L"M10")}));
     EXPECT_OK(d.appendToModelSpace(std::move(part), id));
+
+    // A numbered copy whose base block the drawing lacks, at (150, 0).
+    db::ObjectId copy;
+    EXPECT_OK(d.addBlock(L"NOPART_A1", copy));
+    EXPECT_OK(d.appendEntity(
+        copy, std::make_unique<db::Line>(geom::Point3d(0, 0), geom::Point3d(10, 0)), id));
+    EXPECT_OK(d.appendToModelSpace(
+        std::make_unique<db::BlockReference>(geom::Point3d(150, 0), copy), id));
 
     const fs::path path = folder / "edit.dxf";
     EXPECT_OK(zhost::dxf::writeDxf(d, path));
@@ -142,6 +150,13 @@ TEST_F(PartsContentsScenario, EnterAfterAnUnprovidedLegacyPartSaysSo) {
     const ZormaResult r2 = RunOn(drawing, "ZORMA_CONT_EDIT\n55,0\n5,0\n\n");
     EXPECT_THAT(r2, Not(Prints(kNotProvided)));
     EXPECT_EQ(NamesOf(r.saved), NamesOf(drawing));
+}
+
+TEST_F(PartsContentsScenario, EnterAfterANumberedCopyWithoutItsPartSaysSo) {
+    const fs::path drawing = EditDrawing(Dir());
+    const ZormaResult r = RunOn(drawing, "ZORMA_CONT_EDIT\n155,0\n\n");
+    EXPECT_THAT(r, PrintsTimes(kNotAPart, 1));
+    EXPECT_THAT(r, PrintsTimes(kNotProvided, 1));
 }
 
 TEST_F(PartsContentsScenario, APartWithoutDescriptionIsReportedAndLeftAsItWas) {
