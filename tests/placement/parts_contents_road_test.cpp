@@ -12,6 +12,7 @@
 #include "zhost/db/database.h"
 #include "zhost/db/object_ptr.h"
 #include "zhost/db/symbol_tables.h"
+#include "zhost/dxf/dxf.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -228,6 +229,32 @@ TEST_F(PartsContentsRoad, CancelledEditLeavesThePartAsItWas) {
 TEST_F(PartsContentsRoad, UndoAfterThePlacementRestoresTheDrawing) {
     const ZormaResult r = RunFlange(NewBolt("M12") + "0,55\n60,55\n0,-55\n^C\nUNDO\n1\n");
     const SavedDrawing s = Read(r.saved);
+    EXPECT_TRUE(s.placed.empty());
+    EXPECT_EQ(s.blocks, m_before.blocks);
+    EXPECT_EQ(s.layers, m_before.layers);
+}
+
+// --- Bad drawings ----------------------------------------------------------------------------
+
+TEST_F(PartsContentsRoad, FrozenOrLockedCategoryLayersEndCleanlyAndUndoRestores) {
+    // The outline layer frozen and the thread layer locked before the run.
+    db::Database d;
+    ASSERT_TRUE(ReadDrawing(SampleDrawing(kFlange), d));
+    for (const auto& [name, frozen] : {std::pair{L"AM_0", true}, std::pair{L"AM_4", false}}) {
+        db::ObjectId id;
+        ASSERT_OK(d.addLayer(name, id));
+        db::ObjectPtr<db::LayerTableRecord> layer(id, db::OpenMode::forWrite);
+        ASSERT_OK(frozen ? layer->setFrozen(true) : layer->setLocked(true));
+    }
+    const fs::path drawing = Dir() / "frozen.dxf";
+    ASSERT_OK(zhost::dxf::writeDxf(d, drawing));
+    m_before = Read(drawing);
+
+    const ZormaResult placed = RunFlange(NewBolt("M12") + "0,55\n60,55\n^C\n", drawing);
+    EXPECT_THAT(placed, Prints("配置完了[B1180_Partial_1]"));
+    EXPECT_EQ(Read(placed.saved).placed.size(), 1u);
+    const ZormaResult undone = RunFlange(NewBolt("M12") + "0,55\n60,55\n^C\nUNDO\n1\n", drawing);
+    const SavedDrawing s = Read(undone.saved);
     EXPECT_TRUE(s.placed.empty());
     EXPECT_EQ(s.blocks, m_before.blocks);
     EXPECT_EQ(s.layers, m_before.layers);
