@@ -79,7 +79,9 @@ Status saveDrawingAs(const std::filesystem::path& path, SaveFormat format, std::
     const Status s = dxf::writeDxf(*d, target, options, &reason);
     if (!ok(s))
         return s;
-    d->setFilePath(settings::toWide(std::filesystem::absolute(target)));
+    std::error_code ec; // the throwing overload would let an exception out of the command
+    const std::filesystem::path absolute = std::filesystem::absolute(target, ec);
+    d->setFilePath(settings::toWide(ec ? target : absolute));
     document().format = format;
     markDrawingSaved();
     return s;

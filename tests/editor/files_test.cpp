@@ -35,7 +35,7 @@ protected:
     ed::RunOutcome run(std::vector<std::wstring> lines) {
         return ztest::RunScript(std::move(lines));
     }
-    std::wstring path(const char* name) const { return (Dir() / name).wstring(); }
+    std::wstring path(const char* name) const { return fromUtf8((Dir() / name).string()); }
     static int lines(const db::Database& d) { return ztest::EntityKinds(d)[L"LINE"]; }
     static int linesIn(const fs::path& file) {
         db::Database d;
@@ -149,4 +149,13 @@ TEST_F(FileCommands, SaveAsAsksBeforeReplacingAnotherDrawing) {
     EXPECT_EQ(ztest::ReadFile(Dir() / "other.dxf"), "0\nEOF\n");
     ASSERT_TRUE(run({L"SAVEAS", L"", path("other.dxf"), L"Y"}).ok());
     EXPECT_EQ(linesIn(Dir() / "other.dxf"), 1);
+}
+
+TEST_F(FileCommands, AJapaneseFileNameIsSavedAndSavedAgainUnderItself) {
+    ASSERT_TRUE(run({L"LINE", L"0,0", L"1,0", L"", L"SAVEAS", L"", path("部品図"), L"LINE", L"0,1",
+                     L"1,1", L"", L"QSAVE"})
+                    .ok());
+    EXPECT_EQ(linesIn(Dir() / "部品図.dxf"), 2);
+    EXPECT_EQ(linesIn(Dir() / "部品図.bak"), 1);
+    EXPECT_FALSE(ed::isDrawingModified());
 }

@@ -78,7 +78,8 @@ bool saveAsWithFormat(db::Database& d, SaveFormat fileFormat) {
         target += ".dxf";
     const fs::path written = dxf::drawingSavePath(target);
     std::error_code ec;
-    if (fs::exists(written, ec) && (current.empty() || !fs::equivalent(written, current, ec))) {
+    if (fs::exists(written, ec) &&
+        (current.empty() || !fs::equivalent(written, settings::toFsPath(current), ec))) {
         bool replace = false;
         const Result r = askYesNo(L"\nA drawing with this name already exists. Do you want to "
                                   L"replace it? [Yes/No] <No>: ",
@@ -95,7 +96,7 @@ bool saveAsWithFormat(db::Database& d, SaveFormat fileFormat) {
 bool quickSave(db::Database& d) {
     if (d.filePath().empty())
         return saveAsWithFormat(d, documentSaveFormat());
-    return saveTo(d.filePath(), documentSaveFormat());
+    return saveTo(settings::toFsPath(d.filePath()), documentSaveFormat());
 }
 
 // Before the drawing is closed: false when the user wants to keep it open (Cancel, Esc, or a
@@ -144,7 +145,9 @@ void cmdOpen() {
     }
     if (!mayDiscardDrawing())
         return;
-    drawing->setFilePath(settings::toWide(fs::absolute(resolved)));
+    std::error_code ec; // the throwing overload would let an exception out of the command
+    const fs::path absolute = fs::absolute(resolved, ec);
+    drawing->setFilePath(settings::toWide(ec ? resolved : absolute));
     drawing->clearUndo();
     adoptDrawing(std::move(drawing));
     commandMessage(
