@@ -204,22 +204,21 @@ bool CPartsDlg::HasDescription(const std::wstring& strFileBaseName) {
 }
 
 void CPartsDlg::onOk() {
-    const auto* pGroups = controlAs<ui::ListBox>(IDC_PARTS_GROUPS);
-    const auto* pItems = controlAs<ui::ListBox>(IDC_PARTS_ITEMS);
-    const ui::ListBox* lists[] = {pGroups, pItems};
-    const wchar_t* names[] = {L"Sel0", L"Sel1"};
-    bool bChosen = false;
-    for (int i = 0; i < 2; ++i) {
-        const ui::ListBox* pList = lists[i];
+    // The lines are remembered by their text, so the next run finds them again even when the
+    // catalogue gained or lost lines meanwhile.
+    auto selectedText = [this](int nId) {
+        const auto* pList = controlAs<ui::ListBox>(nId);
         const int nSel = pList ? pList->curSel() : -1;
-        setDialogData(names[i], nSel >= 0 ? pList->itemText(nSel) : std::wstring());
-        if (i == 1 && nSel >= 0) {
-            if (const CatalogueItem* pItem = ItemAt(nSel)) {
-                m_strFileBaseName = pItem->m_fileBaseName;
-                m_strDisplayName = pItem->m_displayName;
-                bChosen = true;
-            }
-        }
+        return nSel >= 0 ? pList->itemText(nSel) : std::wstring();
+    };
+    setDialogData(L"Sel0", selectedText(IDC_PARTS_GROUPS));
+    setDialogData(L"Sel1", selectedText(IDC_PARTS_ITEMS));
+    const auto* pItems = controlAs<ui::ListBox>(IDC_PARTS_ITEMS);
+    const CatalogueItem* pItem = pItems ? ItemAt(pItems->curSel()) : nullptr;
+    const bool bChosen = pItem != nullptr;
+    if (pItem) {
+        m_strFileBaseName = pItem->m_fileBaseName;
+        m_strDisplayName = pItem->m_displayName;
     }
     setDialogData(L"Mask", FilterText());
 
