@@ -180,3 +180,24 @@ TEST_F(PartsContentsScenario, ShiftOpensTheTextCatalogueAndCancelChangesNothing)
     EXPECT_THAT(r, PrintsTimes("(dialog 222)", 1));  // the text catalogue
     EXPECT_EQ(NamesOf(r.saved), NamesOf(drawing));
 }
+
+TEST_F(PartsContentsScenario, ADamagedRecordOfAKnownPartStillOpensItsConditions) {
+    // A bolt's record cut short and with items out of place.
+    db::Database d;
+    db::ObjectId block, id;
+    EXPECT_OK(d.registerApp(L"ZORMA_PARTS_CONTENTS"));
+    EXPECT_OK(d.addBlock(L"B1180_Partial_1_1", block));
+    EXPECT_OK(d.appendEntity(
+        block, std::make_unique<db::Line>(geom::Point3d(0, 0), geom::Point3d(40, 0)), id));
+    auto part = std::make_unique<db::BlockReference>(geom::Point3d(0, 0), block);
+    EXPECT_OK(part->setXData({db::xApp(L"ZORMA_PARTS_CONTENTS"), db::xString(L"B1180_Partial"),
+                              db::xInt16(7), db::xString(L"NoSuchControl"), db::xInt16(3),
+                              db::xString(L"List1")}));
+    EXPECT_OK(d.appendToModelSpace(std::move(part), id));
+    const fs::path drawing = Dir() / "damaged.dxf";
+    EXPECT_OK(zhost::dxf::writeDxf(d, drawing));
+
+    const ZormaResult r = RunOn(drawing, "ZORMA_CONT_EDIT\n20,0\n^C\n");
+    EXPECT_THAT(r, Prints("六角ボルト 部分ねじ: Cancel"));
+    EXPECT_EQ(NamesOf(r.saved), NamesOf(drawing));
+}
