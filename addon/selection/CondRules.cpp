@@ -82,6 +82,13 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
            zhost::equalsNoCase(std::wstring_view(text).substr(text.size() - s.size()), s);
 }
 
+int ToIndex(const std::wstring& text, int fallback) {
+    double v = 0;
+    if (!ParseLeadingNumber(text, v) || !(v > -2147483648.0 && v < 2147483648.0))
+        return fallback;
+    return static_cast<int>(v);
+}
+
 double ConditionNumber(const std::wstring& text) {
     std::wstring t = Trimmed(text);
     if (!t.empty() && (t.front() == L'M' || t.front() == L'm'))
@@ -160,13 +167,13 @@ std::vector<CRuleTarget> ParseRuleTargets(const std::wstring& text) {
         if (colon != std::wstring::npos) {
             CRuleTarget t;
             t.m_name = Trimmed(item.substr(0, colon));
-            t.m_options.push_back(static_cast<int>(ToNumber(item.substr(colon + 1))));
+            t.m_options.push_back(ToIndex(item.substr(colon + 1), -1));
             if (t.m_name.empty())
                 continue;
             targets.push_back(std::move(t));
             afterOption = true;
         } else if (afterOption && item.size() <= 2) {
-            targets.back().m_options.push_back(static_cast<int>(ToNumber(item)));
+            targets.back().m_options.push_back(ToIndex(item, -1));
         } else {
             targets.push_back({item, {}});
             afterOption = false;

@@ -35,6 +35,11 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix);
 // decimal number; text that does not begin with a number reads as 0.
 double ConditionNumber(const std::wstring& text);
 
+// The leading number of a text as an integer (truncated), or `fallback` when the text does not
+// begin with a number or the number lies outside the range of int: a radio index, an option or
+// a drawing number written "2e120" in a description must not become an arbitrary integer.
+int ToIndex(const std::wstring& text, int fallback);
+
 // --- Conditions ---------------------------------------------------------------------------------
 
 // The comparison operators, found in a term by trying "<=", "<", ">=", ">", "=" in this order.

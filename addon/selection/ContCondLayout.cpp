@@ -292,7 +292,7 @@ int CContCondDlg::BuildRadio(int index, int row, int& group) {
     CParamLayout& l = m_layout[static_cast<size_t>(index)];
     l.m_options = n;
     const std::wstring& initial = InitialValue(index);
-    const int checked = initial.empty() ? -1 : static_cast<int>(ToNumber(initial));
+    const int checked = initial.empty() ? -1 : ToIndex(initial, 0);
     const int rows = n > 2 ? std::min(n, kCondMaxRows - (row - 1)) : 1;
     const int groupNumber = n > 2 ? ++group : kCondSingleRowGroup;
     l.m_options = n > 2 ? rows : n;

@@ -128,12 +128,12 @@ void CContCondDlg::TakeResults() {
         p.m_enabledAtOk = enabled;
         switch (p.m_kind) {
         case ControlKind::Drawing:
-            m_desc.m_drawingNumber = static_cast<int>(ToNumber(value));
+            m_desc.m_drawingNumber = ToIndex(value, 0);
             store.SetInt(p.m_name.c_str(), m_desc.m_drawingNumber);
             break;
         case ControlKind::Radio:
         case ControlKind::Check:
-            store.SetInt(p.m_name.c_str(), static_cast<int>(ToNumber(value)));
+            store.SetInt(p.m_name.c_str(), ToIndex(value, 0));
             break;
         case ControlKind::Quality:
             store.SetString(p.m_name.c_str(), value.c_str());

@@ -96,6 +96,20 @@ TEST(EnablingRules, ShortItemsAfterAnOptionAreFurtherOptions) {
     EXPECT_EQ(t[2].m_name, L"4");
 }
 
+TEST(EnablingRules, OptionNumbersOutOfRangeAddressNoOption) {
+    // Found by fuzzing: an option written 2e120 once became an arbitrary integer.
+    // "x" follows an option and is short: a further option, which is no number.
+    const std::vector<CRuleTarget> t = ParseRuleTargets(L"Radio1:2e120,7,x,Edit1");
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0].m_options, (std::vector<int>{-1, 7, -1}));
+    EXPECT_EQ(t[1].m_name, L"Edit1");
+    EXPECT_EQ(ToIndex(L"12.9", -1), 12);
+    EXPECT_EQ(ToIndex(L"-3", 0), -3);
+    EXPECT_EQ(ToIndex(L"abc", 7), 7);
+    EXPECT_EQ(ToIndex(L"2147483648", 7), 7);
+    EXPECT_EQ(ToIndex(L"-2e120", 7), 7);
+}
+
 TEST(EnablingRules, PerControlRuleSplitsNamesByTheState) {
     const std::wstring rule = L"0:Edit2,check3 1:Edit4,Edit2";
     CEnableSets s0 = EvaluateControlRule(rule, 0);
