@@ -202,7 +202,12 @@ void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w,
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    const Fit f = fitTo(scene.extents, x0, y0, w, h, o.margin);
+    Fit f = fitTo(scene.extents, x0, y0, w, h, o.margin);
+    if (o.viewScale > 0 && std::isfinite(o.viewScale)) {
+        f.scale = o.viewScale;
+        f.ox = x0 + w / 2 - o.viewCenterX * f.scale;
+        f.oy = y0 + h / 2 + o.viewCenterY * f.scale;
+    }
     for (const Prim& p : scene.prims) {
         setColor(cr, p.style, dark);
         switch (p.kind) {

@@ -109,6 +109,17 @@ Status renderToPixels(const db::Database& db, db::ObjectId blockId, const PixelT
     return Status::ok;
 }
 
+bool modelExtents(const db::Database& db, double& minX, double& minY, double& maxX, double& maxY) {
+    Scene scene;
+    if (!ok(buildScene(db, db.modelSpaceId(), {}, scene)) || scene.extents.isEmpty())
+        return false;
+    minX = scene.extents.minPoint.x;
+    minY = scene.extents.minPoint.y;
+    maxX = scene.extents.maxPoint.x;
+    maxY = scene.extents.maxPoint.y;
+    return true;
+}
+
 Status drawDrawingPreview(const std::filesystem::path& drawingFile, const PixelTarget& target,
                           const PixelRect& rect, const RenderOptions& options) {
     db::Database db;

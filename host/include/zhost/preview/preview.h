@@ -29,6 +29,10 @@ struct RenderOptions {
     double pixelsPerMm = 4.0;
     // Entities the editor has hidden on screen: return true to leave an entity out.
     std::function<bool(db::ObjectId)> hiddenOnScreen;
+    // A fixed view instead of the fit to the extents (a window that zooms and pans): the drawing
+    // point shown at the centre of the picture and the pixels per drawing unit. A scale of 0
+    // fits the extents.
+    double viewCenterX = 0, viewCenterY = 0, viewScale = 0;
 };
 
 // The image's pixel format follows the extension of `out`: ".png" or ".svg" (any case);
@@ -52,6 +56,10 @@ struct PixelTarget {
 struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
+
+// The extents of what a picture of model space shows (false for an empty drawing): the zoom
+// to the extents of a drawing window.
+bool modelExtents(const db::Database& db, double& minX, double& minY, double& maxX, double& maxY);
 
 // Draws a block (model space when null) into a rectangle of the bitmap; the rest of the bitmap
 // is left as it is. options.width/height are taken from the rectangle.
