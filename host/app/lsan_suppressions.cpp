@@ -4,5 +4,7 @@
 // never call this function.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libpango\nleak:libharfbuzz.so\nleak:libglib-2.0.so\n"
-           "leak:libgobject-2.0.so\nleak:libcairo.so\nleak:libfreetype.so\n";
+           "leak:libgobject-2.0.so\nleak:libcairo.so\nleak:libfreetype.so\n"
+           // the desktop window's toolkit and its session bus
+           "leak:libgtk-3.so\nleak:libgdk-3.so\nleak:libdbus-1.so\nleak:libatk\n";
 }
