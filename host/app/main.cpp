@@ -8,6 +8,9 @@
 #ifdef ZORMA_HAVE_PREVIEW
 #include "zhost/preview/render_command.h"
 #endif
+#ifdef ZORMA_HAVE_GUI
+#include "../gui/gui.h"
+#endif
 
 #include <cstdio>
 #include <string>
@@ -23,6 +26,8 @@ int usage(int rc) {
                  "               [--product DIR] [--user-dir DIR] [--machine-reg FILE] "
                  "[--addon PATH] [--api 24|23] [-v]\n"
                  "  zorma shell  [DRAWING.dxf] ...same options...\n"
+                 "  zorma gui    [DRAWING.dxf] [--script FILE] [--screenshot OUT.png] "
+                 "...options of run...\n"
                  "  zorma render IN.dxf OUT.png|OUT.svg [--size WxH]\n"
                  "  zorma demo   [--out-dir DIR]\n"
                  "  zorma batch  --script FILE [--jobs N] [--out-dir DIR] [--in-place] "
@@ -52,7 +57,27 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zorma %s: %s\n", cmd.c_str(), error.c_str());
             return usage(2);
         }
+        if (!options->screenshot.empty()) {
+            std::fprintf(stderr, "zorma %s: --screenshot is an option of zorma gui\n",
+                         cmd.c_str());
+            return usage(2);
+        }
         return zorma::app::runSession(*options, cmd == "shell");
+    }
+    if (cmd == "gui") {
+#ifdef ZORMA_HAVE_GUI
+        std::string error;
+        const auto options = zorma::app::parseRunOptions(rest, error);
+        if (!options) {
+            std::fprintf(stderr, "zorma gui: %s\n", error.c_str());
+            return usage(2);
+        }
+        return zorma::gui::runGui(*options);
+#else
+        std::fprintf(stderr, "zorma gui: the desktop window is not available in this build "
+                             "(wxWidgets was not found when it was built)\n");
+        return 2;
+#endif
     }
     if (cmd == "render") {
 #ifdef ZORMA_HAVE_PREVIEW

@@ -29,6 +29,9 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
         } else if (a == "--render") {
             if (!value(o.render))
                 return std::nullopt;
+        } else if (a == "--screenshot") {
+            if (!value(o.screenshot))
+                return std::nullopt;
         } else if (a == "--product") {
             if (!value(o.product))
                 return std::nullopt;

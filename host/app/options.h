@@ -1,5 +1,8 @@
 #pragma once
 // The command line of `zorma run` and `zorma shell`.
+#include "zhost/editor/input.h"
+
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +14,7 @@ struct RunOptions {
     std::string script;     // "-" for standard input; empty for run = standard input
     std::string out;        // --out
     std::string render;     // --render
+    std::string screenshot; // --screenshot (zorma gui: the window saved as PNG at the end)
     std::string product;    // --product
     std::string userDir;    // --user-dir
     std::string machineReg; // --machine-reg
@@ -22,7 +26,18 @@ struct RunOptions {
 // Parses the arguments after the sub-command; on failure `error` says why.
 std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, std::string& error);
 
-int runSession(const RunOptions& options, bool interactive);
+// A window that runs the session instead of the terminal: it wraps the input (`script` is null
+// when no script was named: the window's own command line is the only input) and sees the
+// drawing once more when the command loop has ended, before it is saved and closed.
+class SessionFrontEnd {
+public:
+    virtual ~SessionFrontEnd() = default;
+    virtual std::unique_ptr<zhost::ed::InputSource>
+    attachInput(std::unique_ptr<zhost::ed::InputSource> script) = 0;
+    virtual void sessionEnded() = 0;
+};
+
+int runSession(const RunOptions& options, bool interactive, SessionFrontEnd* frontEnd = nullptr);
 // The product folder, user folder and machine registry file of a session (each when not empty),
 // and the settings module's notices sent to the command line.
 void applySessionSettings(const std::string& product, const std::string& userDir,

@@ -121,7 +121,7 @@ void applySessionSettings(const std::string& product, const std::string& userDir
     settings::setPrintHook([](std::wstring_view text) { ed::print(text); });
 }
 
-int runSession(const RunOptions& o, bool interactive) {
+int runSession(const RunOptions& o, bool interactive, SessionFrontEnd* frontEnd) {
     // The output names are checked before anything runs: a bad one is reported while the
     // work is still to be done, not after.
     OutputPlan outputs;
@@ -163,6 +163,8 @@ int runSession(const RunOptions& o, bool interactive) {
     std::unique_ptr<ed::InputSource> input;
     if (interactive) {
         input = ed::makeTerminal();
+    } else if (frontEnd && o.script.empty()) {
+        // the window's command line is the input
     } else if (o.script.empty() || o.script == "-") {
         input = ed::makeScriptStream(std::cin, L"<stdin>");
     } else {
@@ -174,6 +176,8 @@ int runSession(const RunOptions& o, bool interactive) {
             return 2;
         }
     }
+    if (frontEnd)
+        input = frontEnd->attachInput(std::move(input));
 
     int rc = 0;
     {
@@ -199,6 +203,8 @@ int runSession(const RunOptions& o, bool interactive) {
             break;
         }
     } // the add-on is unloaded here, before the drawing goes away
+    if (frontEnd)
+        frontEnd->sessionEnded();
 
     const db::Database& drawing = *ed::workingDatabase();
     if (rc == 0 && !outputs.drawing.empty()) {
