@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
             return usage(2);
         }
         if (!options->screenshot.empty()) {
-            std::fprintf(stderr, "zorma %s: --screenshot is an option of zorma gui\n",
-                         cmd.c_str());
+            std::fprintf(stderr, "zorma %s: --screenshot is an option of zorma gui\n", cmd.c_str());
             return usage(2);
         }
         return zorma::app::runSession(*options, cmd == "shell");

@@ -9,7 +9,7 @@ namespace zorma::gui {
 CommandPane::CommandPane(wxWindow* parent) : wxPanel(parent) {
     history_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(-1, 110),
                               wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
-    prompt_ = new wxStaticText(this, wxID_ANY, wxS("コマンド:"));
+    prompt_ = new wxStaticText(this, wxID_ANY, wxS("Command:"));
     input_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                             wxTE_PROCESS_ENTER);
     input_->Bind(wxEVT_CHAR_HOOK, &CommandPane::onKey, this);
@@ -31,7 +31,7 @@ void CommandPane::setPrompt(const std::wstring& prompt) {
     std::wstring shown = prompt;
     while (!shown.empty() && (shown.front() == L'\n' || shown.front() == L'\r'))
         shown.erase(0, 1);
-    prompt_->SetLabel(wxString(shown.empty() ? std::wstring(L"コマンド:") : shown));
+    prompt_->SetLabel(wxString(shown.empty() ? std::wstring(L"Command:") : shown));
     Layout();
 }
 

@@ -57,8 +57,10 @@ public:
         column->Add(view_, 1, wxEXPAND);
         column->Add(pane_, 0, wxEXPAND);
         SetSizer(column);
-        Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
-        Bind(wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
+        Bind(
+            wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
+        Bind(
+            wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
         view_->onMotion = [this](WorldPoint p) {
             SetStatusText(wxString(numberText(p.x) + L", " + numberText(p.y)));
         };
@@ -136,8 +138,7 @@ class WindowFrontEnd : public app::SessionFrontEnd {
 public:
     explicit WindowFrontEnd(MainFrame& frame) : frame_(frame) {}
 
-    std::unique_ptr<ed::InputSource>
-    attachInput(std::unique_ptr<ed::InputSource> script) override {
+    std::unique_ptr<ed::InputSource> attachInput(std::unique_ptr<ed::InputSource> script) override {
         auto input = std::make_unique<WindowInput>(frame_, std::move(script));
         input_ = input.get();
         return input;
@@ -197,7 +198,8 @@ bool saveScreenshot(wxFrame& frame, const std::string& path) {
 
 struct WxSession {
     // wxEntryStart takes the application object made here and deletes it in wxEntryCleanup.
-    WxSession(int& argc, char** argv) : started((wxApp::SetInstance(new wxApp), wxEntryStart(argc, argv))) {}
+    WxSession(int& argc, char** argv)
+        : started((wxApp::SetInstance(new wxApp), wxEntryStart(argc, argv))) {}
     ~WxSession() {
         if (started)
             wxEntryCleanup();

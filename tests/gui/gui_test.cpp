@@ -79,10 +79,9 @@ TEST_F(DesktopWindow, ScriptsSaveWhatZormaRunSaves) {
         SCOPED_TRACE(name);
         const fs::path script = ztest::SourcePath("samples/scripts") / name;
         const fs::path drawing = ScriptDrawing(script);
-        const ztest::ZormaResult plain =
-            Run({.drawing = drawing,
-                 .scriptFile = script,
-                 .product = ztest::SourcePath("samples/product")});
+        const ztest::ZormaResult plain = Run({.drawing = drawing,
+                                              .scriptFile = script,
+                                              .product = ztest::SourcePath("samples/product")});
         ASSERT_EQ(plain.exitCode, 0) << plain;
         const fs::path folder = Dir() / (std::string("gui-") + name);
         fs::create_directories(folder);
@@ -124,8 +123,8 @@ TEST_F(DesktopWindow, ScreenshotShowsTheWholeDrawingInTheView) {
 }
 
 TEST_F(DesktopWindow, NoDisplayIsOneMessageAndAnExitCode) {
-    const ztest::ProcessResult r =
-        ztest::Zorma({"gui", "--addon", "none"}, {.env = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}});
+    const ztest::ProcessResult r = ztest::Zorma(
+        {"gui", "--addon", "none"}, {.env = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}});
     EXPECT_EQ(r.exitCode, 3) << r;
     EXPECT_NE(r.err.find("no display available"), std::string::npos) << r;
 }

@@ -217,6 +217,35 @@ TEST(PreviewRender, BitmapRectangleOnlyIsPainted) {
     EXPECT_EQ(0xFFFFFFFFu, pixels[(40 + py(40)) * 300 + 50 + px(50)]);
 }
 
+// A window's view: a fixed centre and scale instead of the fit, and the extents it zooms to.
+TEST(PreviewRender, FixedViewPlacesTheDrawingByCentreAndScale) {
+    Database db;
+    frame(db);
+    add(db, line(20, 25, 80, 25, 1));
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(preview::modelExtents(db, x0, y0, x1, y1));
+    EXPECT_DOUBLE_EQ(0, x0);
+    EXPECT_DOUBLE_EQ(0, y0);
+    EXPECT_DOUBLE_EQ(100, x1);
+    EXPECT_DOUBLE_EQ(50, y1);
+    Database empty;
+    EXPECT_FALSE(preview::modelExtents(empty, x0, y0, x1, y1));
+
+    // 4 pixels a unit about (30, 25): the line's point (40, 25) lands 40 pixels right of the
+    // centre of a 200 x 100 picture, its start (20, 25) 40 left; (80, 25) is out of the picture.
+    std::vector<std::uint32_t> pixels(200 * 100, 0);
+    preview::PixelTarget target{pixels.data(), 200, 100, 200 * 4};
+    preview::RenderOptions o;
+    o.viewCenterX = 30;
+    o.viewCenterY = 25;
+    o.viewScale = 4;
+    ASSERT_OK(preview::renderToPixels(db, {}, target, {0, 0, 200, 100}, o));
+    EXPECT_EQ(0xFFFF0000u, pixels[50 * 200 + 140]);
+    EXPECT_EQ(0xFFFF0000u, pixels[50 * 200 + 61]);
+    EXPECT_EQ(0xFFFFFFFFu, pixels[50 * 200 + 55]); // left of the line's start
+    EXPECT_EQ(0xFFFFFFFFu, pixels[30 * 200 + 100]);
+}
+
 TEST(PreviewRender, BadSizeOrExtensionIsRefused) {
     Database db;
     preview::RenderOptions o;
