@@ -42,3 +42,29 @@ TEST(SampleDescriptions, EveryDescriptionLoadsWithTheDialogsLoader) {
     }
     EXPECT_EQ(parts, 14);
 }
+
+// Option captions are comma fields, so a comma inside a caption splits one option in two and
+// shifts every rule that names an option by its index. A caption cut that way leaves a bracket
+// open on one side and closed on the other.
+TEST(SampleDescriptions, NoOptionCaptionIsCutByAComma) {
+    for (const auto& e : fs::directory_iterator(ContentsDir() / "Dlg")) {
+        SCOPED_TRACE(e.path().filename().string());
+        PartDescription description;
+        description.SetLibraryRoot((ProductDir() / "PartsData").wstring());
+        ASSERT_GT(description.Load(e.path().stem().wstring()), 0);
+        for (const CParam& p : description.m_params) {
+            if (p.m_selection.empty())
+                continue;
+            for (const std::wstring& option : SplitTrimmed(p.m_selection, L",")) {
+                int depth = 0;
+                for (wchar_t c : option) {
+                    depth += (c == L'(' || c == L'（') ? 1 : (c == L')' || c == L'）') ? -1 : 0;
+                    EXPECT_GE(depth, 0)
+                        << "option of " << std::string(p.m_name.begin(), p.m_name.end());
+                }
+                EXPECT_EQ(depth, 0)
+                    << "option of " << std::string(p.m_name.begin(), p.m_name.end());
+            }
+        }
+    }
+}

@@ -159,10 +159,11 @@ def _nuts():
     return main, annex
 
 
-# The washer series in the order the dialog offers them, with the dialog's captions.
+# The washer series in the order the dialog offers them, with the dialog's captions (comma
+# fields in the description, so no caption may hold a comma).
 WASHER_SERIES = [
-    ("JIS_B1256_2008_normal", "並形 (2008, ISO 7089)"),
-    ("JIS_B1256_2008_small", "小形 (2008, ISO 7092)"),
+    ("JIS_B1256_2008_normal", "並形 (2008 / ISO 7089)"),
+    ("JIS_B1256_2008_small", "小形 (2008 / ISO 7092)"),
     ("JIS_B1256_1978_normal", "並形 (1978)"),
     ("JIS_B1256_1978_small", "小形 (1978)"),
     ("JIS_B1256_1963_normal", "みがき丸 (1963)"),
