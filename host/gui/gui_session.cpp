@@ -7,11 +7,14 @@
 
 #include "zhost/core/utf.h"
 #include "zhost/editor/output.h"
+#include "zhost/editor/ucs.h"
+#include "zhost/geom/point3d.h"
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/evtloop.h>
+#include <wx/filedlg.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/init.h>
@@ -25,13 +28,25 @@
 #include <cstdlib>
 #include <deque>
 #include <iostream>
+#include <string_view>
+#include <vector>
 
 namespace zorma::gui {
 using namespace zhost;
 
 namespace {
 
-enum MenuId { idZoomExtents = wxID_HIGHEST + 1 };
+enum MenuId { idZoomExtents = wxID_HIGHEST + 1, idFirstCommand };
+
+// The add-on's commands, offered in the Commands menu.
+const wchar_t* const kAddonCommands[] = {L"ZORMA_CONT",     L"ZORMA_CONT_EDIT",
+                                         L"ZORMA_GEOMCALC", L"KORU_ATTACH_PC_XDATA",
+                                         L"ZORMA_HIDE",     L"ZORMA_HIDE_RESTORE"};
+
+// A path as an answer of the file commands' name prompts (quotes allowed around it).
+std::wstring quoted(const wxString& path) {
+    return L"\"" + path.ToStdWstring() + L"\"";
+}
 
 std::wstring numberText(double v) {
     wchar_t buffer[64];
@@ -43,12 +58,22 @@ class MainFrame : public wxFrame {
 public:
     MainFrame() : wxFrame(nullptr, wxID_ANY, wxS("ZORMA"), wxDefaultPosition, wxSize(960, 720)) {
         auto* file = new wxMenu;
+        file->Append(wxID_NEW, wxS("&New\tCtrl+N"));
+        file->Append(wxID_OPEN, wxS("&Open...\tCtrl+O"));
+        file->Append(wxID_SAVE, wxS("&Save\tCtrl+S"));
+        file->Append(wxID_SAVEAS, wxS("Save &as..."));
+        file->AppendSeparator();
         file->Append(wxID_EXIT, wxS("&Quit\tCtrl+Q"));
         auto* view = new wxMenu;
         view->Append(idZoomExtents, wxS("Zoom &extents\tCtrl+E"));
+        auto* commands = new wxMenu;
+        int id = idFirstCommand;
+        for (const wchar_t* name : kAddonCommands)
+            commands->Append(id++, wxString(name));
         auto* bar = new wxMenuBar;
         bar->Append(file, wxS("&File"));
         bar->Append(view, wxS("&View"));
+        bar->Append(commands, wxS("&Commands"));
         SetMenuBar(bar);
         CreateStatusBar(1);
         view_ = new DrawingView(this);
@@ -59,15 +84,64 @@ public:
         SetSizer(column);
         Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
+        Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_NEW);
+        Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_OPEN);
+        Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_SAVE);
+        Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_SAVEAS);
+        Bind(
+            wxEVT_MENU,
+            [this](wxCommandEvent& e) { runCommand({kAddonCommands[e.GetId() - idFirstCommand]}); },
+            idFirstCommand, id - 1);
         Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
         view_->onMotion = [this](WorldPoint p) {
-            SetStatusText(wxString(numberText(p.x) + L", " + numberText(p.y)));
+            // Coordinates as the user types them: in the current UCS.
+            const geom::Point3d u = ed::wcsToUcs(geom::Point3d(p.x, p.y, 0));
+            SetStatusText(wxString(numberText(u.x) + L", " + numberText(u.y)));
         };
+    }
+
+    // The lines of a command from a menu; the window's input decides how they reach the editor.
+    void runCommand(const std::vector<std::wstring>& lines) {
+        if (onCommand)
+            onCommand(lines);
     }
 
     DrawingView* view_;
     CommandPane* pane_;
+    std::function<void(const std::vector<std::wstring>&)> onCommand;
+
+private:
+    // The file commands of the editor do the work (the unsaved-changes question, the safe save
+    // with "NAME.bak"); the menu only asks for the file name in the desktop's own dialog.
+    void onFileMenu(wxCommandEvent& e) {
+        const wxString filter = wxS("Drawings (*.dxf;*.dwg)|*.dxf;*.DXF;*.dwg;*.DWG|All files|*");
+        switch (e.GetId()) {
+        case wxID_NEW:
+            runCommand({L"NEW"});
+            break;
+        case wxID_OPEN: {
+            wxFileDialog ask(this, wxS("Open drawing"), wxEmptyString, wxEmptyString, filter,
+                             wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+            if (ask.ShowModal() == wxID_OK)
+                runCommand({L"OPEN", quoted(ask.GetPath())});
+            break;
+        }
+        case wxID_SAVE:
+            runCommand({L"QSAVE"});
+            break;
+        case wxID_SAVEAS: {
+            // SAVEAS asks itself before it replaces another file.
+            wxFileDialog ask(this, wxS("Save drawing as"), wxEmptyString, wxEmptyString, filter,
+                             wxFD_SAVE);
+            if (ask.ShowModal() == wxID_OK)
+                runCommand({L"SAVEAS", L"", quoted(ask.GetPath())});
+            break;
+        }
+        default:
+            break;
+        }
+    }
 };
 
 // The editor's input while the window lives. With a script, its lines are answered one by one
@@ -82,10 +156,16 @@ public:
             deliver(L"@pick " + numberText(p.x) + L"," + numberText(p.y));
         };
         frame_.view_->onEnter = [this] { deliver(L""); };
+        frame_.onCommand = [this](const std::vector<std::wstring>& lines) { command(lines); };
         frame_.Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {
             // The session still owns the drawing the view shows: the frame goes when it ends.
             if (e.CanVeto())
                 e.Veto();
+            if (!script_ && e.CanVeto()) {
+                // QUIT asks about unsaved changes on the command line and ends the session.
+                command({L"QUIT"});
+                return;
+            }
             closed_ = true;
             if (loop_.IsRunning())
                 loop_.ScheduleExit();
@@ -95,6 +175,7 @@ public:
     bool readLine(std::wstring_view prompt, ed::InputLine& out) override {
         frame_.view_->refreshDrawing();
         frame_.pane_->setPrompt(std::wstring(prompt));
+        atCommandPrompt_ = trimmed(prompt) == L"Command:";
         pump();
         if (script_)
             return script_->readLine(prompt, out);
@@ -119,6 +200,21 @@ public:
     }
 
 private:
+    static std::wstring_view trimmed(std::wstring_view text) {
+        const auto first = text.find_first_not_of(L" \r\n");
+        if (first == std::wstring_view::npos)
+            return {};
+        return text.substr(first, text.find_last_not_of(L" \r\n") - first + 1);
+    }
+
+    // A command from a menu starts at the command prompt: one in progress is cancelled first.
+    void command(const std::vector<std::wstring>& lines) {
+        if (!atCommandPrompt_)
+            deliver(L"^C");
+        for (const std::wstring& line : lines)
+            deliver(line);
+    }
+
     void deliver(const std::wstring& line) {
         if (script_)
             return; // a script run is not interrupted by the mouse
@@ -132,6 +228,7 @@ private:
     wxGUIEventLoop loop_;
     std::deque<std::wstring> lines_;
     bool closed_ = false;
+    bool atCommandPrompt_ = false;
 };
 
 class WindowFrontEnd : public app::SessionFrontEnd {

@@ -1,8 +1,11 @@
 // The desktop window run by scripts under a virtual X server: it must save what `zorma run`
 // saves for the same script, and its screenshot must show the drawing in the view.
+#include "support/drawing.h"
 #include "support/temp_folder.h"
 #include "support/zorma_run.h"
 
+#include "zhost/db/curves.h"
+#include "zhost/preview/preview.h"
 #include "zhost/ui/bitmap.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kXvfbRun = "/usr/bin/xvfb-run";
+const fs::path kXdotool = "/usr/bin/xdotool";
 
 #define SKIP_WITHOUT_XVFB()                                                                        \
     do {                                                                                           \
@@ -71,6 +75,89 @@ bool Dark(std::uint32_t argb) {
 }
 
 class DesktopWindow : public ztest::ScenarioTest {};
+
+// A person at the window, played by xdotool on the virtual display: typed commands, clicks in the
+// view, Escape, and closing the window (which asks about the unsaved drawing on the command line).
+TEST_F(DesktopWindow, TypedLinesClicksAndClosingDriveTheSession) {
+    SKIP_WITHOUT_XVFB();
+    if (!fs::exists(kXdotool))
+        GTEST_SKIP() << "xdotool is not installed (tools/setup.sh installs it)";
+    const fs::path saved = Dir() / "typed.dxf";
+    const std::string user = (Dir() / "user").string();
+    const std::string drive = R"(
+set -e
+"$ZORMA" gui "$DRAWING" --addon none --user-dir "$USERDIR" --out "$OUT" &
+pid=$!
+win=$(xdotool search --sync --onlyvisible --name '^ZORMA$' | head -n 1)
+sleep 2
+xdotool windowfocus --sync "$win" || true
+line() { xdotool type --delay 15 "$1"; xdotool key Return; sleep 0.5; }
+line CIRCLE
+xdotool key Escape; sleep 0.5
+line LINE
+line 0,0
+xdotool mousemove --window "$win" 300 200 click 1; sleep 0.5
+xdotool mousemove --window "$win" 600 200 click 1; sleep 0.5
+xdotool key Return; sleep 0.5
+xdotool key ctrl+q; sleep 1
+line N
+wait "$pid"
+)";
+    const ztest::ProcessResult r = ztest::RunProcess(
+        {kXvfbRun.string(), "-a", "-s", "-screen 0 1280x1024x24", "/bin/bash", "-c", drive},
+        {.env = {{"ZORMA", ztest::ZormaProgram().string()},
+                 {"DRAWING", ztest::SampleDrawing("plate.dxf").string()},
+                 {"USERDIR", user},
+                 {"OUT", saved.string()}},
+         .timeout = std::chrono::seconds(110)});
+    ASSERT_EQ(r.exitCode, 0) << r;
+    EXPECT_NE(r.out.find("Save changes to"), std::string::npos) << r;
+    zhost::db::Database before, after;
+    ASSERT_TRUE(ztest::ReadDrawing(ztest::SampleDrawing("plate.dxf"), before));
+    ASSERT_TRUE(ztest::ReadDrawing(saved, after));
+    auto kindsBefore = ztest::EntityKinds(before), kindsAfter = ztest::EntityKinds(after);
+    // Escape cancelled the circle; the line got its typed start and two clicked points.
+    EXPECT_EQ(kindsAfter[L"CIRCLE"], kindsBefore[L"CIRCLE"]);
+    EXPECT_EQ(kindsAfter[L"LINE"], kindsBefore[L"LINE"] + 2);
+    // Both clicks were on one row of the view, the second 300 pixels right of the first: one
+    // drawing y, a larger drawing x, and both inside the drawing the view was fitted to.
+    using Segment = std::pair<zhost::geom::Point3d, zhost::geom::Point3d>;
+    auto linesOf = [](const zhost::db::Database& d) {
+        std::vector<Segment> lines;
+        zhost::db::ObjectPtr<zhost::db::BlockTableRecord> model(d.modelSpaceId(),
+                                                                zhost::db::OpenMode::forRead);
+        for (zhost::db::ObjectId id : model->entityIds()) {
+            zhost::db::ObjectPtr<zhost::db::Line> l(id, zhost::db::OpenMode::forRead);
+            if (l)
+                lines.emplace_back(l->startPoint(), l->endPoint());
+        }
+        return lines;
+    };
+    const std::vector<Segment> old = linesOf(before);
+    std::vector<Segment> lines;
+    for (const Segment& l : linesOf(after))
+        if (std::find(old.begin(), old.end(), l) == old.end())
+            lines.push_back(l);
+    const auto first = std::find_if(lines.begin(), lines.end(),
+                                    [](const auto& l) { return l.first.x == 0 && l.first.y == 0; });
+    ASSERT_NE(first, lines.end()) << "no line from the typed point 0,0";
+    const zhost::geom::Point3d p1 = first->second;
+    const auto second = std::find_if(lines.begin(), lines.end(), [&](const auto& l) {
+        return l.first.x == p1.x && l.first.y == p1.y && l != *first;
+    });
+    ASSERT_NE(second, lines.end()) << "no line from the first clicked point";
+    const zhost::geom::Point3d p2 = second->second;
+    EXPECT_NEAR(p1.y, p2.y, 1e-9);
+    EXPECT_GT(p2.x, p1.x);
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(zhost::preview::modelExtents(before, x0, y0, x1, y1));
+    for (const auto& p : {p1, p2}) {
+        EXPECT_GE(p.x, x0);
+        EXPECT_LE(p.x, x1);
+        EXPECT_GE(p.y, y0);
+        EXPECT_LE(p.y, y1);
+    }
+}
 
 TEST_F(DesktopWindow, ScriptsSaveWhatZormaRunSaves) {
     SKIP_WITHOUT_XVFB();
