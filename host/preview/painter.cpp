@@ -59,6 +59,25 @@ void path(cairo_t* cr, const Fit& f, const std::vector<geom::Point3d>& pts, bool
         cairo_close_path(cr);
 }
 
+// Whether a stroke lies wholly outside the picture's rectangle (widened by its line width): a
+// window zoomed in on a large drawing then strokes only what it shows.
+bool outsideView(const Fit& f, const Prim& p, double x0, double y0, double w, double h,
+                 const RenderOptions& o) {
+    const auto& pts = p.paths[0];
+    if (pts.empty())
+        return true;
+    double minX = f.x(pts[0]), maxX = minX, minY = f.y(pts[0]), maxY = minY;
+    for (const auto& q : pts) {
+        minX = std::min(minX, f.x(q));
+        maxX = std::max(maxX, f.x(q));
+        minY = std::min(minY, f.y(q));
+        maxY = std::max(maxY, f.y(q));
+    }
+    const double pad = 1 + (p.style.worldWidth > 0 ? p.style.worldWidth * f.scale
+                                                   : p.style.weightMm * o.pixelsPerMm);
+    return maxX < x0 - pad || minX > x0 + w + pad || maxY < y0 - pad || minY > y0 + h + pad;
+}
+
 void applyStroke(cairo_t* cr, const Style& st, const Fit& f, const RenderOptions& o) {
     const double width = st.worldWidth > 0 ? st.worldWidth * f.scale : st.weightMm * o.pixelsPerMm;
     cairo_set_line_width(cr, std::max(width, 1.0));
@@ -212,6 +231,8 @@ void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w,
         setColor(cr, p.style, dark);
         switch (p.kind) {
         case Prim::stroke:
+            if (outsideView(f, p, x0, y0, w, h, o))
+                break;
             path(cr, f, p.paths[0], p.closed);
             applyStroke(cr, p.style, f, o);
             cairo_stroke(cr);
