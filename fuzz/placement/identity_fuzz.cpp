@@ -41,9 +41,11 @@ private:
     std::size_t m_at = 0;
 };
 
-constexpr int kCodes[] = {db::xcode::string, db::xcode::appName, db::xcode::control,
-                          db::xcode::layerName, db::xcode::handle, db::xcode::point,
-                          db::xcode::real, db::xcode::int16, db::xcode::int32, 0};
+constexpr int kCodes[] = {db::xcode::string,  db::xcode::appName,
+                          db::xcode::control, db::xcode::layerName,
+                          db::xcode::handle,  db::xcode::point,
+                          db::xcode::real,    db::xcode::int16,
+                          db::xcode::int32,   0};
 
 db::XData Chain(Bytes& in) {
     db::XData chain;
@@ -75,10 +77,10 @@ PartDescription Description() {
     static const struct {
         ControlKind kind;
         const wchar_t* name;
-    } kControls[] = {{ControlKind::Drawing, L"Drawing"}, {ControlKind::List, L"List1"},
-                     {ControlKind::Radio, L"Radio1"},     {ControlKind::Check, L"Check1"},
-                     {ControlKind::Edit, L"Edit1"},       {ControlKind::Quality, L"Quality"},
-                     {ControlKind::Label, L"Label1"},     {ControlKind::Header, L"Header"},
+    } kControls[] = {{ControlKind::Drawing, L"Drawing"},     {ControlKind::List, L"List1"},
+                     {ControlKind::Radio, L"Radio1"},        {ControlKind::Check, L"Check1"},
+                     {ControlKind::Edit, L"Edit1"},          {ControlKind::Quality, L"Quality"},
+                     {ControlKind::Label, L"Label1"},        {ControlKind::Header, L"Header"},
                      {ControlKind::ComboList, L"ComboList1"}};
     PartDescription desc;
     for (const auto& c : kControls) {
