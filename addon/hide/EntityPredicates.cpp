@@ -40,6 +40,13 @@ bool IsCurveKind(db::ObjectType type) {
     case db::ObjectType::blockReference:
     case db::ObjectType::attribute:
     case db::ObjectType::attributeDefinition:
+    case db::ObjectType::solid:
+    case db::ObjectType::trace:
+    case db::ObjectType::face:
+    case db::ObjectType::xline:
+    case db::ObjectType::ray:
+    case db::ObjectType::rawEntity:
+    case db::ObjectType::rawObject:
         return false;
     }
     return false;

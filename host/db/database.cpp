@@ -4,6 +4,7 @@
 #include "zhost/core/utf.h"
 #include "zhost/db/block_reference.h"
 #include "zhost/db/dictionary.h"
+#include "zhost/db/raw.h"
 #include "zhost/db/symbol_tables.h"
 
 #include <cwctype>
@@ -372,6 +373,14 @@ Status Database::addLayer(std::wstring_view name, ObjectId& outId) {
     if (!table)
         return table.status();
     return table->add(std::make_unique<LayerTableRecord>(std::wstring(name)), outId);
+}
+
+Status Database::addKeptObject(std::unique_ptr<RawObject> object, ObjectId& outId) {
+    outId = {};
+    if (!object || object->isDatabaseResident())
+        return Status::invalidInput;
+    outId = impl_->add(std::move(object), impl_->namedObjects);
+    return Status::ok;
 }
 
 Status Database::getObjectId(Handle h, ObjectId& out) const {

@@ -194,6 +194,7 @@ db::ObjectId Reader::appendTo(db::ObjectId blockId, std::unique_ptr<db::Entity> 
 }
 
 void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
+    const std::size_t start = i;
     const std::size_t end = entityEnd(i);
     const std::string_view kind = tags_[i].value();
     EntityCommon c;
@@ -201,10 +202,17 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
     parseCommon(std::span<const Tag>(tags_.data() + i + 1, end - i - 1), c, own_);
     i = end;
     if (!inBlock) {
+        // The ENTITIES section holds model space and the active paper space. An owner that is
+        // missing, unknown or another block is a fault of the writing program: the section
+        // and the paper-space flag say where the entity belongs.
         auto it = blockRecordByHandle_.find(c.owner);
-        blockId = it != blockRecordByHandle_.end() ? it->second
-                  : c.paperSpace                   ? db_.paperSpaceId()
-                                                   : db_.modelSpaceId();
+        const bool ownerFits =
+            it != blockRecordByHandle_.end() &&
+            (it->second == db_.modelSpaceId() || it->second == db_.paperSpaceId());
+        blockId = ownerFits ? it->second : c.paperSpace ? db_.paperSpaceId() : db_.modelSpaceId();
+        if (c.owner != 0 && !ownerFits)
+            repaired(c.line, L"the owner " + db::Handle(c.owner).toHex() +
+                                 L" of an entity in ENTITIES is no layout; placed by the section");
     }
     const std::span<const Tag> own(own_);
     std::unique_ptr<db::Entity> e;
@@ -218,6 +226,16 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
         e = buildArc(*this, own, false);
     else if (kind == "ELLIPSE")
         e = buildEllipse(*this, own, c.line);
+    else if (kind == "SOLID")
+        e = buildQuad(*this, own, db::ObjectType::solid);
+    else if (kind == "TRACE")
+        e = buildQuad(*this, own, db::ObjectType::trace);
+    else if (kind == "3DFACE")
+        e = buildQuad(*this, own, db::ObjectType::face);
+    else if (kind == "XLINE")
+        e = buildXLine(*this, own, false);
+    else if (kind == "RAY")
+        e = buildXLine(*this, own, true);
     else if (kind == "POINT")
         e = buildPoint(*this, own);
     else if (kind == "TEXT")
@@ -238,19 +256,18 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
         e = buildRegion(*this, own, c.line, xdata);
     else if (kind == "INSERT")
         e = buildInsert(*this, own, c.line, attributesFollow);
-    else {
-        if (kind == "ATTRIB" || kind == "VERTEX" || kind == "SEQEND")
-            warn(c.line, L"a stray " + text(kind) + L" is ignored");
-        else
-            skipped(kind, true);
+    else if (kind == "ATTRIB" || kind == "VERTEX" || kind == "SEQEND") {
+        warn(c.line, L"a stray " + text(kind) + L" is ignored");
+        skipped(kind, true);
         return;
     }
     if (!e) {
-        skipped(kind, true);
-        // An unusable INSERT still owns its attributes.
+        // A kind the database does not model, or data it cannot use: kept as read, with the
+        // records that belong to it (an unusable INSERT's attributes, a mesh's vertices).
         if (kind == "INSERT")
             while (i < tags_.size() && (tags_[i].is(0, "ATTRIB") || tags_[i].is(0, "SEQEND")))
                 i = entityEnd(i);
+        keepEntity(start, i, c, blockId, xdata);
         return;
     }
     applyCommon(*e, c);

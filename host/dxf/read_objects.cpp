@@ -11,32 +11,9 @@ namespace zhost::dxf {
 
 namespace {
 
-// Dictionaries that describe things the host does not keep (layouts, plot settings, styles of
-// multilines, materials, ...); the writer makes its own.
-bool isStandardDictionary(std::wstring_view key) {
-    static constexpr std::wstring_view keys[] = {L"ACAD_LAYOUT",
-                                                 L"ACAD_PLOTSETTINGS",
-                                                 L"ACAD_PLOTSTYLENAME",
-                                                 L"ACAD_MLINESTYLE",
-                                                 L"ACAD_MATERIAL",
-                                                 L"ACAD_COLOR",
-                                                 L"ACAD_VISUALSTYLE",
-                                                 L"ACAD_SCALELIST",
-                                                 L"ACAD_MLEADERSTYLE",
-                                                 L"ACAD_TABLESTYLE",
-                                                 L"ACAD_WIPEOUT_VARS",
-                                                 L"AcDbVariableDictionary",
-                                                 L"ACAD_DETAILVIEWSTYLE",
-                                                 L"ACAD_SECTIONVIEWSTYLE",
-                                                 L"ACAD_FIELDLIST",
-                                                 L"ACAD_IMAGE_DICT",
-                                                 L"ACAD_IMAGE_VARS",
-                                                 L"ACAD_CIP_PREVIOUS_PRODUCT_INFO",
-                                                 L"EZDXF_META"};
-    for (std::wstring_view k : keys)
-        if (equalsNoCase(k, key))
-            return true;
-    return false;
+// Dictionaries the writer makes afresh from the database (layouts, plot styles).
+bool isRegeneratedDictionary(std::wstring_view key) {
+    return equalsNoCase(key, L"ACAD_LAYOUT") || equalsNoCase(key, L"ACAD_PLOTSTYLENAME");
 }
 
 struct DictEntry {
@@ -62,6 +39,17 @@ void Reader::readObjects(std::size_t& i) {
             }
     }
     std::unordered_set<std::size_t> used;
+    // A block's extension dictionary that holds only its draw order, which the writer makes
+    // again from the database.
+    auto isDrawOrderDictionary = [&](std::size_t k) {
+        std::size_t entries = 0, sorts = 0;
+        for (std::size_t j = k + 1, end = entityEnd(k); j < end; ++j)
+            if (tags_[j].code == 3) {
+                ++entries;
+                sorts += tags_[j].value() == "ACAD_SORTENTS";
+            }
+        return entries > 0 && entries == sorts;
+    };
 
     auto entriesOf = [&](std::size_t k, std::span<const Tag>& xdata) {
         std::vector<DictEntry> entries;
@@ -153,8 +141,20 @@ void Reader::readObjects(std::size_t& i) {
                     }
                     continue;
                 }
-                if (root && isStandardDictionary(key))
+                if (root && isRegeneratedDictionary(key)) {
+                    // What it holds is made again from the database: counted as skipped.
+                    used.insert(ek);
+                    skipped(kind, false);
+                    std::span<const Tag> rx;
+                    for (const DictEntry& r : entriesOf(ek, rx)) {
+                        auto rit = at.find(r.handle);
+                        if (rit != at.end() && !used.count(rit->second)) {
+                            used.insert(rit->second);
+                            skipped(tags_[rit->second].value(), false);
+                        }
+                    }
                     continue;
+                }
                 if (kind == "DICTIONARY") {
                     db::ObjectPtr<db::Dictionary> dict(dictId, db::OpenMode::forWrite);
                     db::ObjectId childId;
@@ -167,6 +167,9 @@ void Reader::readObjects(std::size_t& i) {
                 } else if (kind == "GROUP") {
                     used.insert(ek);
                     readGroup(ek, dictId, e.key);
+                } else {
+                    used.insert(ek);
+                    keepObject(ek, dictId, e.key);
                 }
             }
         };
@@ -198,8 +201,10 @@ void Reader::readObjects(std::size_t& i) {
             }
             sorts_.push_back(std::move(s));
             ++report_.objectsRead;
-        } else if (!used.count(k) && kind != "DICTIONARY") {
-            skipped(kind, false);
+        } else if (!used.count(k) && !(kind == "DICTIONARY" && isDrawOrderDictionary(k))) {
+            // Extension dictionaries and the objects they hold, objects owned by other kept
+            // objects: kept with the owner the file gave them.
+            keepObject(k, {}, {});
         }
     }
     while (i < tags_.size() && !tags_[i].is(0, "ENDSEC"))

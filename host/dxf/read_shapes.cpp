@@ -1,7 +1,11 @@
-// Builders of the simple entities: line, arc, circle, ellipse, point, texts and block references.
+// Builders of the simple entities: line, arc, circle, ellipse, point, texts, block references,
+// filled quadrilaterals, faces and construction lines.
 #include "ocs.h"
 #include "reader.h"
 
+#include "zhost/db/drafting.h"
+
+#include <array>
 #include <cmath>
 
 namespace zhost::dxf {
@@ -47,6 +51,59 @@ std::unique_ptr<db::Entity> buildLine(Reader&, std::span<const Tag> tags) {
     line->setNormal(normalOr(n));
     line->setThickness(thickness);
     return line;
+}
+
+std::unique_ptr<db::Entity> buildQuad(Reader&, std::span<const Tag> tags, db::ObjectType kind) {
+    std::array<geom::Point3d, 4> c{};
+    bool fourth = false;
+    geom::Vector3d n{0, 0, 1};
+    double thickness = 0;
+    int flags = 0;
+    for (const Tag& t : tags) {
+        if (pointTag(t, 10, c[0]) || pointTag(t, 11, c[1]) || pointTag(t, 12, c[2]) ||
+            vectorTag(t, 210, n))
+            continue;
+        if (pointTag(t, 13, c[3]))
+            fourth = true;
+        else if (t.code == 39)
+            thickness = t.real();
+        else if (t.code == 70)
+            flags = t.i32();
+    }
+    if (!fourth)
+        c[3] = c[2]; // a triangle
+    if (kind == db::ObjectType::face) {
+        auto f = std::make_unique<db::Face>(c);
+        f->setInvisibleEdges(flags & 15);
+        return f;
+    }
+    // SOLID and TRACE corners are in the object coordinate system of their normal.
+    const Ocs ocs(normalOr(n));
+    for (geom::Point3d& p : c)
+        p = ocs.toWorld(p);
+    std::unique_ptr<db::Solid> q;
+    if (kind == db::ObjectType::trace)
+        q = std::make_unique<db::Trace>(c);
+    else
+        q = std::make_unique<db::Solid>(c);
+    q->setNormal(normalOr(n));
+    q->setThickness(thickness);
+    return q;
+}
+
+std::unique_ptr<db::Entity> buildXLine(Reader& r, std::span<const Tag> tags, bool ray) {
+    geom::Point3d base;
+    geom::Vector3d dir{0, 0, 0};
+    for (const Tag& t : tags)
+        if (!pointTag(t, 10, base))
+            vectorTag(t, 11, dir);
+    if (dir.isZeroLength()) {
+        r.warn(tags.empty() ? 0 : tags[0].line - 1, L"a construction line without direction");
+        return nullptr;
+    }
+    if (ray)
+        return std::make_unique<db::Ray>(base, dir);
+    return std::make_unique<db::XLine>(base, dir);
 }
 
 std::unique_ptr<db::Entity> buildArc(Reader& r, std::span<const Tag> tags, bool circle) {

@@ -11,6 +11,10 @@ namespace zhost::dxf {
 
 namespace {
 
+std::wstring widenAscii(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
+
 constexpr const wchar_t* kLayerDescriptionApp = L"AcAecLayerStandard";
 
 std::size_t recordEnd(const std::vector<Tag>& tags, std::size_t i) {
@@ -52,7 +56,7 @@ void splitRecord(std::span<const Tag> tags, std::vector<Tag>& own, std::span<con
 // ---------------------------------------------------------------------------------------
 
 void Reader::readHeader(std::size_t& i) {
-    std::string_view codePageName;
+    std::string_view pageName;
     while (i < tags_.size() && tags_[i].code != 0) {
         if (tags_[i].code != 9) {
             ++i;
@@ -74,23 +78,23 @@ void Reader::readHeader(std::size_t& i) {
                     acadVer_ = int(n);
             }
         } else if (name == "$DWGCODEPAGE") {
-            codePageName = values[0].value();
+            pageName = values[0].value();
         }
         header_.emplace_back(std::wstring(name.begin() + 1, name.end()), values);
     }
-    int cp = 65001;
-    if (!utf8File()) {
-        cp = codePageFromName(codePageName);
-        if (cp == 0 || !settings::isKnownCodePage(cp)) {
-            if (!codePageName.empty())
-                warn(i < tags_.size() ? tags_[i].line : 0,
-                     L"unknown code page \"" +
-                         std::wstring(codePageName.begin(), codePageName.end()) +
-                         L"\"; the system code page is used");
-            cp = settings::systemCodePage();
-        }
+    int cp = codePageFromName(pageName);
+    codePageGuessed_ = cp == 0 || !settings::isKnownCodePage(cp);
+    if (codePageGuessed_) {
+        // Files of many programs have none or "UNDEFINED": the text itself decides (UTF-8 files
+        // say nothing of their code page by it).
+        cp = utf8File() ? 1252 : guessCodePage(text_);
+        if (!pageName.empty() && pageName != "UNDEFINED")
+            warn(i < tags_.size() ? tags_[i].line : 0,
+                 L"unknown code page \"" + std::wstring(pageName.begin(), pageName.end()) +
+                     L"\"; read as " + widenAscii(codePageName(cp)));
     }
-    decoder_.setCodePage(cp);
+    fileCodePage_ = cp;
+    decoder_.setCodePage(utf8File() ? 65001 : cp);
 }
 
 // Drawing variables are set last: CLAYER, CELTYPE and TEXTSTYLE name records of the tables.
@@ -140,6 +144,10 @@ void Reader::applyHeader() {
         if (!ok(db_.setVar(name, v)))
             warn(values[0].line, L"the value of $" + name + L" was not taken");
     }
+    // The code page the text was read in is the one a save declares, not the database's default
+    // nor the file's "UNDEFINED".
+    if (codePageGuessed_)
+        db_.setVar(L"DWGCODEPAGE", widenAscii(codePageName(fileCodePage_)));
 }
 
 // --- TABLES
@@ -232,7 +240,10 @@ void Reader::readTable(std::size_t& i) {
                 continue;
             }
             blocks_.emplace(std::string(rawName), id);
-            blockRecordByHandle_[handle] = id;
+            // A record without a handle cannot be an entity's owner: entities without owners
+            // belong where the file puts them.
+            if (handle != 0)
+                blockRecordByHandle_[handle] = id;
             db::ObjectPtr<db::BlockTableRecord> rec(id, db::OpenMode::forWrite);
             for (const Tag& t : own)
                 if (t.code == 70 && rec)

@@ -32,6 +32,11 @@ void Reader::warn(std::uint32_t line, const std::wstring& what) {
         report_.warnings.push_back(L"line " + std::to_wstring(line) + L": " + what);
 }
 
+void Reader::repaired(std::uint32_t line, const std::wstring& what) {
+    ++report_.repaired;
+    warn(line, what);
+}
+
 void Reader::skipped(std::string_view kind, bool entity) {
     (entity ? report_.skippedEntities : report_.skippedObjects)++;
     const std::string k(kind);
@@ -131,9 +136,16 @@ Status Reader::run(std::string_view text) {
     Status s = checkStructure();
     if (!ok(s))
         return s;
+    if (tr.textAfterEof)
+        warn(tr.textAfterEof, L"text after the EOF marker is ignored");
+    text_ = text;
     const bool recording = db_.isUndoRecording();
     db_.setUndoRecording(false);
-    decoder_.setCodePage(settings::systemCodePage());
+    // Without a header (R12 files may have only ENTITIES) the text decides the code page.
+    if (tags_.size() < 2 || !tags_[1].is(2, "HEADER")) {
+        fileCodePage_ = guessCodePage(text);
+        decoder_.setCodePage(fileCodePage_);
+    }
     prepareHandles();
 
     for (std::size_t i = 0; i < tags_.size();) {
@@ -229,6 +241,7 @@ void Reader::finish() {
             adoptHandle(tableId, s.handle, 0);
         }
     }
+    resolveRawReferences();
     applyHeader();
 }
 

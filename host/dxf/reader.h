@@ -41,7 +41,10 @@ public:
     std::wstring text(const Tag& t) const { return decoder_.decode(t.value()); }
     std::wstring text(std::string_view bytes) const { return decoder_.decode(bytes); }
     void warn(std::uint32_t line, const std::wstring& what);
+    // A fault of the file that the reader mended: a warning, counted.
+    void repaired(std::uint32_t line, const std::wstring& what);
     void skipped(std::string_view kind, bool entity);
+    void kept(std::string_view kind, bool entity);
     bool utf8File() const { return acadVer_ >= 1021; }
     int acadVersion() const { return acadVer_; }
 
@@ -91,11 +94,27 @@ private:
     std::unique_ptr<db::Entity> readOldPolyline(std::size_t& i, std::span<const Tag> own,
                                                 std::uint32_t line);
 
+    // Kept records (read_raw.cpp). The tags of records [from, to) as a kept record: the first
+    // record's handle, owner and (for entities) common properties left out, the records after it
+    // (VERTEX, SEQEND) each from its code-0 tag. Pointers are resolved in finish().
+    db::RawRecord rawRecord(std::size_t from, std::size_t to, bool entity);
+    // Keeps the entity of records [from, to) as its tags in its block.
+    void keepEntity(std::size_t from, std::size_t to, const EntityCommon& c, db::ObjectId blockId,
+                    const db::XData& xdata);
+    // Keeps an object of the OBJECTS section: in `dictId` under `key`, or, without a dictionary,
+    // as a kept object with the owner the file gave it.
+    db::ObjectId keepObject(std::size_t k, db::ObjectId dictId, std::string_view key);
+    void resolveRawReferences();
+
     db::Database& db_;
     ReadReport& report_;
     std::vector<Tag> tags_;
+    std::string_view text_; // the whole file
     TextDecoder decoder_;
     int acadVer_ = 1009;
+    // The code page of the file's text before R2007, and whether the file failed to name it.
+    int fileCodePage_ = 1252;
+    bool codePageGuessed_ = true;
     std::uint64_t tempHandleBase_ = 0;
     std::vector<std::pair<std::wstring, std::span<const Tag>>> header_;
     std::unordered_map<std::string, db::ObjectId> layers_, linetypes_, styles_, blocks_;
@@ -115,6 +134,19 @@ private:
         std::vector<std::pair<std::uint64_t, std::uint64_t>> entitySort;
     };
     std::vector<PendingSort> sorts_;
+    // Pointers of kept records, by record: resolved when every handle is known.
+    struct PendingRef {
+        std::uint32_t index; // the tag in the prefix or body
+        bool prefix;
+        std::uint64_t handle;
+    };
+    std::vector<PendingRef> rawRefScratch_;
+    struct PendingRecord {
+        db::ObjectId id;
+        std::vector<PendingRef> refs;
+        std::uint64_t owner = 0; // kept objects: the owner the file gave
+    };
+    std::vector<PendingRecord> rawPending_;
     std::unordered_map<std::uint64_t, db::ObjectId> handleMap_;
     std::unordered_map<std::uint64_t, db::ObjectId> blockRecordByHandle_;
 };
@@ -124,6 +156,9 @@ private:
 // null for data it cannot use (with a warning).
 std::unique_ptr<db::Entity> buildLine(Reader& r, std::span<const Tag> t);
 std::unique_ptr<db::Entity> buildArc(Reader& r, std::span<const Tag> t, bool circle);
+// SOLID, TRACE (kind solid or trace) and 3DFACE (kind face).
+std::unique_ptr<db::Entity> buildQuad(Reader& r, std::span<const Tag> t, db::ObjectType kind);
+std::unique_ptr<db::Entity> buildXLine(Reader& r, std::span<const Tag> t, bool ray);
 std::unique_ptr<db::Entity> buildEllipse(Reader& r, std::span<const Tag> t, std::uint32_t line);
 std::unique_ptr<db::Entity> buildPoint(Reader& r, std::span<const Tag> t);
 std::unique_ptr<db::Entity> buildText(Reader& r, std::span<const Tag> t, int kind);

@@ -203,4 +203,42 @@ std::string codePageName(int codePage) {
     return "ANSI_" + std::to_string(codePage);
 }
 
+namespace {
+
+// Lead bytes of the double-byte characters that Japanese text uses (JIS X 0208 and the NEC and
+// IBM extensions); the user-defined rows and unassigned leads are taken as no 932 text.
+bool isLead932(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA) || b == 0xED || b == 0xEE ||
+           (b >= 0xFA && b <= 0xFC);
+}
+
+bool undefinedIn1252(unsigned char b) {
+    return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+}
+
+} // namespace
+
+int guessCodePage(std::string_view bytes) {
+    std::size_t pairs = 0, evidence = 0;
+    bool undefined = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80 || (b >= 0xA1 && b <= 0xDF))
+            continue; // ASCII, or a single-byte katakana in 932
+        if (!isLead932(b) || i + 1 >= bytes.size())
+            return 1252;
+        const auto t = static_cast<unsigned char>(bytes[i + 1]);
+        if (t < 0x40 || t == 0x7F || t > 0xFC)
+            return 1252; // no 932 trail byte
+        undefined = undefined || undefinedIn1252(b) || undefinedIn1252(t);
+        ++pairs;
+        // What 1252 would make of it: punctuation before a letter, or two accented letters.
+        evidence += t >= 0x80 || b <= 0x9F;
+        ++i;
+    }
+    if (pairs == 0)
+        return 1252;
+    return undefined || evidence * 2 > pairs ? 932 : 1252;
+}
+
 } // namespace zhost::dxf

@@ -39,4 +39,13 @@ int codePageFromName(std::string_view name);
 // "ANSI_932", "ANSI_1252", "UTF-8".
 std::string codePageName(int codePage);
 
+// The code page of a file that does not name one (no $DWGCODEPAGE, or "UNDEFINED"): 1252, the
+// Windows default for Western text, unless the bytes make Shift-JIS (932) the clear choice. All
+// bytes above 0x7F must be valid Japanese 932 (single-byte katakana, or double-byte characters
+// with the leads Japanese text uses) with at least one double-byte character, and either one of
+// them is a byte 1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) or most double-byte
+// characters read in 1252 as what Western text does not hold: a punctuation mark of 0x82-0x9F
+// before a letter, or two accented letters side by side.
+int guessCodePage(std::string_view bytes);
+
 } // namespace zhost::dxf

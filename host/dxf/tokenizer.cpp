@@ -156,6 +156,14 @@ TokenizeResult tokenize(std::string_view text, std::vector<Tag>& out) {
             }
         }
         out.push_back(tag);
+        if (code == 0 && trimBlanks(value) == "EOF") {
+            for (const char* q = p; q < end; ++q)
+                if (*q != ' ' && *q != '\t' && *q != '\r' && *q != '\n' && *q != '\x1a') {
+                    res.textAfterEof = line;
+                    break;
+                }
+            break;
+        }
     }
     return res;
 }

@@ -44,6 +44,9 @@ struct TokenizeResult {
     Status status = Status::ok;
     std::wstring message; // "line N: ..." on failure
     int errorLine = 0;
+    // The line where text after the "0/EOF" tag starts (0 when nothing but blanks follows it).
+    // Tokenizing stops at EOF: what programs append after it is no part of the drawing.
+    std::uint32_t textAfterEof = 0;
 };
 
 // Splits `text` into tags (appended to `out`). Accepts LF and CRLF line ends and a UTF-8

@@ -3,6 +3,8 @@
 #include "region_xdata.h"
 #include "writer.h"
 
+#include "zhost/db/drafting.h"
+
 #include <cmath>
 
 namespace zhost::dxf {
@@ -220,11 +222,22 @@ void Writer::writeCommon(const db::Entity& e, bool paperSpace) {
     w_.str(0, std::string(e.dxfName(), e.dxfName() + std::wcslen(e.dxfName())));
     w_.handle(5, h(e.objectId()));
     auto groups = groupsOf_.find(e.objectId().index());
-    if (groups != groupsOf_.end()) {
-        w_.str(102, "{ACAD_REACTORS");
-        for (std::uint64_t g : groups->second)
-            w_.handle(330, g);
-        w_.str(102, "}");
+    if (e.type() == db::ObjectType::rawEntity) {
+        writeRawPrefix(static_cast<const db::RawEntity&>(e).record().prefix,
+                       groups == groupsOf_.end() ? nullptr : &groups->second);
+    } else {
+        if (groups != groupsOf_.end()) {
+            w_.str(102, "{ACAD_REACTORS");
+            for (std::uint64_t g : groups->second)
+                w_.handle(330, g);
+            w_.str(102, "}");
+        }
+        auto xdict = keptXdictOf_.find(e.objectId().index());
+        if (xdict != keptXdictOf_.end()) {
+            w_.str(102, "{ACAD_XDICTIONARY");
+            w_.handle(360, xdict->second);
+            w_.str(102, "}");
+        }
     }
     w_.handle(330, h(e.ownerId()));
     w_.str(100, "AcDbEntity");
@@ -428,6 +441,38 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
         w_.bytes(8, layerName(e.layerId()));
         return;
     }
+    case db::ObjectType::solid:
+    case db::ObjectType::trace: {
+        const auto& q = static_cast<const db::Solid&>(e);
+        const Ocs ocs(q.normal());
+        w_.str(100, e.type() == db::ObjectType::solid ? "AcDbSolid" : "AcDbTrace");
+        if (q.thickness() != 0)
+            w_.real(39, q.thickness());
+        for (int k = 0; k < 4; ++k)
+            w_.point(10 + k, ocs.fromWorld(q.corners()[std::size_t(k)]));
+        normal(w_, q.normal());
+        break;
+    }
+    case db::ObjectType::face: {
+        const auto& f = static_cast<const db::Face&>(e);
+        w_.str(100, "AcDbFace");
+        for (int k = 0; k < 4; ++k)
+            w_.point(10 + k, f.corners()[std::size_t(k)]);
+        if (f.invisibleEdges() != 0)
+            w_.integer(70, f.invisibleEdges());
+        break;
+    }
+    case db::ObjectType::xline:
+    case db::ObjectType::ray: {
+        const auto& x = static_cast<const db::XLine&>(e);
+        w_.str(100, e.type() == db::ObjectType::xline ? "AcDbXline" : "AcDbRay");
+        w_.point(10, x.basePoint());
+        w_.vector(11, x.direction());
+        break;
+    }
+    case db::ObjectType::rawEntity:
+        writeRawTags(static_cast<const db::RawEntity&>(e).record().body, h(e.objectId()));
+        break;
     // Tables, their records and objects have sections of their own; no entity has these kinds.
     case db::ObjectType::blockTable:
     case db::ObjectType::layerTable:
@@ -442,6 +487,7 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
     case db::ObjectType::dictionary:
     case db::ObjectType::group:
     case db::ObjectType::sortentsTable:
+    case db::ObjectType::rawObject:
         break;
     }
     writeXData(e.xdata());

@@ -22,7 +22,8 @@ void Writer::writeDictionary(db::ObjectId dictId, std::uint64_t owner) {
     std::vector<std::pair<std::wstring, db::ObjectId>> entries;
     for (const auto& [key, id] : d->entries()) {
         db::ObjectPtr<db::DbObject> o(id, db::OpenMode::forRead);
-        if (o && (o->type() == db::ObjectType::dictionary || o->type() == db::ObjectType::group))
+        if (o && (o->type() == db::ObjectType::dictionary || o->type() == db::ObjectType::group ||
+                  o->type() == db::ObjectType::rawObject))
             entries.emplace_back(key, id);
     }
     w_.str(0, "DICTIONARY");
@@ -43,6 +44,10 @@ void Writer::writeDictionary(db::ObjectId dictId, std::uint64_t owner) {
     writeXData(d->xdata());
     d.close();
     for (const auto& [key, id] : entries) {
+        if (db::ObjectPtr<db::RawObject> raw(id, db::OpenMode::forRead); raw) {
+            writeRawObject(*raw, h(dictId));
+            continue;
+        }
         db::ObjectPtr<db::Group> g(id, db::OpenMode::forRead);
         if (!g) {
             writeDictionary(id, h(dictId));
@@ -68,6 +73,7 @@ void Writer::objects() {
     w_.str(0, "SECTION");
     w_.str(2, "OBJECTS");
     writeDictionary(db_.namedObjectsDictionaryId(), 0);
+    keptObjects();
 
     // Layouts: one per layout block.
     const std::uint64_t root = h(db_.namedObjectsDictionaryId());

@@ -437,6 +437,21 @@ Status Writer::run() {
                         groupsOf_[e.index()].push_back(h(gid));
             }
     }
+    for (db::ObjectId id : db_.allObjectIds()) {
+        db::ObjectPtr<db::RawObject> o(id, db::OpenMode::forRead);
+        if (!o || (o->fileOwner().isNull() && o->fileOwnerText().empty()))
+            continue; // not kept, or held by a dictionary that writes it
+        kept_.push_back(id);
+        const db::ObjectId owner = o->fileOwner();
+        if (o->record().kind != L"DICTIONARY" || owner.isNull())
+            continue;
+        // A kept dictionary owned by a modelled object is that object's extension dictionary;
+        // kept records name theirs in their own tags.
+        db::ObjectPtr<db::DbObject> ownerObject(owner, db::OpenMode::forRead);
+        if (ownerObject && ownerObject->type() != db::ObjectType::rawEntity &&
+            ownerObject->type() != db::ObjectType::rawObject)
+            keptXdictOf_.emplace(owner.index(), h(id));
+    }
     for (const wchar_t* app : {kRegionApp, kLayerDescriptionApp})
         if (!db_.isAppRegistered(app))
             extraApps_.emplace_back(app);

@@ -42,6 +42,12 @@ private:
     void blockEntities(db::ObjectId blockId, bool paperSpace);
     void writeDictionary(db::ObjectId dictId, std::uint64_t owner);
     void writeCommon(const db::Entity& e, bool paperSpace);
+    // Kept records (zhost/db/raw.h): their tags as read, pointers through the current handles.
+    void writeRawTag(const db::RawTags& tags, std::size_t i);
+    void writeRawTags(const db::RawTags& tags, std::uint64_t owner);
+    void writeRawPrefix(const db::RawTags& prefix, const std::vector<std::uint64_t>* groups);
+    void writeRawObject(const db::RawObject& o, std::uint64_t owner);
+    void keptObjects();
 
     const db::Database& db_;
     WriteOptions options_;
@@ -57,6 +63,10 @@ private:
     std::map<std::uint32_t, std::pair<db::ObjectId, std::uint64_t>> layoutOf_, xdictOf_;
     std::unordered_map<std::uint32_t, std::vector<std::uint64_t>> groupsOf_; // entity → groups
     std::vector<std::wstring> extraApps_;
+    // Kept objects outside any kept dictionary, and the kept extension dictionary of each
+    // modelled object that has one.
+    std::vector<db::ObjectId> kept_;
+    std::unordered_map<std::uint32_t, std::uint64_t> keptXdictOf_;
 };
 
 } // namespace zhost::dxf

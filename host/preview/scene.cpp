@@ -1,6 +1,10 @@
 #include "scene.h"
 
+#include "zhost/core/utf.h"
+#include "zhost/db/drafting.h"
+
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace zhost::preview {
@@ -462,6 +466,49 @@ private:
             }
             break;
         }
+        case db::ObjectType::solid:
+        case db::ObjectType::trace: {
+            const auto outline = static_cast<const db::Solid&>(e).outline();
+            Prim pr;
+            pr.kind = Prim::fill;
+            pr.style = st;
+            pr.closed = true;
+            std::vector<geom::Point3d> lp;
+            for (const geom::Point3d& p : outline) {
+                lp.push_back(xf * p);
+                s_.extents.addPoint(lp.back());
+            }
+            pr.paths.push_back(std::move(lp));
+            s_.prims.push_back(std::move(pr));
+            break;
+        }
+        case db::ObjectType::face: {
+            const auto& f = static_cast<const db::Face&>(e);
+            for (std::size_t k = 0; k < 4; ++k)
+                if (!(f.invisibleEdges() & (1 << k)))
+                    addStroke(st, {f.corners()[k], f.corners()[(k + 1) % 4]}, xf);
+            break;
+        }
+        case db::ObjectType::xline:
+        case db::ObjectType::ray: {
+            // Infinite: drawn far beyond any picture, but only the base point counts for the
+            // extents the picture is fitted to.
+            const auto& x = static_cast<const db::XLine&>(e);
+            constexpr double kFar = 1e7;
+            const geom::Point3d base = xf * x.basePoint();
+            const geom::Vector3d d = xf * x.direction();
+            s_.extents.addPoint(base);
+            Prim pr;
+            pr.kind = Prim::stroke;
+            pr.style = st;
+            pr.paths.push_back(
+                {e.type() == db::ObjectType::ray ? base : base - d * kFar, base + d * kFar});
+            s_.prims.push_back(std::move(pr));
+            break;
+        }
+        case db::ObjectType::rawEntity:
+            rawEntity(static_cast<const db::RawEntity&>(e), xf, next, depth);
+            break;
         // Not entities: nothing of a drawing's tables or objects is drawn.
         case db::ObjectType::blockTable:
         case db::ObjectType::layerTable:
@@ -476,8 +523,48 @@ private:
         case db::ObjectType::dictionary:
         case db::ObjectType::group:
         case db::ObjectType::sortentsTable:
+        case db::ObjectType::rawObject:
             break;
         }
+    }
+
+    // Kinds the host keeps as tags are drawn from what they carry: a dimension and a table
+    // have their picture as a block (dimension blocks are in world coordinates, a table's
+    // block sits at the table's insertion point).
+    void rawEntity(const db::RawEntity& e, const geom::Matrix3d& xf, const Inherited& next,
+                   int depth) {
+        const std::wstring_view kind = e.dxfName();
+        const bool dimension =
+            kind == L"DIMENSION" || kind == L"ARC_DIMENSION" || kind == L"LARGE_RADIAL_DIMENSION";
+        const bool table = kind == L"ACAD_TABLE";
+        if (!dimension && !table)
+            return;
+        const db::RawTags& tags = e.record().body;
+        std::wstring blockName;
+        geom::Point3d at;
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            double v = 0;
+            const std::string_view text = tags.value(i);
+            switch (tags.code(i)) {
+            case 2:
+                if (blockName.empty())
+                    blockName = fromUtf8(text);
+                break;
+            case 10:
+            case 20:
+            case 30:
+                if (table &&
+                    std::from_chars(text.data(), text.data() + text.size(), v).ec == std::errc())
+                    (tags.code(i) == 10 ? at.x : tags.code(i) == 20 ? at.y : at.z) = v;
+                break;
+            default:
+                break;
+            }
+        }
+        db::ObjectId blockId;
+        if (blockName.empty() || !ok(db_.getBlockId(blockName, blockId)))
+            return;
+        block(blockId, xf * geom::Matrix3d::translation(at.asVector()), next, depth + 1, false);
     }
 
     const db::Database& db_;

@@ -7,6 +7,8 @@
 
 #include "support/status.h"
 
+#include "zhost/db/drafting.h"
+
 #include <map>
 #include <numbers>
 
@@ -137,6 +139,41 @@ inline std::unique_ptr<Entity> sampleEntity(ObjectType type) {
         d->setFlags({false, false, true, false});
         return d;
     }
+    case ObjectType::solid: {
+        auto q = std::make_unique<Solid>(std::array<Point3d, 4>{
+            Point3d(300, 0, 2), Point3d(310, 0, 2), Point3d(300, 8, 2), Point3d(312, 9, 2)});
+        q->setNormal({0, 0, -1});
+        q->setThickness(1.5);
+        return q;
+    }
+    case ObjectType::trace:
+        return std::make_unique<Trace>(std::array<Point3d, 4>{
+            Point3d(320, 0, 0), Point3d(330, 0, 0), Point3d(320, 2, 0), Point3d(330, 2, 0)});
+    case ObjectType::face: {
+        auto f = std::make_unique<Face>(std::array<Point3d, 4>{
+            Point3d(340, 0, 0), Point3d(350, 0, 1), Point3d(350, 10, 2), Point3d(340, 10, 3)});
+        f->setInvisibleEdges(5);
+        return f;
+    }
+    case ObjectType::xline:
+        return std::make_unique<XLine>(Point3d(0, -50, 0), geom::Vector3d(1, 1, 0));
+    case ObjectType::ray:
+        return std::make_unique<Ray>(Point3d(10, -50, 3), geom::Vector3d(0, -2, 1));
+    case ObjectType::rawEntity: {
+        // A kind the host keeps as its tags: non-ASCII text and numbers as the file wrote them.
+        RawRecord r;
+        r.kind = L"SHAPE";
+        r.body.add(100, "AcDbShape");
+        r.body.add(10, "12.5");
+        r.body.add(20, "-3.25");
+        r.body.add(30, "0.0");
+        r.body.add(40, "2.5");
+        r.body.add(2, "記号");
+        r.body.add(50, "30.000000001");
+        return std::make_unique<RawEntity>(std::move(r));
+    }
+    case ObjectType::rawObject:
+        return nullptr;
     }
     return nullptr;
 }
@@ -144,7 +181,7 @@ inline std::unique_ptr<Entity> sampleEntity(ObjectType type) {
 // Every object type, in declaration order.
 inline std::vector<ObjectType> allObjectTypes() {
     std::vector<ObjectType> out;
-    for (int t = 0; t <= int(ObjectType::attributeDefinition); ++t)
+    for (int t = 0; t <= int(ObjectType::rawObject); ++t)
         out.push_back(ObjectType(t));
     return out;
 }

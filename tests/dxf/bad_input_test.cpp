@@ -71,13 +71,14 @@ TEST(DxfBadInput, MissingEofIsAWarning) {
     EXPECT_EQ(1, report.entitiesRead);
 }
 
-TEST(DxfBadInput, UnknownEntitiesAreCountedAndSkipped) {
+TEST(DxfBadInput, UnknownEntitiesAreCountedAndKept) {
     Database db;
     dxf::ReadReport report;
     ASSERT_OK(
-        load(wrap("0\nMLINE\n8\n0\n0\n3DFACE\n8\n0\n0\nMLINE\n8\n0\n0\nLINE\n8\n0\n"), db, report));
-    EXPECT_EQ(3, report.skippedEntities);
-    EXPECT_EQ((std::vector<std::string>{"MLINE", "3DFACE"}), report.skippedKinds);
+        load(wrap("0\nMLINE\n8\n0\n0\nHELIX\n8\n0\n0\nMLINE\n8\n0\n0\nLINE\n8\n0\n"), db, report));
+    EXPECT_EQ(3, report.keptEntities);
+    EXPECT_EQ((std::vector<std::string>{"MLINE", "HELIX"}), report.keptKinds);
+    EXPECT_EQ(0, report.skippedEntities);
     EXPECT_EQ(1, report.entitiesRead);
 }
 

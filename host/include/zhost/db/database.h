@@ -21,6 +21,7 @@ namespace zhost::db {
 
 class BlockTableRecord;
 class Entity;
+class RawObject;
 class SortentsTable;
 class DatabaseImpl;
 
@@ -73,6 +74,11 @@ public:
     // Adds a layer (colour 7, Continuous) unless it exists; outId gets the layer either way and
     // the status is ok or duplicateKey.
     Status addLayer(std::wstring_view name, ObjectId& outId);
+    // Adds an object that the host keeps only to write it back (an object of a kind it does not
+    // model that no kept dictionary holds: an extension dictionary, an object owned by another
+    // kept object). It is owned by the named-objects dictionary without a key; its own record
+    // says which owner the file gave it (RawObject::fileOwner).
+    Status addKeptObject(std::unique_ptr<RawObject> object, ObjectId& outId);
     // The id of the object with a handle; keyNotFound when none.
     Status getObjectId(Handle h, ObjectId& out) const;
     // Gives an object another handle (DXF load keeps the file's handles). duplicateKey when the

@@ -12,6 +12,7 @@
 #include "zhost/db/object_id.h"
 #include "zhost/db/object_ptr.h"
 #include "zhost/db/parametric.h"
+#include "zhost/db/raw.h"
 #include "zhost/db/symbol_tables.h"
 #include "zhost/db/variables.h"
 #include "zhost/db/xdata.h"

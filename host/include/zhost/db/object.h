@@ -50,6 +50,15 @@ enum class ObjectType {
     blockReference,
     attribute,
     attributeDefinition,
+    // Drafting kinds (zhost/db/drafting.h).
+    solid,
+    trace,
+    face,
+    xline,
+    ray,
+    // Kinds kept as their DXF tags (zhost/db/raw.h).
+    rawEntity,
+    rawObject,
 };
 
 // A function that maps an id to its replacement (clone maps, cross-database look-ups).

@@ -31,10 +31,20 @@ struct ReadReport {
     std::string version;
     int codePage = 65001;
     int entitiesRead = 0;
-    int objectsRead = 0;     // dictionaries, groups, draw-order tables
-    int skippedEntities = 0; // entity kinds the database does not have
-    int skippedObjects = 0;  // object kinds the database does not have
-    // The names of the skipped kinds, each once.
+    int objectsRead = 0; // dictionaries, groups, draw-order tables
+    // Entities and objects of kinds the database does not model (or whose data it cannot use),
+    // kept as their tags and written back unchanged (zhost/db/raw.h); the names of those kinds,
+    // each once.
+    int keptEntities = 0;
+    int keptObjects = 0;
+    std::vector<std::string> keptKinds;
+    // What was dropped: stray records and objects the writer makes afresh (layouts, plot
+    // styles); the names of the skipped kinds, each once.
+    // Faults of the file that the reader mended (an owner that is no layout, ...), each also a
+    // warning.
+    int repaired = 0;
+    int skippedEntities = 0;
+    int skippedObjects = 0;
     std::vector<std::string> skippedKinds;
     // Recoverable oddities (a reference to a missing block, a duplicate handle, ...), each with
     // its line.
