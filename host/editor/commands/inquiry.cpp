@@ -3,6 +3,7 @@
 #include "drafting.h"
 
 #include "zhost/db/db.h"
+#include "zhost/db/drafting.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/prompts.h"
 #include "zhost/editor/selection.h"
@@ -166,6 +167,27 @@ void listGeometry(const db::Entity& e) {
         row(L"rotation angle:", angleText(b.rotation()));
         return;
     }
+    case db::ObjectType::solid:
+    case db::ObjectType::trace:
+    case db::ObjectType::face: {
+        const auto corners = e.type() == db::ObjectType::face
+                                 ? static_cast<const db::Face&>(e).corners()
+                                 : static_cast<const db::Solid&>(e).corners();
+        static constexpr const wchar_t* labels[] = {L"first point,", L"second point,",
+                                                    L"third point,", L"fourth point,"};
+        for (std::size_t k = 0; k < corners.size(); ++k)
+            row(labels[k], listPoint(corners[k]));
+        return;
+    }
+    case db::ObjectType::xline:
+    case db::ObjectType::ray: {
+        const auto& x = static_cast<const db::XLine&>(e);
+        row(L"basepoint,", listPoint(x.basePoint()));
+        row(L"second point,", listPoint(x.basePoint() + x.direction()));
+        return;
+    }
+    case db::ObjectType::rawEntity:
+        return; // kept as read: its geometry is not known
     case db::ObjectType::blockTable:
     case db::ObjectType::layerTable:
     case db::ObjectType::linetypeTable:
@@ -179,6 +201,7 @@ void listGeometry(const db::Entity& e) {
     case db::ObjectType::dictionary:
     case db::ObjectType::group:
     case db::ObjectType::sortentsTable:
+    case db::ObjectType::rawObject:
         return; // not entities: never selected
     }
 }
