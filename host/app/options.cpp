@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "zhost/dxf/dxf.h"
+
 namespace zorma::app {
 
 std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
@@ -53,8 +55,19 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             o.api = std::stoi(v);
+        } else if (a == "--out-version") {
+            if (!value(o.outVersion))
+                return std::nullopt;
+            zhost::dxf::Version v;
+            if (!zhost::dxf::parseVersion(o.outVersion, v)) {
+                error = "--out-version takes R2000, R2004, R2007, R2010, R2013 or R2018, not " +
+                        o.outVersion;
+                return std::nullopt;
+            }
         } else if (a == "-v" || a == "--verbose") {
             o.verbose = true;
+        } else if (a == "-q" || a == "--quiet") {
+            o.quiet = true;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             error = "unknown option " + a;
             return std::nullopt;

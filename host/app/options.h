@@ -21,6 +21,8 @@ struct RunOptions {
     std::string addon;      // --addon
     int api = 24;           // --api
     bool verbose = false;   // -v: print the details of failures (the kernel's messages)
+    bool quiet = false;     // -q: no summary of the drawing read
+    std::string outVersion; // --out-version R2000...R2018; empty: the version read
 };
 
 // Parses the arguments after the sub-command; on failure `error` says why.

@@ -136,6 +136,7 @@ int runSession(const RunOptions& o, bool interactive, SessionFrontEnd* frontEnd)
     checkUserFolder();
     const VerboseDiagnostics diagnostics(o.verbose);
     auto database = std::make_unique<db::Database>();
+    dxf::WriteOptions saveOptions;
     if (!o.drawing.empty()) {
         const fs::path path = dxf::resolveDrawingPath(o.drawing);
         dxf::ReadReport report;
@@ -148,6 +149,10 @@ int runSession(const RunOptions& o, bool interactive, SessionFrontEnd* frontEnd)
             return 2;
         }
         database->setFilePath(settings::toWide(fs::absolute(path)));
+        // What was read and what the reader had to keep, mend or skip, before anything runs.
+        if (!o.quiet)
+            std::cerr << toUtf8(dxf::formatReadReport(report, settings::toWide(path)));
+        saveOptions = dxf::sameVersionAs(report);
     }
     database->clearUndo();
     ed::resetSession();
@@ -209,7 +214,9 @@ int runSession(const RunOptions& o, bool interactive, SessionFrontEnd* frontEnd)
     const db::Database& drawing = *ed::workingDatabase();
     if (rc == 0 && !outputs.drawing.empty()) {
         std::wstring reason;
-        if (!ok(dxf::writeDxf(drawing, outputs.drawing, {}, &reason))) {
+        if (!o.outVersion.empty())
+            dxf::parseVersion(o.outVersion, saveOptions.version); // checked with the options
+        if (!ok(dxf::writeDxf(drawing, outputs.drawing, saveOptions, &reason))) {
             err(L"cannot write " + settings::toWide(outputs.drawing) + L": " + reason);
             rc = 2;
         }

@@ -1,6 +1,7 @@
 #include "zhost/db/raw.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/db/database.h"
 #include "zhost/db/dump.h"
 
 namespace zhost::db {
@@ -81,6 +82,19 @@ void RawEntity::collectReferences(std::vector<ObjectId>& out) const {
     Entity::collectReferences(out);
     record_.prefix.collectReferences(out);
     record_.body.collectReferences(out);
+    // A dimension or a table names the block of its picture (group 2): the block is in use, so
+    // that purge keeps it and a copy of the drawing brings it along.
+    const std::wstring_view kind = record_.kind;
+    const bool picture = kind == L"DIMENSION" || kind == L"ARC_DIMENSION" ||
+                         kind == L"LARGE_RADIAL_DIMENSION" || kind == L"ACAD_TABLE";
+    const Database* db = database();
+    for (std::size_t i = 0; picture && db && i < record_.body.size(); ++i)
+        if (record_.body.code(i) == 2) {
+            ObjectId block;
+            if (ok(db->getBlockId(fromUtf8(record_.body.value(i)), block)))
+                out.push_back(block);
+            break;
+        }
 }
 
 void RawEntity::remapReferences(const IdMapFn& map) {

@@ -2,6 +2,10 @@
 #include "ocs.h"
 #include "reader.h"
 
+#include "zhost/geom/curves.h"
+
+#include <variant>
+
 namespace zhost::dxf {
 
 namespace {
@@ -190,9 +194,23 @@ std::unique_ptr<db::Entity> buildSpline(Reader& r, std::span<const Tag> tags, st
         allOne = allOne && w == 1.0;
     if (allOne)
         s.weights.clear();
+    if (s.controlPoints.empty() && s.fitPoints.size() >= 2) {
+        // Given by fit points only (valid DXF): the curve through them is computed by the
+        // kernel's interpolation, so that every command can work with it; the fit points stay
+        // for the round trip. The end tangents of the file are not followed.
+        std::vector<geom::Curve> whole;
+        if (ok(geom::splitAtParams(s, {}, whole)) && whole.size() == 1 &&
+            std::holds_alternative<geom::Spline>(whole[0])) {
+            geom::Spline through = std::get<geom::Spline>(whole[0]);
+            through.fitPoints = s.fitPoints;
+            through.closed = s.closed;
+            s = std::move(through);
+        }
+    }
     auto e = std::make_unique<db::Spline>();
     if (s.controlPoints.empty() || s.degree < 1 || s.degree > 25 || !ok(e->set(s))) {
-        r.warn(line, L"a spline with inconsistent knots, weights or control points is skipped");
+        r.warn(line,
+               L"a spline with inconsistent knots, weights or control points is kept as read");
         return nullptr;
     }
     return e;

@@ -211,8 +211,9 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
             (it->second == db_.modelSpaceId() || it->second == db_.paperSpaceId());
         blockId = ownerFits ? it->second : c.paperSpace ? db_.paperSpaceId() : db_.modelSpaceId();
         if (c.owner != 0 && !ownerFits)
-            repaired(c.line, L"the owner " + db::Handle(c.owner).toHex() +
-                                 L" of an entity in ENTITIES is no layout; placed by the section");
+            repaired(c.line, "owner",
+                     L"the owner " + db::Handle(c.owner).toHex() +
+                         L" of an entity in ENTITIES is no layout; placed by the section");
     }
     const std::span<const Tag> own(own_);
     std::unique_ptr<db::Entity> e;
@@ -257,7 +258,7 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
     else if (kind == "INSERT")
         e = buildInsert(*this, own, c.line, attributesFollow);
     else if (kind == "ATTRIB" || kind == "VERTEX" || kind == "SEQEND") {
-        warn(c.line, L"a stray " + text(kind) + L" is ignored");
+        warn(c.line, "stray", L"a stray " + text(kind) + L" is ignored");
         skipped(kind, true);
         return;
     }
@@ -273,8 +274,10 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
     applyCommon(*e, c);
     registerApps(xdata);
     if (!xdata.empty() && !ok(e->setXData(xdata)))
-        warn(c.line, L"malformed extended data is dropped");
+        warn(c.line, "xdata", L"malformed extended data is dropped");
     const db::ObjectId id = appendTo(blockId, std::move(e), c);
+    if (!id.isNull())
+        ++report_.modelledKinds[std::string(kind)];
     if (kind == "INSERT" && (attributesFollow || (i < tags_.size() && tags_[i].is(0, "ATTRIB"))))
         readAttributes(i, id);
 }
@@ -294,7 +297,7 @@ void Reader::readAttributes(std::size_t& i, db::ObjectId refId) {
             const db::XData x = readXData(c.xdata);
             registerApps(x);
             if (!ok(e->setXData(x)))
-                warn(c.line, L"malformed extended data is dropped");
+                warn(c.line, "xdata", L"malformed extended data is dropped");
         }
         std::unique_ptr<db::Attribute> attr(static_cast<db::Attribute*>(e.release()));
         db::ObjectPtr<db::BlockReference> ref(refId, db::OpenMode::forWrite);
@@ -306,6 +309,7 @@ void Reader::readAttributes(std::size_t& i, db::ObjectId refId) {
         ref.close();
         adoptHandle(id, c.handle, c.line);
         ++report_.entitiesRead;
+        ++report_.modelledKinds["ATTRIB"];
     }
     if (i < tags_.size() && tags_[i].is(0, "SEQEND"))
         i = entityEnd(i);

@@ -142,16 +142,20 @@ void Reader::readObjects(std::size_t& i) {
                     continue;
                 }
                 if (root && isRegeneratedDictionary(key)) {
-                    // What it holds is made again from the database: counted as skipped.
+                    // The dictionary is made again from the database; the layouts themselves
+                    // (names, tab order, plot settings) are kept and written for their blocks.
                     used.insert(ek);
                     skipped(kind, false);
                     std::span<const Tag> rx;
                     for (const DictEntry& r : entriesOf(ek, rx)) {
                         auto rit = at.find(r.handle);
-                        if (rit != at.end() && !used.count(rit->second)) {
-                            used.insert(rit->second);
+                        if (rit == at.end() || used.count(rit->second))
+                            continue;
+                        used.insert(rit->second);
+                        if (tags_[rit->second].value() == "LAYOUT")
+                            keepObject(rit->second, {}, {});
+                        else
                             skipped(tags_[rit->second].value(), false);
-                        }
                     }
                     continue;
                 }

@@ -5,8 +5,6 @@
 
 #include "zhost/core/utf.h"
 
-#include <algorithm>
-
 namespace zhost::dxf {
 
 namespace {
@@ -99,11 +97,7 @@ db::RawRecord Reader::rawRecord(std::size_t from, std::size_t to, bool entity) {
 
 void Reader::kept(std::string_view kind, bool entity) {
     (entity ? report_.keptEntities : report_.keptObjects)++;
-    const std::string k(kind);
-    if (std::find(report_.keptKinds.begin(), report_.keptKinds.end(), k) ==
-            report_.keptKinds.end() &&
-        report_.keptKinds.size() < 100)
-        report_.keptKinds.push_back(k);
+    ++report_.keptKinds[std::string(kind)];
 }
 
 void Reader::keepEntity(std::size_t from, std::size_t to, const EntityCommon& c,
@@ -112,7 +106,7 @@ void Reader::keepEntity(std::size_t from, std::size_t to, const EntityCommon& c,
     applyCommon(*e, c);
     registerApps(xdata);
     if (!xdata.empty() && !ok(e->setXData(xdata)))
-        warn(c.line, L"malformed extended data is dropped");
+        warn(c.line, "xdata", L"malformed extended data is dropped");
     const db::ObjectId id = appendTo(blockId, std::move(e), c);
     if (id.isNull()) {
         rawPending_.pop_back();
@@ -124,7 +118,8 @@ void Reader::keepEntity(std::size_t from, std::size_t to, const EntityCommon& c,
     kept(tags_[from].value(), true);
 }
 
-db::ObjectId Reader::keepObject(std::size_t k, db::ObjectId dictId, std::string_view key) {
+db::ObjectId Reader::keepObject(std::size_t k, db::ObjectId dictId, std::string_view key,
+                                bool tableRecord) {
     auto o = std::make_unique<db::RawObject>(rawRecord(k, k, false));
     const std::uint32_t line = tags_[k].line;
     std::uint64_t handle = 0;
@@ -137,11 +132,17 @@ db::ObjectId Reader::keepObject(std::size_t k, db::ObjectId dictId, std::string_
             const db::XData x = readXData(std::span<const Tag>(tags_.data() + j, end - j));
             registerApps(x);
             if (!x.empty() && !ok(o->setXData(x)))
-                warn(line, L"malformed extended data is dropped");
+                warn(line, "xdata", L"malformed extended data is dropped");
             break;
         }
     db::ObjectId id;
-    if (dictId.isNull()) {
+    if (tableRecord) {
+        rawPending_.back().owner = 0;
+        if (!ok(db_.addKeptObject(std::move(o), id))) {
+            rawPending_.pop_back();
+            return {};
+        }
+    } else if (dictId.isNull()) {
         const std::uint64_t owner = rawPending_.back().owner;
         o->setFileOwner({}, owner == 0 ? std::string("0") : toUtf8(db::Handle(owner).toHex()));
         if (!ok(db_.addKeptObject(std::move(o), id))) {

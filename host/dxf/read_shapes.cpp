@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace zhost::dxf {
 
@@ -148,6 +149,18 @@ std::unique_ptr<db::Entity> buildEllipse(Reader& r, std::span<const Tag> tags, s
     e.center = center;
     e.majorAxis = major;
     e.normal = normalOr(n);
+    if (e.radiusRatio > 1 && std::isfinite(e.radiusRatio)) {
+        // Some programs write the minor axis as the major one (ratio above 1). The same curve
+        // with the axes swapped: the new major axis is the old minor one, n x major scaled by
+        // the ratio, and the parameters turn back by a quarter.
+        const geom::Vector3d minor = e.normal.cross(major) * e.radiusRatio;
+        e.majorAxis = minor;
+        e.radiusRatio = 1 / e.radiusRatio;
+        e.startParam -= std::numbers::pi / 2;
+        e.endParam -= std::numbers::pi / 2;
+        r.repaired(line, "value",
+                   L"an ellipse with its axes swapped (ratio above 1) is normalised");
+    }
     auto ent = std::make_unique<db::Ellipse>();
     if (!ok(ent->set(e))) {
         r.warn(line, L"an ellipse with invalid axes is skipped");

@@ -89,7 +89,7 @@ void Reader::readHeader(std::size_t& i) {
         // say nothing of their code page by it).
         cp = utf8File() ? 1252 : guessCodePage(text_);
         if (!pageName.empty() && pageName != "UNDEFINED")
-            warn(i < tags_.size() ? tags_[i].line : 0,
+            warn(i < tags_.size() ? tags_[i].line : 0, "codepage",
                  L"unknown code page \"" + std::wstring(pageName.begin(), pageName.end()) +
                      L"\"; read as " + widenAscii(codePageName(cp)));
     }
@@ -148,6 +148,18 @@ void Reader::applyHeader() {
     // nor the file's "UNDEFINED".
     if (codePageGuessed_)
         db_.setVar(L"DWGCODEPAGE", widenAscii(codePageName(fileCodePage_)));
+    // Every variable as the file gave it: a save writes back those the database does not keep,
+    // and adds none of its own that the file lacked.
+    db::RawRecord record;
+    record.kind = L"HEADER";
+    for (const auto& [name, values] : header_) {
+        record.body.add(9, "$" + toUtf8(name));
+        for (const Tag& t : values)
+            record.body.add(t.code, tagKindOf(t.code) == TagKind::string ? toUtf8(text(t))
+                                                                         : std::string(t.value()));
+    }
+    db::ObjectId headerId;
+    db_.addKeptObject(std::make_unique<db::RawObject>(std::move(record)), headerId);
 }
 
 // --- TABLES
@@ -172,12 +184,17 @@ void Reader::readTables(std::size_t& i) {
             }
     for (const auto& [tableName, at] : tables)
         if (std::find(std::begin(order), std::end(order), tableName) == std::end(order)) {
-            // VPORT, VIEW, UCS, DIMSTYLE: the host keeps no such records.
-            std::size_t j = at + 1;
-            while (j < tags_.size() && !tags_[j].is(0, "ENDTAB") && !tags_[j].is(0, "ENDSEC")) {
-                if (tags_[j].code == 0)
+            // VPORT, VIEW, UCS, DIMSTYLE: kept as read, the writer puts them in their tables.
+            const bool kept = tableName == "VPORT" || tableName == "VIEW" || tableName == "UCS" ||
+                              tableName == "DIMSTYLE";
+            std::size_t j = recordEnd(tags_, at);
+            while (j < tags_.size() && tags_[j].code == 0 && !tags_[j].is(0, "ENDTAB") &&
+                   !tags_[j].is(0, "ENDSEC")) {
+                if (kept && tags_[j].value() == tableName)
+                    keepObject(j, {}, {}, true);
+                else
                     skipped(tags_[j].value(), false);
-                ++j;
+                j = recordEnd(tags_, j);
             }
         }
 }

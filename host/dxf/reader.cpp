@@ -27,23 +27,21 @@ Status fail(ReadReport& report, Status s, std::uint32_t line, const std::wstring
 
 } // namespace
 
-void Reader::warn(std::uint32_t line, const std::wstring& what) {
+void Reader::warn(std::uint32_t line, const char* code, const std::wstring& what) {
     if (report_.warnings.size() < 1000)
-        report_.warnings.push_back(L"line " + std::to_wstring(line) + L": " + what);
+        report_.warnings.push_back({code, int(line), what});
+    else
+        ++report_.warningsDropped;
 }
 
-void Reader::repaired(std::uint32_t line, const std::wstring& what) {
+void Reader::repaired(std::uint32_t line, const char* code, const std::wstring& what) {
     ++report_.repaired;
-    warn(line, what);
+    warn(line, code, what);
 }
 
 void Reader::skipped(std::string_view kind, bool entity) {
     (entity ? report_.skippedEntities : report_.skippedObjects)++;
-    const std::string k(kind);
-    if (std::find(report_.skippedKinds.begin(), report_.skippedKinds.end(), k) ==
-            report_.skippedKinds.end() &&
-        report_.skippedKinds.size() < 100)
-        report_.skippedKinds.push_back(k);
+    ++report_.skippedKinds[std::string(kind)];
 }
 
 // --- Structure ---------------------------------------------------------------------------------
@@ -89,7 +87,7 @@ Status Reader::checkStructure() {
         return fail(report_, Status::parseError, tags_.back().line + 1,
                     L"the file ends inside section " + widen(sectionName) + L" (line " +
                         std::to_wstring(sectionLine) + L"): it is truncated");
-    warn(tags_.back().line + 1, L"no EOF marker at the end of the file");
+    warn(tags_.back().line + 1, "eof", L"no EOF marker at the end of the file");
     return Status::ok;
 }
 
@@ -113,7 +111,8 @@ void Reader::adoptHandle(db::ObjectId id, std::uint64_t h, std::uint32_t line) {
     if (h == 0 || id.isNull() || h > tempHandleBase_)
         return;
     if (!ok(db_.setHandle(id, db::Handle(h))))
-        warn(line, L"duplicate handle " + db::Handle(h).toHex() + L"; a new one was given");
+        repaired(line, "handle",
+                 L"duplicate handle " + db::Handle(h).toHex() + L"; a new one was given");
 }
 
 db::ObjectId Reader::idOfHandle(std::uint64_t h) const {
@@ -137,7 +136,7 @@ Status Reader::run(std::string_view text) {
     if (!ok(s))
         return s;
     if (tr.textAfterEof)
-        warn(tr.textAfterEof, L"text after the EOF marker is ignored");
+        warn(tr.textAfterEof, "eof", L"text after the EOF marker is ignored");
     text_ = text;
     const bool recording = db_.isUndoRecording();
     db_.setUndoRecording(false);
@@ -175,6 +174,9 @@ Status Reader::run(std::string_view text) {
             ++i;
     }
     finish();
+    // Warnings in the order of their lines (some are found only when the whole file is known).
+    std::stable_sort(report_.warnings.begin(), report_.warnings.end(),
+                     [](const ReadWarning& a, const ReadWarning& b) { return a.line < b.line; });
     db_.setUndoRecording(recording);
     report_.codePage = decoder_.codePage();
     return Status::ok;
@@ -259,7 +261,7 @@ db::ObjectId Reader::layerByName(std::string_view name, std::uint32_t line) {
     if (!ok(db_.getLayerId(wname, id))) {
         // As the platform does, a layer that an entity names is made when the table lacks it.
         if (!db::isValidSymbolName(wname) || !ok(db_.addLayer(wname, id))) {
-            warn(line, L"invalid layer name \"" + wname + L"\"; layer 0 used");
+            warn(line, "name", L"invalid layer name \"" + wname + L"\"; layer 0 used");
             id = db_.layerZeroId();
         }
     }
@@ -275,7 +277,7 @@ db::ObjectId Reader::linetypeByName(std::string_view name, std::uint32_t line) {
         return it->second;
     db::ObjectId id;
     if (!ok(db_.getLinetypeId(text(name), id))) {
-        warn(line, L"unknown linetype \"" + text(name) + L"\"; ByLayer used");
+        warn(line, "name", L"unknown linetype \"" + text(name) + L"\"; ByLayer used");
         id = db_.byLayerLinetypeId();
     }
     linetypes_.emplace(std::string(name), id);
@@ -300,7 +302,7 @@ db::ObjectId Reader::blockByName(std::string_view name, std::uint32_t line) {
     const std::wstring wname = text(name);
     db::ObjectId id;
     if (!ok(db_.getBlockId(wname, id)) && !ok(db_.addBlock(wname, id))) {
-        warn(line, L"invalid block name \"" + wname + L"\"");
+        warn(line, "name", L"invalid block name \"" + wname + L"\"");
         return {};
     }
     blocks_.emplace(std::string(name), id);

@@ -40,9 +40,11 @@ public:
     ReadReport& report() { return report_; }
     std::wstring text(const Tag& t) const { return decoder_.decode(t.value()); }
     std::wstring text(std::string_view bytes) const { return decoder_.decode(bytes); }
-    void warn(std::uint32_t line, const std::wstring& what);
+    // A warning of the code "value" (an odd value), or of its own code (dxf.h, ReadWarning).
+    void warn(std::uint32_t line, const std::wstring& what) { warn(line, "value", what); }
+    void warn(std::uint32_t line, const char* code, const std::wstring& what);
     // A fault of the file that the reader mended: a warning, counted.
-    void repaired(std::uint32_t line, const std::wstring& what);
+    void repaired(std::uint32_t line, const char* code, const std::wstring& what);
     void skipped(std::string_view kind, bool entity);
     void kept(std::string_view kind, bool entity);
     bool utf8File() const { return acadVer_ >= 1021; }
@@ -102,8 +104,10 @@ private:
     void keepEntity(std::size_t from, std::size_t to, const EntityCommon& c, db::ObjectId blockId,
                     const db::XData& xdata);
     // Keeps an object of the OBJECTS section: in `dictId` under `key`, or, without a dictionary,
-    // as a kept object with the owner the file gave it.
-    db::ObjectId keepObject(std::size_t k, db::ObjectId dictId, std::string_view key);
+    // as a kept object with the owner the file gave it. A record of a table the database does
+    // not keep (`tableRecord`) is kept without owner: the writer makes its table.
+    db::ObjectId keepObject(std::size_t k, db::ObjectId dictId, std::string_view key,
+                            bool tableRecord = false);
     void resolveRawReferences();
 
     db::Database& db_;

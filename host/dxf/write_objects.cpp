@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "zhost/core/utf.h"
+
 namespace zhost::dxf {
 
 namespace {
@@ -86,8 +88,20 @@ void Writer::objects() {
     int paperCount = 0;
     for (const auto& [index, entry] : layoutOf_) {
         const auto [blockId, layout] = entry;
-        const std::wstring name =
+        std::wstring name =
             blockId == db_.modelSpaceId() ? L"Model" : L"Layout" + std::to_wstring(++paperCount);
+        // A layout read from the file keeps its name (code 1 of its AcDbLayout part).
+        if (auto kept = keptLayoutOf_.find(index); kept != keptLayoutOf_.end()) {
+            db::ObjectPtr<db::RawObject> o(kept->second, db::OpenMode::forRead);
+            bool inLayout = false;
+            for (std::size_t i = 0; o && i < o->record().body.size(); ++i) {
+                const db::RawTags& b = o->record().body;
+                if (b.code(i) == 100)
+                    inLayout = b.value(i) == "AcDbLayout";
+                else if (inLayout && b.code(i) == 1)
+                    name = fromUtf8(b.value(i));
+            }
+        }
         layouts.push_back({name, {blockId, layout}});
         w_.text(3, name);
         w_.handle(350, layout);
@@ -95,6 +109,13 @@ void Writer::objects() {
     int tabOrder = 0;
     for (const auto& [name, ids] : layouts) {
         const bool model = ids.first == db_.modelSpaceId();
+        if (auto kept = keptLayoutOf_.find(ids.first.index()); kept != keptLayoutOf_.end()) {
+            db::ObjectPtr<db::RawObject> o(kept->second, db::OpenMode::forRead);
+            if (o) {
+                writeRawObject(*o, layoutDict_);
+                continue;
+            }
+        }
         w_.str(0, "LAYOUT");
         w_.handle(5, ids.second);
         w_.handle(330, layoutDict_);

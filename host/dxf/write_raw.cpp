@@ -86,7 +86,7 @@ void Writer::writeRawPrefix(const db::RawTags& prefix, const std::vector<std::ui
 void Writer::writeRawObject(const db::RawObject& o, std::uint64_t owner) {
     const db::RawRecord& r = o.record();
     w_.text(0, r.kind);
-    w_.handle(5, h(o.objectId()));
+    w_.handle(r.kind == L"DIMSTYLE" ? 105 : 5, h(o.objectId()));
     writeRawPrefix(r.prefix, nullptr);
     if (!o.fileOwner().isNull())
         w_.handle(330, o.fileOwner().isErased() ? 0 : h(o.fileOwner()));
@@ -96,6 +96,14 @@ void Writer::writeRawObject(const db::RawObject& o, std::uint64_t owner) {
         w_.handle(330, owner);
     writeRawTags(r.body, h(o.objectId()));
     writeXData(o.xdata());
+}
+
+void Writer::keptTableRecords(const wchar_t* table, std::uint64_t tableHandle) {
+    for (db::ObjectId id : tableRecords_[table]) {
+        db::ObjectPtr<db::RawObject> o(id, db::OpenMode::forRead);
+        if (o)
+            writeRawObject(*o, tableHandle);
+    }
 }
 
 void Writer::keptObjects() {

@@ -2,11 +2,15 @@
 #include "writer.h"
 
 #include "region_xdata.h"
+#include "tokenizer.h"
 
 #include "zhost/core/utf.h"
 #include "zhost/settings/atomicfile.h"
+#include "zhost/settings/codepage.h"
 
 #include <algorithm>
+#include <charconv>
+#include <unordered_set>
 
 namespace zhost::dxf {
 
@@ -27,7 +31,7 @@ std::uint64_t h(db::ObjectId id) {
 
 Writer::Writer(const db::Database& db, const WriteOptions& options, std::string& out)
     : db_(db), options_(options), final_(out),
-      w_(body_, options.version == Version::r2013 ? 65001 : options.codePage),
+      w_(body_, options.version >= Version::r2007 ? 65001 : options.codePage),
       next_(db.handleSeed().value()) {}
 
 const std::string& Writer::layerName(db::ObjectId id) {
@@ -110,9 +114,9 @@ void Writer::header(std::string& out) {
     w.str(0, "SECTION");
     w.str(2, "HEADER");
     w.str(9, "$ACADVER");
-    w.str(1, r2013() ? "AC1027" : "AC1015");
+    w.str(1, acadVersionOf(options_.version));
     w.str(9, "$DWGCODEPAGE");
-    if (r2013()) {
+    if (utf8()) {
         std::wstring cp = L"ANSI_1252";
         db_.getString(L"DWGCODEPAGE", cp);
         w.text(3, cp);
@@ -121,11 +125,21 @@ void Writer::header(std::string& out) {
     }
     w.str(9, "$HANDSEED");
     w.handle(5, next_);
+    // A drawing read from a file keeps the file's set of variables: one the file did not have is
+    // written only when it no longer has its default value.
+    db::ObjectPtr<db::RawObject> fileHeader(fileHeader_, db::OpenMode::forRead);
+    std::unordered_set<std::string> inFile;
+    if (fileHeader)
+        for (std::size_t i = 0; i < fileHeader->record().body.size(); ++i)
+            if (fileHeader->record().body.code(i) == 9)
+                inFile.emplace(fileHeader->record().body.value(i));
     for (const db::VarInfo& v : db::drawingVariables()) {
         if (v.readOnly || v.name == L"DWGCODEPAGE")
             continue;
         db::VarValue value;
         if (!ok(db_.getVar(v.name, value)))
+            continue;
+        if (fileHeader && !inFile.count("$" + toUtf8(v.name)) && value == v.defaultValue)
             continue;
         w.text(9, L"$" + v.name);
         const int code = headerCode(v.name, v.type);
@@ -150,6 +164,24 @@ void Writer::header(std::string& out) {
             break;
         }
     }
+    // The file's variables the database does not keep, as read.
+    if (fileHeader) {
+        const db::RawTags& tags = fileHeader->record().body;
+        bool keep = false;
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            if (tags.code(i) == 9) {
+                const std::string_view name = tags.value(i);
+                keep = name != "$ACADVER" && name != "$DWGCODEPAGE" && name != "$HANDSEED" &&
+                       !db::findDrawingVariable(fromUtf8(name.substr(1)));
+            }
+            if (!keep)
+                continue;
+            if (tagKindOf(tags.code(i)) == TagKind::string)
+                w.text(tags.code(i), fromUtf8(tags.value(i)));
+            else
+                w.str(tags.code(i), tags.value(i));
+        }
+    }
     w.str(0, "ENDSEC");
 }
 
@@ -162,7 +194,7 @@ void Writer::classes() {
         w_.str(2, cpp);
         w_.str(3, "ObjectDBX Classes");
         w_.integer(90, flags);
-        if (r2013())
+        if (options_.version >= Version::r2004)
             w_.integer(91, 0);
         w_.integer(280, 0);
         w_.integer(281, 0);
@@ -198,15 +230,21 @@ void Writer::tables() {
     w_.str(0, "SECTION");
     w_.str(2, "TABLES");
 
-    tableHead("VPORT", vportTable_, 1);
-    recordHead("VPORT", newHandle(), vportTable_, "AcDbViewportTableRecord");
-    w_.str(2, "*Active");
-    w_.integer(70, 0);
-    w_.point2(10, 0, 0);
-    w_.point2(11, 1, 1);
-    w_.point2(12, 0, 0);
-    w_.real(40, 100);
-    w_.real(41, 1.5);
+    // Viewports, views, user coordinate systems and dimension styles as the file had them; a
+    // drawing without viewports gets the one every reader expects.
+    const auto& vports = tableRecords_[L"VPORT"];
+    tableHead("VPORT", vportTable_, vports.empty() ? 1 : int(vports.size()));
+    if (vports.empty()) {
+        recordHead("VPORT", newHandle(), vportTable_, "AcDbViewportTableRecord");
+        w_.str(2, "*Active");
+        w_.integer(70, 0);
+        w_.point2(10, 0, 0);
+        w_.point2(11, 1, 1);
+        w_.point2(12, 0, 0);
+        w_.real(40, 100);
+        w_.real(41, 1.5);
+    }
+    keptTableRecords(L"VPORT", vportTable_);
     w_.str(0, "ENDTAB");
 
     // Linetypes.
@@ -278,9 +316,11 @@ void Writer::tables() {
     }
     w_.str(0, "ENDTAB");
 
-    tableHead("VIEW", viewTable_, 0);
+    tableHead("VIEW", viewTable_, int(tableRecords_[L"VIEW"].size()));
+    keptTableRecords(L"VIEW", viewTable_);
     w_.str(0, "ENDTAB");
-    tableHead("UCS", ucsTable_, 0);
+    tableHead("UCS", ucsTable_, int(tableRecords_[L"UCS"].size()));
+    keptTableRecords(L"UCS", ucsTable_);
     w_.str(0, "ENDTAB");
 
     // Applications, with those our own storage needs.
@@ -302,11 +342,24 @@ void Writer::tables() {
     }
     w_.str(0, "ENDTAB");
 
-    tableHead("DIMSTYLE", dimstyleTable_, 1);
+    // "Standard" is made when the file had no such style.
+    bool standard = false;
+    for (db::ObjectId id : tableRecords_[L"DIMSTYLE"]) {
+        db::ObjectPtr<db::RawObject> o(id, db::OpenMode::forRead);
+        const db::RawTags* body = o ? &o->record().body : nullptr;
+        for (std::size_t i = 0; body && i < body->size(); ++i)
+            if (body->code(i) == 2)
+                standard = standard || equalsNoCase(fromUtf8(body->value(i)), L"Standard");
+    }
+    tableHead("DIMSTYLE", dimstyleTable_,
+              int(tableRecords_[L"DIMSTYLE"].size()) + (standard ? 0 : 1));
     w_.str(100, "AcDbDimStyleTable");
-    recordHead("DIMSTYLE", newHandle(), dimstyleTable_, "AcDbDimStyleTableRecord");
-    w_.str(2, "Standard");
-    w_.integer(70, 0);
+    if (!standard) {
+        recordHead("DIMSTYLE", newHandle(), dimstyleTable_, "AcDbDimStyleTableRecord");
+        w_.str(2, "Standard");
+        w_.integer(70, 0);
+    }
+    keptTableRecords(L"DIMSTYLE", dimstyleTable_);
     w_.str(0, "ENDTAB");
 
     // Block records.
@@ -420,7 +473,7 @@ Status Writer::run() {
         if (!r)
             continue;
         if (r->isLayout())
-            layoutOf_[id.index()] = {id, newHandle()};
+            layoutOf_[id.index()] = {id, 0};
         if (!r->sortentsTableId().isNull()) {
             db::ObjectPtr<db::SortentsTable> s(r->sortentsTableId(), db::OpenMode::forRead);
             if (s && s->isCustomOrder())
@@ -439,8 +492,37 @@ Status Writer::run() {
     }
     for (db::ObjectId id : db_.allObjectIds()) {
         db::ObjectPtr<db::RawObject> o(id, db::OpenMode::forRead);
-        if (!o || (o->fileOwner().isNull() && o->fileOwnerText().empty()))
-            continue; // not kept, or held by a dictionary that writes it
+        if (!o)
+            continue;
+        if (o->fileOwner().isNull() && o->fileOwnerText().empty()) {
+            if (o->ownerId() != db_.namedObjectsDictionaryId())
+                continue; // held by a dictionary that writes it
+            if (o->record().kind == L"HEADER")
+                fileHeader_ = id;
+            else
+                tableRecords_[o->record().kind].push_back(id);
+            continue;
+        }
+        if (o->record().kind == L"LAYOUT") {
+            // A layout names its block in its AcDbLayout part (the last pointer with code 330).
+            const db::RawTags& body = o->record().body;
+            db::ObjectId block;
+            for (std::size_t i = 0; i < body.size(); ++i)
+                if (body.code(i) == 330 && !body.reference(i).isNull())
+                    block = body.reference(i);
+            db::ObjectPtr<db::BlockTableRecord> b(block, db::OpenMode::forRead);
+            if (b && b->isLayout() && !keptLayoutOf_.count(block.index())) {
+                keptLayoutOf_[block.index()] = id;
+                // The layouts' own dictionary keeps the handle they name as their owner.
+                std::uint64_t dict = 0;
+                std::from_chars(o->fileOwnerText().data(),
+                                o->fileOwnerText().data() + o->fileOwnerText().size(), dict, 16);
+                db::ObjectId taken;
+                if (dict != 0 && !ok(db_.getObjectId(db::Handle(dict), taken)))
+                    layoutDict_ = dict;
+                continue;
+            }
+        }
         kept_.push_back(id);
         const db::ObjectId owner = o->fileOwner();
         if (o->record().kind != L"DICTIONARY" || owner.isNull())
@@ -451,6 +533,10 @@ Status Writer::run() {
         if (ownerObject && ownerObject->type() != db::ObjectType::rawEntity &&
             ownerObject->type() != db::ObjectType::rawObject)
             keptXdictOf_.emplace(owner.index(), h(id));
+    }
+    for (auto& [index, entry] : layoutOf_) {
+        auto kept = keptLayoutOf_.find(index);
+        entry.second = kept != keptLayoutOf_.end() ? h(kept->second) : newHandle();
     }
     for (const wchar_t* app : {kRegionApp, kLayerDescriptionApp})
         if (!db_.isAppRegistered(app))
@@ -470,7 +556,7 @@ Status Writer::run() {
 }
 
 Status writeDxfText(const db::Database& db, std::string& out, const WriteOptions& options) {
-    if (options.version == Version::r2000 && options.codePage != 932 && options.codePage != 1252)
+    if (options.version < Version::r2007 && !settings::isKnownCodePage(options.codePage))
         return Status::invalidInput;
     Writer writer(db, options, out);
     return writer.run();

@@ -12,6 +12,9 @@
 
 namespace zhost::dxf {
 
+// "AC1015", ... (read_report.cpp).
+const char* acadVersionOf(Version v);
+
 class Writer {
 public:
     Writer(const db::Database& db, const WriteOptions& options, std::string& out);
@@ -20,7 +23,8 @@ public:
     // --- used by the entity writers
     // ---------------------------------------------------------------
     TagWriter& w() { return w_; }
-    bool r2013() const { return options_.version == Version::r2013; }
+    // From R2007 on text is UTF-8; before, the code page of the options.
+    bool utf8() const { return options_.version >= Version::r2007; }
     const std::string& layerName(db::ObjectId id);
     const std::string& linetypeName(db::ObjectId id);
     const std::string& styleName(db::ObjectId id);
@@ -66,6 +70,14 @@ private:
     // Kept objects outside any kept dictionary, and the kept extension dictionary of each
     // modelled object that has one.
     std::vector<db::ObjectId> kept_;
+    // The header variables of the file read that the database does not keep (a kept record of
+    // kind "HEADER"), null for a drawing not read from a file.
+    db::ObjectId fileHeader_;
+    // Records of the VPORT, VIEW, UCS and DIMSTYLE tables kept from the file, by table.
+    std::map<std::wstring, std::vector<db::ObjectId>> tableRecords_;
+    // Kept layouts by the index of their block.
+    std::map<std::uint32_t, db::ObjectId> keptLayoutOf_;
+    void keptTableRecords(const wchar_t* table, std::uint64_t tableHandle);
     std::unordered_map<std::uint32_t, std::uint64_t> keptXdictOf_;
 };
 

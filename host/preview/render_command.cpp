@@ -1,4 +1,4 @@
-// zorma render IN.dxf OUT.png|OUT.svg [--size WxH]
+// zorma render IN.dxf OUT.png|OUT.svg [--size WxH] [-q]
 #include "zhost/preview/render_command.h"
 
 #include "zhost/core/utf.h"
@@ -18,7 +18,7 @@ namespace zhost::preview {
 
 namespace {
 
-constexpr const char* kUsage = "usage: zorma render IN.dxf OUT.png|OUT.svg [--size WxH]\n";
+constexpr const char* kUsage = "usage: zorma render IN.dxf OUT.png|OUT.svg [--size WxH] [-q]\n";
 
 bool parseSize(std::string_view s, int& w, int& h) {
     const auto x = s.find_first_of("xX");
@@ -42,9 +42,12 @@ int runRenderCommand(int argc, char** argv) {
     if (!args.empty() && args.front() == "render")
         args.erase(args.begin());
     RenderOptions options;
+    bool quiet = false;
     std::vector<std::string_view> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--size") {
+        if (args[i] == "-q" || args[i] == "--quiet") {
+            quiet = true;
+        } else if (args[i] == "--size") {
             if (i + 1 >= args.size() || !parseSize(args[i + 1], options.width, options.height)) {
                 std::fputs("zorma render: --size wants WxH, e.g. --size 800x600\n", stderr);
                 return 2;
@@ -91,6 +94,9 @@ int runRenderCommand(int argc, char** argv) {
                      toUtf8(report.message).c_str());
         return 1;
     }
+    if (!quiet)
+        std::fputs(toUtf8(dxf::formatReadReport(report, fromUtf8(std::string(files[0])))).c_str(),
+                   stderr);
     s = renderDrawing(db, out, options, &reason);
     if (!ok(s)) {
         std::fprintf(stderr, "zorma render: cannot write %s: %s\n", std::string(files[1]).c_str(),

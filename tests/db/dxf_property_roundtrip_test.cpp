@@ -91,7 +91,7 @@ TEST(DxfRoundTrip, EveryObjectOfTheSampleReadsBackAsWritten) {
     Database back;
     dxf::ReadReport report;
     ASSERT_OK(dxf::readDxfText(text, back, report)) << zhost::toUtf8(report.message);
-    EXPECT_TRUE(report.warnings.empty()) << zhost::toUtf8(report.warnings.front());
+    EXPECT_TRUE(report.warnings.empty()) << zhost::toUtf8(report.warnings.front().text);
     for (ObjectId id : s.db.allObjectIds()) {
         ObjectPtr<DbObject> o(id, OpenMode::forRead);
         ASSERT_TRUE(o);

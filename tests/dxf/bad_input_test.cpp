@@ -77,7 +77,7 @@ TEST(DxfBadInput, UnknownEntitiesAreCountedAndKept) {
     ASSERT_OK(
         load(wrap("0\nMLINE\n8\n0\n0\nHELIX\n8\n0\n0\nMLINE\n8\n0\n0\nLINE\n8\n0\n"), db, report));
     EXPECT_EQ(3, report.keptEntities);
-    EXPECT_EQ((std::vector<std::string>{"MLINE", "HELIX"}), report.keptKinds);
+    EXPECT_EQ((std::map<std::string, int>{{"HELIX", 1}, {"MLINE", 2}}), report.keptKinds);
     EXPECT_EQ(0, report.skippedEntities);
     EXPECT_EQ(1, report.entitiesRead);
 }

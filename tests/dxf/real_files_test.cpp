@@ -7,6 +7,7 @@
 #include "zhost/core/utf.h"
 #include "zhost/db/drafting.h"
 #include "zhost/dxf/dxf.h"
+#include "zhost/geom/curves.h"
 
 using namespace zhost;
 using namespace zhost::db;
@@ -87,8 +88,9 @@ TEST(DxfRealFiles, TextAfterEofIsIgnoredWithAWarning) {
     ASSERT_OK(dxf::readDxfText(text, db, report)) << toUtf8(report.message);
     EXPECT_EQ(1, report.entitiesRead);
     ASSERT_EQ(1u, report.warnings.size());
-    EXPECT_NE(std::wstring::npos, report.warnings[0].find(L"after the EOF"))
-        << toUtf8(report.warnings[0]);
+    EXPECT_EQ("eof", report.warnings[0].code);
+    EXPECT_NE(std::wstring::npos, report.warnings[0].text.find(L"after the EOF"))
+        << toUtf8(report.warnings[0].text);
 }
 
 TEST(DxfRealFiles, EntitiesWithoutOwnersBelongWhereTheSectionPutsThem) {
@@ -159,5 +161,49 @@ TEST(DxfDrafting, OldDrawingsFilledShapesFacesAndConstructionLinesAreModelled) {
         ASSERT_TRUE(r);
         EXPECT_NEAR(0.6, r->direction().x, 1e-12);
         EXPECT_NEAR(0.8, r->direction().y, 1e-12);
+    }
+}
+
+TEST(DxfRealFiles, AnEllipseWithItsAxesSwappedIsTheSameCurve) {
+    // Major axis 1 along x with ratio 2: the curve's long axis is y (2 long). Read back it has a
+    // major axis of 2 and ratio 0.5, and its start and end points are where the file put them.
+    const std::string entities = "0\nELLIPSE\n8\n0\n10\n5\n20\n5\n30\n0\n11\n1\n21\n0\n31\n0\n"
+                                 "40\n2\n41\n0\n42\n1.5707963267948966\n";
+    Database db;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxfText(r12("", entities), db, report)) << toUtf8(report.message);
+    ObjectPtr<BlockTableRecord> ms(db.modelSpaceId(), OpenMode::forRead);
+    ASSERT_EQ(1u, ms->entityIds().size());
+    ObjectPtr<Ellipse> e(ms->entityIds()[0], OpenMode::forRead);
+    ASSERT_TRUE(e);
+    const geom::EllipseArc g = e->geometry();
+    EXPECT_NEAR(0.5, g.radiusRatio, 1e-12);
+    EXPECT_NEAR(2, g.majorAxis.length(), 1e-12);
+    // In the file: start at t=0 is centre + major = (6, 5); end at t=pi/2 is centre + minor,
+    // minor = ratio * (n x major) = (0, 2): (5, 7).
+    EXPECT_NEAR(0, e->startPoint().distanceTo(geom::Point3d(6, 5, 0)), 1e-9);
+    EXPECT_NEAR(0, e->endPoint().distanceTo(geom::Point3d(5, 7, 0)), 1e-9);
+    EXPECT_EQ(1, report.repaired);
+}
+
+TEST(DxfRealFiles, ASplineGivenByFitPointsOnlyPassesThroughThem) {
+    const std::string entities = "0\nSPLINE\n8\n0\n70\n8\n71\n3\n74\n4\n"
+                                 "11\n0\n21\n0\n31\n0\n11\n10\n21\n5\n31\n0\n"
+                                 "11\n20\n21\n-5\n31\n0\n11\n30\n21\n0\n31\n0\n";
+    Database db;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxfText(r12("", entities), db, report)) << toUtf8(report.message);
+    EXPECT_EQ(0, report.keptEntities);
+    ObjectPtr<BlockTableRecord> ms(db.modelSpaceId(), OpenMode::forRead);
+    ASSERT_EQ(1u, ms->entityIds().size());
+    ObjectPtr<Spline> sp(ms->entityIds()[0], OpenMode::forRead);
+    ASSERT_TRUE(sp);
+    const geom::Spline& g = sp->geometry();
+    EXPECT_FALSE(g.controlPoints.empty());
+    ASSERT_EQ(4u, g.fitPoints.size());
+    for (const geom::Point3d& fit : g.fitPoints) {
+        geom::Point3d nearest;
+        ASSERT_OK(geom::closestPointTo(g, fit, nearest));
+        EXPECT_NEAR(0, nearest.distanceTo(fit), 1e-6);
     }
 }

@@ -15,6 +15,9 @@ namespace {
 void expectSameObjects(const Database& a, const Database& b) {
     const auto da = dumpsByHandle(a), dbm = dumpsByHandle(b);
     for (const auto& [handle, dump] : da) {
+        // The header the file was read with lives in the header, not under a handle.
+        if (dump.starts_with(L"type: HEADER\n"))
+            continue;
         auto it = dbm.find(handle);
         if (it == dbm.end()) {
             ADD_FAILURE() << "object " << toUtf8(handle) << " is missing:\n" << toUtf8(dump);
@@ -22,7 +25,12 @@ void expectSameObjects(const Database& a, const Database& b) {
         }
         EXPECT_EQ(toUtf8(dump), toUtf8(it->second)) << "object " << toUtf8(handle);
     }
-    EXPECT_EQ(da.size(), dbm.size());
+    // The copy may hold more only as kept records: what the writer adds for other programs (the
+    // *Active viewport, the Standard dimension style, layouts, the header) is kept when read.
+    for (const auto& [handle, dump] : dbm)
+        EXPECT_TRUE(da.count(handle) || dump.find(L"\nbody: ") != std::wstring::npos)
+            << "object " << toUtf8(handle) << " is new:\n"
+            << toUtf8(dump);
 }
 
 Status roundTrip(const Database& src, Database& out, dxf::WriteOptions options = {}) {
@@ -34,7 +42,7 @@ Status roundTrip(const Database& src, Database& out, dxf::WriteOptions options =
     s = dxf::readDxfText(text, out, report);
     EXPECT_TRUE(report.message.empty()) << toUtf8(report.message);
     for (const auto& w : report.warnings)
-        ADD_FAILURE() << "warning: " << toUtf8(w);
+        ADD_FAILURE() << "warning: line " << w.line << ": " << toUtf8(w.text);
     return s;
 }
 

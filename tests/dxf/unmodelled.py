@@ -4,9 +4,10 @@
 Usage: unmodelled.py make FILE VERSION   writes the drawing (VERSION: R2000, R2018, ...)
        unmodelled.py describe FILE       prints what the drawing holds, one fact a line (UTF-8)
 
-The drawing holds a MESH, an IMAGE with its IMAGEDEF (and the reactor between them), a
+R2000 drawings are written in code page 932. The drawing holds a MESH, an IMAGE with its IMAGEDEF (and the reactor between them), a
 WIPEOUT, a user dictionary with XRECORDs, a LINE whose extension dictionary holds an XRECORD,
-and a MESH inside a block. The description is what a round trip must keep: compare the
+a MESH inside a block, a dimension with its block and style, two named paper-space layouts with
+content, a view and a user coordinate system. The description is what a round trip must keep: compare the
 description of the original with the one of the saved copy.
 """
 import sys
@@ -16,12 +17,12 @@ from ezdxf import recover
 
 
 def make(path, version):
-    doc = ezdxf.new(version)
+    doc = ezdxf.new(version, setup=True)
     msp = doc.modelspace()
-    # ezdxf writes text beyond the code page of an R2000 file as \U+ escapes that it does not
-    # always read back: Japanese names and notes only where the file is UTF-8.
-    unicode = version >= "R2007"
-    layer = "メッシュ" if unicode else "MESH-LAYER"
+    # An R2000 file is written in Japanese Windows' code page 932; later ones are UTF-8.
+    if version < "R2007":
+        doc.encoding = "cp932"
+    layer = "メッシュ"
     doc.layers.add(layer, color=3)
     mesh = msp.add_mesh(dxfattribs={"layer": layer, "color": 5})
     with mesh.edit_data() as data:
@@ -33,7 +34,7 @@ def make(path, version):
     line = msp.add_line((0, -10), (30, -10))
     xdict = line.new_extension_dict()
     xrec = xdict.add_xrecord("ZORMA_NOTE")
-    xrec.reset([(1, "線の注記" if unicode else "note"), (40, 2.5), (70, 7)])
+    xrec.reset([(1, "線の注記"), (40, 2.5), (70, 7)])
     data = doc.rootdict.add_new_dict("ZORMA_DATA")
     for n in range(3):
         x = data.add_xrecord("ITEM%d" % n)
@@ -44,6 +45,14 @@ def make(path, version):
         bdata.vertices = [(0, 0, 0), (1, 0, 0), (0, 1, 0)]
         bdata.faces = [(0, 1, 2)]
     msp.add_blockref("MESHBLOCK", (60, 0))
+    msp.add_linear_dim(base=(0, 25), p1=(0, 20), p2=(30, 20), dimstyle="EZDXF").render()
+    assembly = doc.layouts.new("組立図")
+    assembly.add_circle((5, 5), 2)
+    detail = doc.layouts.new("Detail")
+    detail.add_line((0, 0), (10, 10))
+    detail.add_text("A-A")
+    doc.views.new("Front")
+    doc.ucs.new("Tilted")
     doc.saveas(path)
 
 
@@ -76,7 +85,17 @@ def describe(path):
             out.append("line note %s" % (tags_text(x) if x is not None else None))
         elif kind == "INSERT":
             out.append("insert %s %s" % (e.dxf.name, [b.dxftype() for b in e.block()]))
+        elif kind == "DIMENSION":
+            block = doc.blocks.get(e.dxf.geometry)
+            out.append("dimension style=%s block=%s" % (
+                e.dxf.dimstyle, sorted(b.dxftype() for b in block) if block else None))
     out += ["count %s %d" % kv for kv in sorted(counts.items())]
+    for name in doc.layouts.names_in_taborder():
+        if name != "Model":
+            out.append("layout %s %s" % (name, sorted(e.dxftype() for e in doc.layouts.get(name))))
+    out.append("dimstyles %s" % sorted(d.dxf.name for d in doc.dimstyles))
+    out.append("views %s" % sorted(v.dxf.name for v in doc.views))
+    out.append("ucs %s" % sorted(u.dxf.name for u in doc.ucs))
     data = doc.rootdict.get("ZORMA_DATA")
     if data is not None:
         for key, x in sorted(data.items()):

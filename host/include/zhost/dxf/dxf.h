@@ -12,6 +12,7 @@
 #include "zhost/db/object_id.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,17 @@ class Database;
 }
 
 namespace zhost::dxf {
+
+// A recoverable oddity of a file, like an audit entry: a short stable code, the line, the words.
+// Codes: "eof" (text after EOF, no EOF), "codepage" (unknown code page), "handle" (duplicate
+// handle), "owner" (an owner that does not fit), "name" (a missing or invalid layer, linetype,
+// block or style name), "xdata" (malformed extended data), "stray" (a record out of its place),
+// "value" (an odd value: a negative count, a bad edge type, inconsistent spline data...).
+struct ReadWarning {
+    std::string code;
+    int line = 0;
+    std::wstring text;
+};
 
 struct ReadReport {
     // For a failure: what went wrong, in English, starting with "line N: " when the fault has a
@@ -32,35 +44,55 @@ struct ReadReport {
     int codePage = 65001;
     int entitiesRead = 0;
     int objectsRead = 0; // dictionaries, groups, draw-order tables
+    // The entities read into the database's own kinds, by kind.
+    std::map<std::string, int> modelledKinds;
     // Entities and objects of kinds the database does not model (or whose data it cannot use),
-    // kept as their tags and written back unchanged (zhost/db/raw.h); the names of those kinds,
-    // each once.
+    // kept as their tags and written back unchanged (zhost/db/raw.h), and their counts by kind.
     int keptEntities = 0;
     int keptObjects = 0;
-    std::vector<std::string> keptKinds;
-    // What was dropped: stray records and objects the writer makes afresh (layouts, plot
-    // styles); the names of the skipped kinds, each once.
-    // Faults of the file that the reader mended (an owner that is no layout, ...), each also a
-    // warning.
+    std::map<std::string, int> keptKinds;
+    // Faults of the file that the reader mended (an owner that is no layout, a duplicate handle,
+    // an ellipse with its axes swapped), each also a warning.
     int repaired = 0;
+    // What was dropped: stray records and objects the writer makes afresh (the layout and plot
+    // style dictionaries), and their counts by kind.
     int skippedEntities = 0;
     int skippedObjects = 0;
-    std::vector<std::string> skippedKinds;
-    // Recoverable oddities (a reference to a missing block, a duplicate handle, ...), each with
-    // its line.
-    std::vector<std::wstring> warnings;
+    std::map<std::string, int> skippedKinds;
+    // Recoverable oddities (a reference to a missing block, a duplicate handle, ...), in file
+    // order; at most 1000 are kept, `warningsDropped` counts the rest.
+    std::vector<ReadWarning> warnings;
+    int warningsDropped = 0;
 };
 
-enum class Version { r2000, r2013 };
+// A few lines for people (the `run`, `shell` and `render` commands print them): the version and
+// code page, counts by kind of what was modelled, kept as read, repaired and skipped, and the
+// first `maxWarnings` warnings with their codes and lines.
+std::wstring formatReadReport(const ReadReport& report, std::wstring_view drawing,
+                              std::size_t maxWarnings = 20);
+
+// The versions written: AC1015, AC1018 (code page text), AC1021, AC1024, AC1027, AC1032 (UTF-8).
+enum class Version { r2000, r2004, r2007, r2010, r2013, r2018 };
 
 struct WriteOptions {
     Version version = Version::r2013;
-    // The code page of text for R2000 (932 or 1252); R2013 is always UTF-8. Characters the code
-    // page lacks are written as \U+XXXX escapes, so nothing is lost.
+    // The code page of text before R2007 (any code page the host knows: 932, 1252, 1250, ...);
+    // from R2007 on text is UTF-8. Characters the code page lacks are written as \U+XXXX
+    // escapes, so nothing is lost.
     int codePage = 932;
     // Keep the file being replaced as "NAME.bak" beside it (zhost/settings/atomicfile.h).
     bool keepBackup = false;
 };
+
+// "R2000", "R2004", "R2007", "R2010", "R2013", "R2018" (any case; "R12", "R13" and "R14" give
+// R2000, the oldest version written). False for anything else.
+bool parseVersion(std::string_view name, Version& out);
+// "R2000", ...
+const char* versionName(Version v);
+// Saving what was read: the version family of the file read (R12 to R2002 as R2000, the oldest
+// written; later ones as themselves) in the code page its text was read in; a report of no file
+// gives the defaults.
+WriteOptions sameVersionAs(const ReadReport& report);
 
 // Loads a drawing into `into`, replacing its whole content. On failure `into` is left as it was:
 // the file is read into a new database that is swapped in only when everything went well.
