@@ -21,6 +21,7 @@
 #include "zhost/preview/preview.h"
 #endif
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -40,7 +41,12 @@ void err(const std::wstring& text) {
 int loadAddon(const RunOptions& o, rx::AddonModule& module) {
     if (o.addon == "none")
         return 0;
-    const fs::path path = o.addon.empty() ? rx::defaultAddonPath(o.api) : fs::path(o.addon);
+    fs::path path = o.addon.empty() ? rx::defaultAddonPath(o.api) : fs::path(o.addon);
+    // The loader looks for a bare name on the library path only; a file of that name in the
+    // current folder is the one the user means.
+    std::error_code ec;
+    if (!path.has_parent_path() && fs::is_regular_file(path, ec))
+        path = fs::path(".") / path;
     if (o.addon.empty() && !fs::exists(path)) {
         err(L"no add-on library at " + fromUtf8(path.string()) +
             L"; running with the host commands only");
@@ -106,6 +112,81 @@ private:
     bool on_;
     DiagnosticSink previous_;
 };
+
+// Exit statuses of `zorma run`: a batch tells from them what went wrong.
+constexpr int exitOk = 0;
+constexpr int exitStopped = 1; // a line the script language does not allow, or the input ended
+                               // while a prompt waited
+constexpr int exitUsage = 2;   // refused before anything ran, or an output could not be written
+constexpr int exitUnknownCommand = 3;
+constexpr int exitDialogLine = 4; // an open dialog refused a line (the script stopped there)
+constexpr int exitCommandError = 5;
+
+std::wstring counted(int n, const wchar_t* one, const wchar_t* many) {
+    return std::to_wstring(n) + L" " + (n == 1 ? one : many);
+}
+
+// The end of a script run: what stopped it, and one summary line of the faults it went on after.
+int scriptEnd(const ed::RunOutcome& outcome) {
+    int rc = exitOk;
+    switch (outcome.kind) {
+    case ed::RunOutcome::endOfInput:
+    case ed::RunOutcome::quit:
+        break;
+    case ed::RunOutcome::inputEndedInPrompt:
+        err(L"the script ended while a prompt was waiting for an answer: \"" +
+            outcome.waitingPrompt + L"\"");
+        rc = exitStopped;
+        break;
+    case ed::RunOutcome::scriptError:
+        err(L"script stopped at line " + std::to_wstring(outcome.lineNumber) + L": " +
+            outcome.message);
+        rc = outcome.dialogLineFailed ? exitDialogLine : exitStopped;
+        break;
+    }
+    if (rc == exitOk)
+        rc = outcome.failedCommands > 0    ? exitCommandError
+             : outcome.unknownCommands > 0 ? exitUnknownCommand
+                                           : exitOk;
+    std::wstring faults;
+    if (outcome.unknownCommands > 0)
+        faults += counted(outcome.unknownCommands, L"unknown command", L"unknown commands") +
+                  L" (first at line " + std::to_wstring(outcome.firstUnknownLine) + L")";
+    if (outcome.failedCommands > 0)
+        faults += std::wstring(faults.empty() ? L"" : L", ") +
+                  counted(outcome.failedCommands, L"command", L"commands") +
+                  L" reported an error (first at line " +
+                  std::to_wstring(outcome.firstFailedCommandLine) + L")";
+    if (outcome.kind == ed::RunOutcome::scriptError && outcome.dialogLineFailed)
+        faults += std::wstring(faults.empty() ? L"" : L", ") + L"a dialog line failed at line " +
+                  std::to_wstring(outcome.lineNumber);
+    if (!faults.empty())
+        err(L"the script " +
+            std::wstring(rc == exitUnknownCommand || rc == exitCommandError ? L"finished"
+                                                                            : L"stopped") +
+            L" with faults: " + faults + L"; exit status " + std::to_wstring(rc));
+    return rc;
+}
+
+void greet(const OutputPlan& outputs) {
+    ed::print(L"ZORMA command line. Ctrl-C cancels a prompt, Ctrl-D at the command prompt ends, "
+              L"F1 lists the commands.\n");
+    if (outputs.drawing.empty())
+        ed::print(L"Nothing will be saved: start the shell with --out FILE.dxf to keep the "
+                  L"drawing.\n");
+    else
+        ed::print(L"Changes are saved to " + settings::toWide(outputs.drawing) +
+                  L" when the session ends.\n");
+}
+
+// The shell ends on Ctrl-D at the command prompt, QUIT or the end of piped input; it never
+// stops on a bad line, so only the last of these can leave a prompt waiting.
+int shellEnd(const ed::RunOutcome& outcome) {
+    if (outcome.kind == ed::RunOutcome::inputEndedInPrompt)
+        err(L"the input ended while a prompt was waiting for an answer: \"" +
+            outcome.waitingPrompt + L"\"; that command was cancelled");
+    return exitOk;
+}
 
 } // namespace
 
@@ -184,45 +265,42 @@ int runSession(const RunOptions& o, bool interactive, SessionFrontEnd* frontEnd)
     if (frontEnd)
         input = frontEnd->attachInput(std::move(input));
 
-    int rc = 0;
+    int rc = exitOk;
+    const db::Database* startDrawing = ed::workingDatabase();
+    const std::uint64_t serialAtStart = startDrawing->changeSerial();
     {
         rx::AddonModule addon;
         if (int a = loadAddon(o, addon); a != 0)
             return a;
         if (interactive)
-            ed::print(L"ZORMA command line. Ctrl-C cancels a prompt, Ctrl-D ends.\n");
+            greet(outputs);
         const ed::RunOutcome outcome = ed::runCommandLoop(*input);
-        switch (outcome.kind) {
-        case ed::RunOutcome::endOfInput:
-        case ed::RunOutcome::quit:
-            break;
-        case ed::RunOutcome::inputEndedInPrompt:
-            err(L"the script ended while a prompt was waiting for an answer: \"" +
-                outcome.waitingPrompt + L"\"");
-            rc = 1;
-            break;
-        case ed::RunOutcome::scriptError:
-            err(L"script stopped at line " + std::to_wstring(outcome.lineNumber) + L": " +
-                outcome.message);
-            rc = 1;
-            break;
-        }
+        rc = interactive ? shellEnd(outcome) : scriptEnd(outcome);
     } // the add-on is unloaded here, before the drawing goes away
     if (frontEnd)
         frontEnd->sessionEnded();
 
+    // A script that ran to its end keeps what it did, faults or not: the status tells a batch
+    // what went wrong. One stopped half-way wrote nothing, so its old output stays as it was.
+    // The shell keeps the session's work however it ended, when there is work to keep (NEW
+    // and OPEN may have replaced the drawing meanwhile).
     const db::Database& drawing = *ed::workingDatabase();
-    if (rc == 0 && !outputs.drawing.empty()) {
+    const bool changed = &drawing != startDrawing || drawing.changeSerial() != serialAtStart;
+    const bool keep = interactive ? changed : rc != exitStopped && rc != exitDialogLine;
+    if (keep && !outputs.drawing.empty()) {
         std::wstring reason;
         if (!o.outVersion.empty())
             dxf::parseVersion(o.outVersion, saveOptions.version); // checked with the options
         if (!ok(dxf::writeDxf(drawing, outputs.drawing, saveOptions, &reason))) {
             err(L"cannot write " + settings::toWide(outputs.drawing) + L": " + reason);
-            rc = 2;
+            return exitUsage;
         }
+        if (interactive)
+            err(L"the drawing was saved to " + settings::toWide(outputs.drawing));
     }
-    if (rc == 0 && !outputs.picture.empty())
-        rc = renderTo(drawing, outputs.picture);
+    if (keep && !outputs.picture.empty())
+        if (const int r = renderTo(drawing, outputs.picture); r != 0)
+            rc = r;
     return rc;
 }
 

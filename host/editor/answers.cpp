@@ -48,11 +48,24 @@ std::wstring pointText(const geom::Point3d& p) {
     return s;
 }
 
-void stopScript(const InputLine& line, std::wstring message) {
+bool interactiveInput() {
     auto& s = state();
+    return s.input && s.input->interactive();
+}
+
+// A line the script language does not allow stops a script: what follows it was written for a
+// state the script no longer is in. A person at a terminal is told and asked again instead.
+void stopScript(const InputLine& line, std::wstring message, bool inDialog = false) {
+    auto& s = state();
+    if (interactiveInput()) {
+        print(L"\n" + message + L"\n");
+        s.swallowNextNewline = true;
+        return;
+    }
     s.scriptError = true;
     s.scriptErrorLine = line.lineNumber;
     s.scriptErrorMessage = std::move(message);
+    s.scriptErrorInDialog = inDialog;
 }
 
 bool readRawLine(std::wstring_view prompt, InputLine& out) {
@@ -148,8 +161,9 @@ bool runDirective(const InputLine& line, std::wstring_view body, bool acceptMove
     DirectiveContext ctx{line, {}};
     const Status st = it->second(args, ctx);
     if (!ok(st)) {
-        stopScript(line,
-                   ctx.message.empty() ? L"@" + std::wstring(body) + L" failed" : ctx.message);
+        // The registered directives are the dialogs' lines: a failure is a dialog's.
+        stopScript(line, ctx.message.empty() ? L"@" + std::wstring(body) + L" failed" : ctx.message,
+                   true);
         out.kind = Answer::end;
         return true;
     }
@@ -244,21 +258,35 @@ Answer readAnswer(std::wstring_view prompt, bool acceptMove, bool endOfCallIsEnt
                 endEchoLine();
             return Answer{};
         }
+        if (interactive)
+            s.swallowNextNewline = true; // the terminal ended the line
         const std::wstring_view t = trim(line.text);
         if (!t.empty() && t.front() == L';')
             continue; // a comment
         Answer a;
+        a.lineNumber = line.lineNumber;
+        if (t.find(L'\0') != std::wstring_view::npos) {
+            // A NUL is no text: the file is binary or in an encoding without its BOM, and
+            // what precedes the NUL would be taken for the whole line.
+            stopScript(line, L"the line holds a NUL character (a UTF-16 script needs its BOM)");
+            if (interactive)
+                continue;
+            endEchoLine();
+            return Answer{};
+        }
         if (!t.empty() && t.front() == L'@' && t.size() > 1 && std::iswalpha(t[1])) {
             if (!runDirective(line, t.substr(1), acceptMove, a))
                 continue;
             if (a.kind == Answer::end) {
-                if (!interactive)
-                    endEchoLine();
+                if (interactive)
+                    continue; // told; the prompt asks again
+                endEchoLine();
                 return a;
             }
         } else if (t == L"^C") {
             a.kind = Answer::cancel;
             a.text = L"*Cancel*";
+            s.cancelSeen = true;
         } else if (t.empty()) {
             a.kind = Answer::empty;
         } else {
@@ -270,6 +298,7 @@ Answer readAnswer(std::wstring_view prompt, bool acceptMove, bool endOfCallIsEnt
             endEchoLine();
         } else if (a.kind == Answer::cancel) {
             print(L"*Cancel*\n");
+            s.swallowNextNewline = true;
         }
         return a;
     }

@@ -38,6 +38,7 @@ struct Answer {
     int integer = 0;
     db::ObjectId id;
     const SelectionSet* set = nullptr;
+    int lineNumber = 0; // the input line that gave the answer (0 when none did)
 };
 
 // Prints the prompt (when the answer is echoed) and takes one answer. With acceptMove false,

@@ -52,6 +52,9 @@ struct EditorState {
     bool scriptError = false;
     std::wstring scriptErrorMessage;
     int scriptErrorLine = 0;
+    bool scriptErrorInDialog = false; // the stopping line was refused by an open dialog
+    // The input cancelled a prompt since the command started (its failure is then no fault).
+    bool cancelSeen = false;
     bool quitRequested = false;
     // A failure the running host command reports to its caller (the command call's error).
     bool commandFailed = false;

@@ -7,11 +7,168 @@
 #include <algorithm>
 #include <istream>
 #include <sstream>
+#include <vector>
 
 namespace zhost::ed {
 namespace {
 
-// Lines of UTF-8 text; a BOM and CR before LF are dropped.
+// Lines of a script in any of the encodings an editor saves: UTF-8 (with or without BOM) or
+// UTF-16 with its BOM (little or big endian). A line ends at LF, CR LF or a lone CR, so a file
+// saved with old Macintosh line ends is not one long line. Bytes are pulled one at a time so
+// that a pipe can feed a running session and each line is answered as soon as it is complete.
+class ScriptLineReader {
+public:
+    explicit ScriptLineReader(std::istream& in) : in_(in) {}
+
+    bool next(std::wstring& line) {
+        if (!started_)
+            detectEncoding();
+        line.clear();
+        std::string utf8;
+        bool any = false;
+        while (true) {
+            char32_t c = 0;
+            if (!nextChar(c))
+                break;
+            any = true;
+            if (c == U'\n' && afterCr_) { // the LF of a CR LF pair
+                afterCr_ = false;
+                any = false;
+                continue;
+            }
+            afterCr_ = c == U'\r';
+            if (c == U'\n' || c == U'\r') {
+                finish(utf8, line);
+                return true;
+            }
+            appendChar(c, utf8, line);
+        }
+        finish(utf8, line);
+        return any;
+    }
+
+private:
+    enum class Encoding { utf8, utf16le, utf16be };
+
+    int byte() {
+        const int c = in_.get();
+        return c == std::char_traits<char>::eof() ? -1 : c;
+    }
+
+    void detectEncoding() {
+        started_ = true;
+        const int a = byte();
+        if (a < 0)
+            return;
+        if (a == 0xFF || a == 0xFE || a == 0xEF) {
+            const int b = byte();
+            if (a == 0xFF && b == 0xFE)
+                return void(encoding_ = Encoding::utf16le);
+            if (a == 0xFE && b == 0xFF)
+                return void(encoding_ = Encoding::utf16be);
+            if (a == 0xEF && b == 0xBB) {
+                const int c = byte();
+                if (c == 0xBF)
+                    return;
+                lookahead_ = {a, b, c};
+                return;
+            }
+            lookahead_ = {a, b};
+            return;
+        }
+        lookahead_ = {a};
+    }
+
+    int rawByte() {
+        if (!lookahead_.empty()) {
+            const int b = lookahead_.front();
+            lookahead_.erase(lookahead_.begin());
+            return b;
+        }
+        return byte();
+    }
+
+    int unit16() {
+        const int a = rawByte();
+        if (a < 0)
+            return -1;
+        const int b = rawByte();
+        if (b < 0)
+            return 0xFFFD; // an odd byte at the end
+        return encoding_ == Encoding::utf16le ? (b << 8 | a) : (a << 8 | b);
+    }
+
+    // One character: a code point for UTF-16, a byte for UTF-8 (decoded per line).
+    bool nextChar(char32_t& c) {
+        if (encoding_ == Encoding::utf8) {
+            const int b = rawByte();
+            if (b < 0)
+                return false;
+            c = char32_t(b);
+            return true;
+        }
+        int u = pendingUnit_ >= 0 ? pendingUnit_ : unit16();
+        pendingUnit_ = -1;
+        if (u < 0)
+            return false;
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            const int low = unit16();
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
+                return true;
+            }
+            pendingUnit_ = low;
+            c = 0xFFFD;
+            return true;
+        }
+        c = (u >= 0xDC00 && u <= 0xDFFF) ? 0xFFFD : char32_t(u);
+        return true;
+    }
+
+    void appendChar(char32_t c, std::string& utf8, std::wstring& line) const {
+        if (encoding_ == Encoding::utf8)
+            utf8 += char(c);
+        else
+            line += wchar_t(c);
+    }
+
+    void finish(const std::string& utf8, std::wstring& line) const {
+        if (encoding_ == Encoding::utf8)
+            line = fromUtf8(utf8);
+    }
+
+    std::istream& in_;
+    Encoding encoding_ = Encoding::utf8;
+    bool started_ = false;
+    bool afterCr_ = false;
+    int pendingUnit_ = -1;
+    std::vector<int> lookahead_;
+};
+
+// A script read line by line from a stream it may own (a file's bytes) or borrow (standard
+// input, read lazily so that a pipe can feed a running session).
+class StreamSource : public InputSource {
+public:
+    StreamSource(std::istream& in, std::wstring name) : reader_(in), name_(std::move(name)) {}
+    StreamSource(std::unique_ptr<std::istream> owned, std::wstring name)
+        : owned_(std::move(owned)), reader_(*owned_), name_(std::move(name)) {}
+
+    bool readLine(std::wstring_view, InputLine& out) override {
+        if (!reader_.next(out.text))
+            return false;
+        out.lineNumber = ++count_;
+        out.sourceName = name_;
+        return true;
+    }
+
+private:
+    std::unique_ptr<std::istream> owned_;
+    ScriptLineReader reader_;
+    std::wstring name_;
+    int count_ = 0;
+};
+
+// Lines given in advance.
 class LineSource : public InputSource {
 public:
     LineSource(std::vector<std::wstring> lines, std::wstring name)
@@ -33,46 +190,6 @@ private:
     size_t next_ = 0;
 };
 
-std::vector<std::wstring> splitLines(std::istream& in) {
-    std::vector<std::wstring> lines;
-    std::string line;
-    bool first = true;
-    while (std::getline(in, line)) {
-        if (first && line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            line.erase(0, 3);
-        first = false;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(fromUtf8(line));
-    }
-    return lines;
-}
-
-// Streams (standard input) are read lazily so that a pipe can feed a running session.
-class StreamSource : public InputSource {
-public:
-    StreamSource(std::istream& in, std::wstring name) : in_(in), name_(std::move(name)) {}
-
-    bool readLine(std::wstring_view, InputLine& out) override {
-        std::string line;
-        if (!std::getline(in_, line))
-            return false;
-        if (count_ == 0 && line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            line.erase(0, 3);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        out.text = fromUtf8(line);
-        out.lineNumber = ++count_;
-        out.sourceName = name_;
-        return true;
-    }
-
-private:
-    std::istream& in_;
-    std::wstring name_;
-    int count_ = 0;
-};
-
 } // namespace
 
 std::unique_ptr<InputSource> makeScriptFile(const std::filesystem::path& file, Status& status,
@@ -82,8 +199,8 @@ std::unique_ptr<InputSource> makeScriptFile(const std::filesystem::path& file, S
     status = settings::readRegularFile(file, bytes, std::uintmax_t(256) << 20, reason);
     if (!ok(status))
         return nullptr;
-    std::istringstream in(bytes);
-    return std::make_unique<LineSource>(splitLines(in), settings::toWide(file.filename()));
+    return std::make_unique<StreamSource>(std::make_unique<std::istringstream>(std::move(bytes)),
+                                          settings::toWide(file.filename()));
 }
 
 std::unique_ptr<InputSource> makeScriptStream(std::istream& in, std::wstring sourceName) {

@@ -141,6 +141,7 @@ RunOutcome runCommandLoop(InputSource& source) {
     s.scriptError = false;
     s.inputEndedInPrompt = false;
     s.quitRequested = false;
+    s.scriptErrorInDialog = false;
     s.swallowNextNewline = true; // the first prompt needs no empty line before it
     RunOutcome out;
     while (true) {
@@ -163,10 +164,19 @@ RunOutcome runCommandLoop(InputSource& source) {
         if (!entry) {
             printf(L"Unknown command \"%s\".  Press F1 for help.", toUpperName(name));
             detail::endEchoLine();
+            if (out.unknownCommands++ == 0)
+                out.firstUnknownLine = a.lineNumber;
             continue;
         }
         const rx::CommandEntry copy = *entry;
+        s.commandFailed = false;
+        s.cancelSeen = false;
         detail::executeCommand(copy);
+        if (s.commandFailed && !s.cancelSeen && !s.scriptError && !s.inputEndedInPrompt) {
+            if (out.failedCommands++ == 0)
+                out.firstFailedCommandLine = a.lineNumber;
+        }
+        s.commandFailed = false;
         if (s.scriptError) {
             out.kind = RunOutcome::scriptError;
             break;
@@ -184,6 +194,7 @@ RunOutcome runCommandLoop(InputSource& source) {
     if (out.kind == RunOutcome::scriptError) {
         out.message = s.scriptErrorMessage;
         out.lineNumber = s.scriptErrorLine;
+        out.dialogLineFailed = s.scriptErrorInDialog;
     }
     s.input = previous;
     return out;
@@ -202,8 +213,10 @@ void resetSession() {
     s.activeCommand.clear();
     s.inputEndedInPrompt = false;
     s.scriptError = false;
+    s.scriptErrorInDialog = false;
     s.quitRequested = false;
     s.commandFailed = false;
+    s.cancelSeen = false;
     s.pickFirst.clear();
     s.shift = false;
     s.ucs = Ucs();

@@ -8,6 +8,7 @@
 #include "zhost/editor/display.h"
 #include "zhost/editor/input.h"
 #include "zhost/editor/output.h"
+#include "zhost/editor/session.h"
 #include "zhost/editor/sysvars.h"
 #include "zhost/ui/dialog.h"
 #include "zhost/ui/menu.h"
@@ -31,7 +32,19 @@ PendingError& pendingError() {
 }
 constexpr const wchar_t* kErrorDirective = L"@dialog-error";
 
+// A person typing at the shell is told what was wrong and the dialog waits for the next line;
+// a script stops.
+bool tellPerson(const std::wstring& message) {
+    const ed::InputSource* input = ed::inputSource();
+    if (!input || !input->interactive())
+        return false;
+    ed::print(message + L"\n");
+    return true;
+}
+
 void failScript(const ed::InputLine& line, std::wstring message) {
+    if (tellPerson(message))
+        return;
     pendingError().set = true;
     pendingError().message = std::move(message);
     ed::InputLine back = line;
@@ -142,15 +155,20 @@ void HeadlessBackend::runModalLoop(Dialog& dialog) {
         if (kind == LineKind::handled)
             continue;
         if (kind == LineKind::other) {
-            failScript(line, message.empty()
-                                 ? L"the dialog \"" + dialog.title() +
-                                       L"\" is open: an @dialog line is expected, not \"" +
-                                       std::wstring(t) + L"\""
-                                 : message);
+            const std::wstring why = message.empty()
+                                         ? L"the dialog \"" + dialog.title() +
+                                               L"\" is open: an @dialog line is expected, not \"" +
+                                               std::wstring(t) + L"\""
+                                         : message;
+            if (tellPerson(why))
+                continue;
+            failScript(line, why);
             dialog.endDialog(idCancel);
             return;
         }
         if (!runDialogDirective(dialog, args, message)) {
+            if (tellPerson(message))
+                continue;
             failScript(line, message);
             dialog.endDialog(idCancel);
             return;

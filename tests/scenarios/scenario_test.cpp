@@ -37,7 +37,7 @@ protected:
 
 TEST_F(Scenario, UnknownCommandIsReportedAndTheScriptGoesOn) {
     const ZormaResult r = RunHost({.script = "XYZ\nREGEN\n"});
-    EXPECT_THAT(r, ExitsWith(0));
+    EXPECT_THAT(r, ExitsWith(3)); // after the rest ran: a batch sees the misspelt name
     EXPECT_THAT(r.out, HasSubstr("Unknown command \"XYZ\".  Press F1 for help."));
     EXPECT_THAT(r.out, HasSubstr("Regenerating model."));
 }
@@ -140,7 +140,7 @@ TEST_F(Scenario, AKernelFailureShowsTheKernelsMessageUnderVerbose) {
 
     const ZormaResult verbose =
         RunHost({.drawing = in, .script = "UNION\n@all\n\n", .args = {"-v"}});
-    EXPECT_THAT(verbose, ExitsWith(0));
+    EXPECT_THAT(verbose, ExitsWith(5)); // the command reported its failure
     EXPECT_THAT(verbose.out, HasSubstr("The regions could not be united."));
     EXPECT_THAT(verbose.err, HasSubstr("zorma: kernel: spline: Standard_ConstructionError: "
                                        "Geom_BSplineCurve: Weights values too small"));

@@ -35,16 +35,29 @@ struct RunOutcome {
         quit,               // the QUIT command
     };
     Kind kind = endOfInput;
-    std::wstring waitingPrompt; // inputEndedInPrompt: the prompt text (without leading "\n")
-    std::wstring message;       // scriptError: what was wrong
-    int lineNumber = 0;         // scriptError: where
+    std::wstring waitingPrompt;    // inputEndedInPrompt: the prompt text (without leading "\n")
+    std::wstring message;          // scriptError: what was wrong
+    int lineNumber = 0;            // scriptError: where
+    bool dialogLineFailed = false; // scriptError: the line was refused by an open dialog
+
+    // Faults the loop went on after: a batch run finishes what it can and reports them at the
+    // end. A command cancelled by its input is no fault.
+    int unknownCommands = 0;
+    int failedCommands = 0;         // commands that reported an error
+    int firstUnknownLine = 0;       // the line of the first unknown command name
+    int firstFailedCommandLine = 0; // the line that started the first failed command
+
+    // The loop ran to its end (the input ended at the command prompt or QUIT).
     bool ok() const { return kind == endOfInput || kind == quit; }
+    // Ended as it should and met no fault on the way.
+    bool clean() const { return ok() && unknownCommands == 0 && failedCommands == 0; }
 };
 
 // Reads lines from the input source: command names at the command prompt ("Command: "), the
 // answers of their prompts, directives anywhere. Unknown command names print
-// `Unknown command "XYZ".  Press F1 for help.` and the loop goes on. Each command runs to its
-// end before the next line is read, inside one undo group of the drawing.
+// `Unknown command "XYZ".  Press F1 for help.` and the loop goes on (counted in the outcome).
+// From an interactive source a bad line is reported and asked again, never the end of the run. Each
+// command runs to its end before the next line is read, inside one undo group of the drawing.
 RunOutcome runCommandLoop(InputSource& source);
 
 // Runs one command by name as if typed at the command prompt (prefixes "_", "." accepted),
