@@ -1,12 +1,18 @@
 // The interactive command line: a small line editor on a raw terminal (left/right, Home/End,
-// backspace, delete, history with up/down), where Ctrl-C cancels the prompt and Ctrl-D at an
-// empty line ends the session. When standard input is not a terminal, lines are read as they
-// come, without editing.
+// backspace, delete, history with up/down, Ctrl-A/E/B/F/K/U), where Ctrl-C or Esc cancels the
+// prompt and Ctrl-D at an empty line cancels a waiting prompt or, at the command prompt, ends
+// the session. F1 lists the commands. When standard input is not a terminal, lines are read as
+// they come, without editing, and echoed after their prompt so that the transcript reads as a
+// session.
+#include "terminal_keys.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/editor/input.h"
+#include "zhost/editor/session.h"
 
 #include <cstdio>
 #include <iostream>
+#include <poll.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -14,6 +20,10 @@
 namespace zhost::ed {
 namespace {
 
+// Raw input for the whole session, not per prompt: switching modes with a flush per prompt threw
+// away type-ahead and every pasted line after the first, and cooked mode between prompts echoed
+// type-ahead into the output of the running command. Output processing stays on, so "\n" still
+// starts a new line.
 class RawMode {
 public:
     RawMode() {
@@ -21,16 +31,17 @@ public:
             return;
         termios raw = old_;
         raw.c_lflag &= ~tcflag_t(ECHO | ICANON | ISIG | IEXTEN);
-        raw.c_iflag &= ~tcflag_t(IXON | ICRNL);
+        raw.c_iflag &= ~tcflag_t(IXON | ICRNL | INLCR | IGNCR);
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
-        active_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) == 0;
+        active_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
     }
     ~RawMode() {
         if (active_)
-            tcsetattr(STDIN_FILENO, TCSAFLUSH, &old_);
+            tcsetattr(STDIN_FILENO, TCSANOW, &old_);
     }
-    bool active() const { return active_; }
+    RawMode(const RawMode&) = delete;
+    RawMode& operator=(const RawMode&) = delete;
 
 private:
     termios old_{};
@@ -38,32 +49,50 @@ private:
 };
 
 void writeOut(const std::string& s) {
-    if (!s.empty() && ::write(STDOUT_FILENO, s.data(), s.size()) < 0) {
-        // Nothing sensible to do when the terminal is gone; the next read ends the session.
+    size_t done = 0;
+    while (done < s.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, s.data() + done, s.size() - done);
+        if (n <= 0)
+            return; // the terminal is gone; the next read ends the session
+        done += size_t(n);
     }
 }
 
-int readByte() {
+// Bytes of standard input; a timeout tells a lone Esc key from the start of a key sequence.
+int readStdinByte(int timeoutMs) {
+    if (timeoutMs >= 0) {
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0)
+            return detail::kNoByte;
+    }
     unsigned char c = 0;
-    return ::read(STDIN_FILENO, &c, 1) == 1 ? c : -1;
+    return ::read(STDIN_FILENO, &c, 1) == 1 ? c : detail::kEndOfInput;
 }
 
 class TerminalSource : public InputSource {
 public:
+    TerminalSource() : tty_(isatty(STDIN_FILENO) != 0) {
+        if (tty_)
+            raw_ = std::make_unique<RawMode>();
+        else
+            piped_ = makeScriptStream(std::cin, L"<stdin>");
+    }
+
     bool interactive() const override { return true; }
 
     bool readLine(std::wstring_view prompt, InputLine& out) override {
         out.lineNumber = 0;
         out.sourceName = L"<terminal>";
         std::cout.flush();
-        if (!isatty(STDIN_FILENO)) {
+        if (!tty_) {
             writeOut(toUtf8(prompt));
-            std::string line;
-            if (!std::getline(std::cin, line))
+            if (!piped_->readLine(prompt, out)) {
+                writeOut("\n");
                 return false;
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            out.text = fromUtf8(line);
+            }
+            out.lineNumber = 0;
+            // Echoed, so that a piped session's transcript shows what answered each prompt.
+            writeOut(toUtf8(out.text) + "\n");
             return true;
         }
         return edit(toUtf8(prompt), out.text);
@@ -72,94 +101,109 @@ public:
 private:
     void redraw(const std::string& prompt, const std::wstring& line, size_t cursor) {
         std::string s = "\r" + prompt + toUtf8(line) + "\x1b[K";
-        // Move back over the characters after the cursor (one column each: good enough for the
-        // command line's short answers; wide characters may leave the cursor off by a column).
-        const size_t back = line.size() - cursor;
+        // Back over the columns after the cursor: a CJK character takes two.
+        const int back = detail::displayWidth(std::wstring_view(line).substr(cursor));
         if (back > 0)
             s += "\x1b[" + std::to_string(back) + "D";
         writeOut(s);
     }
 
     bool edit(const std::string& prompt, std::wstring& result) {
-        RawMode raw;
         std::wstring line;
         size_t cursor = 0;
         size_t historyPos = history_.size();
-        std::string pending; // bytes of an incomplete UTF-8 character
         redraw(prompt, line, cursor);
         while (true) {
-            const int c = readByte();
-            if (c < 0)
+            const detail::Key key = keys_.read();
+            using K = detail::Key::Kind;
+            switch (key.kind) {
+            case K::endOfInput:
+                writeOut("\r\n");
                 return false;
-            if (c == '\r' || c == '\n') {
+            case K::enter:
                 writeOut("\r\n");
                 if (!line.empty() && (history_.empty() || history_.back() != line))
                     history_.push_back(line);
                 result = line;
                 return true;
-            }
-            if (c == 3) { // Ctrl-C
+            case K::cancel:
                 writeOut("^C\r\n");
                 result = L"^C";
                 return true;
-            }
-            if (c == 4 && line.empty()) { // Ctrl-D
+            case K::ctrlD:
+                if (!line.empty()) {
+                    if (cursor < line.size())
+                        line.erase(cursor, 1);
+                    break;
+                }
+                // A waiting prompt is cancelled; only the command prompt ends the session.
+                if (isCommandActive()) {
+                    writeOut("^D\r\n");
+                    result = L"^C";
+                    return true;
+                }
                 writeOut("\r\n");
                 return false;
-            }
-            if (c == 127 || c == 8) {
+            case K::character:
+                line.insert(cursor++, 1, key.ch);
+                break;
+            case K::backspace:
                 if (cursor > 0)
                     line.erase(--cursor, 1);
-            } else if (c == 1) {
-                cursor = 0;
-            } else if (c == 5) {
-                cursor = line.size();
-            } else if (c == 27) {
-                const int a = readByte(), b = readByte();
-                if (a != '[')
-                    continue;
-                if (b == 'D' && cursor > 0)
+                break;
+            case K::deleteKey:
+                if (cursor < line.size())
+                    line.erase(cursor, 1);
+                break;
+            case K::left:
+                if (cursor > 0)
                     --cursor;
-                else if (b == 'C' && cursor < line.size())
+                break;
+            case K::right:
+                if (cursor < line.size())
                     ++cursor;
-                else if (b == 'H')
-                    cursor = 0;
-                else if (b == 'F')
+                break;
+            case K::home:
+                cursor = 0;
+                break;
+            case K::end:
+                cursor = line.size();
+                break;
+            case K::killToEnd:
+                line.erase(cursor);
+                break;
+            case K::killToStart:
+                line.erase(0, cursor);
+                cursor = 0;
+                break;
+            case K::up:
+                if (historyPos > 0) {
+                    line = history_[--historyPos];
                     cursor = line.size();
-                else if (b == 'A' && historyPos > 0)
-                    line = history_[--historyPos], cursor = line.size();
-                else if (b == 'B' && historyPos < history_.size()) {
+                }
+                break;
+            case K::down:
+                if (historyPos < history_.size()) {
                     ++historyPos;
                     line = historyPos < history_.size() ? history_[historyPos] : L"";
                     cursor = line.size();
-                } else if (b == '3') {
-                    readByte(); // the '~' of the Delete key
-                    if (cursor < line.size())
-                        line.erase(cursor, 1);
                 }
-            } else if (c >= 32) {
-                pending += char(c);
-                const std::wstring w = fromUtf8(pending);
-                // Wait for the rest of a multi-byte character.
-                if (w.size() == 1 && w[0] == 0xFFFD && pending.size() < 4 && (c & 0xC0) != 0)
-                    if ((static_cast<unsigned char>(pending[0]) & 0xC0) == 0xC0 &&
-                        !complete(pending))
-                        continue;
-                line.insert(cursor, w);
-                cursor += w.size();
-                pending.clear();
+                break;
+            case K::help:
+                writeOut("\r\n" + toUtf8(detail::commandLineHelp()));
+                break;
+            case K::ignored:
+                break;
             }
             redraw(prompt, line, cursor);
         }
     }
 
-    static bool complete(const std::string& bytes) {
-        const auto lead = static_cast<unsigned char>(bytes[0]);
-        const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        return bytes.size() >= need;
-    }
-
+    bool tty_;
+    std::unique_ptr<RawMode> raw_;
+    std::unique_ptr<InputSource> piped_;
     std::vector<std::wstring> history_;
+    detail::KeyDecoder keys_{readStdinByte};
 };
 
 } // namespace

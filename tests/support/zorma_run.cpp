@@ -42,12 +42,24 @@ fs::path SampleDrawing(std::string_view name) {
 
 ZormaResult RunZorma(const ZormaRun& run, const fs::path& folder) {
     ZormaResult r;
+    const std::vector<std::string> argv = ZormaCommandLine(run, folder, r);
+    if (!r.spawnError.empty())
+        return r;
+    static_cast<ProcessResult&>(r) = RunProcess(argv, run.process);
+    std::error_code ec;
+    if (run.save && !fs::exists(r.saved, ec))
+        r.saved.clear();
+    return r;
+}
+
+std::vector<std::string> ZormaCommandLine(const ZormaRun& run, const fs::path& folder,
+                                          ZormaResult& r) {
     std::vector<std::string> argv = {ZormaProgram().string(), run.command};
     if (!run.drawing.empty())
         argv.push_back(run.drawing.string());
     if (!run.script.empty() && !run.scriptFile.empty()) {
         r.spawnError = "both script text and a script file given";
-        return r;
+        return {};
     }
     r.scriptPath = run.scriptFile;
     if (!run.script.empty()) {
@@ -71,10 +83,8 @@ ZormaResult RunZorma(const ZormaRun& run, const fs::path& folder) {
         argv.insert(argv.end(), {"--out", r.saved.string()});
     }
     argv.insert(argv.end(), run.args.begin(), run.args.end());
-    static_cast<ProcessResult&>(r) = RunProcess(argv, run.process);
-    if (run.save && !fs::exists(r.saved, ec))
-        r.saved.clear();
-    return r;
+    r.argv = argv;
+    return argv;
 }
 
 ProcessResult Zorma(std::vector<std::string> args, const ProcessOptions& options) {

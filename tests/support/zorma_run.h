@@ -56,6 +56,10 @@ struct ZormaResult : ProcessResult {
 
 // Runs zorma as `run` describes, writing what it needs into `folder`.
 ZormaResult RunZorma(const ZormaRun& run, const std::filesystem::path& folder);
+// The command line RunZorma runs, with the script, user folder and output names written into
+// `result` (for programs driven otherwise, such as the shell on a pseudo-terminal).
+std::vector<std::string> ZormaCommandLine(const ZormaRun& run, const std::filesystem::path& folder,
+                                          ZormaResult& result);
 // Runs zorma with exactly these arguments (`zorma render ...`, `zorma library check ...`).
 ProcessResult Zorma(std::vector<std::string> args, const ProcessOptions& options = {});
 
