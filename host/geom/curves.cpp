@@ -2,6 +2,8 @@
 // splines through the kernel.
 #include "zhost/geom/curves.h"
 
+#include "zhost/geom/coordinate_range.h"
+
 #include "curve_detail.h"
 #include "kernel/kernel.h"
 
@@ -449,6 +451,14 @@ Status extents(const Curve& c, Extents3d& ext) {
         return kernel::freeExtents(c, ext);
     }
     return Status::ok;
+}
+
+Status checkCoordinateRange(const Curve& c) {
+    Extents3d ext;
+    const Status st = extents(c, ext);
+    if (!ok(st))
+        return st;
+    return withinCoordinateRange(ext) ? Status::ok : Status::outOfRange;
 }
 
 namespace detail {

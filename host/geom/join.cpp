@@ -2,6 +2,7 @@
 #include "zhost/geom/join.h"
 
 #include "point_cluster.h"
+#include "zhost/geom/coordinate_range.h"
 #include "zhost/geom/curves.h"
 
 namespace zhost::geom {
@@ -16,6 +17,10 @@ JoinResult joinCurves(const std::vector<Curve>& curves, double fuzz) {
     }
     std::vector<Point3d> ends;
     for (const Curve& c : curves) {
+        if (checkCoordinateRange(c) == Status::outOfRange) {
+            res.status = Status::outOfRange;
+            return res;
+        }
         Point3d s, e;
         if (!ok(validate(c)) || !ok(startPoint(c, s)) || !ok(endPoint(c, e))) {
             res.status = Status::invalidInput;

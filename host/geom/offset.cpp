@@ -2,6 +2,7 @@
 // the right of its direction of travel seen from the tip of its normal.
 #include "curve_detail.h"
 #include "plane2d.h"
+#include "zhost/geom/coordinate_range.h"
 #include "zhost/geom/curves.h"
 
 #include <cmath>
@@ -138,7 +139,9 @@ Status offsetPolyline(const Polyline& pl, double d, Curve& out) {
 
 } // namespace
 
-Status offset(const Curve& c, double d, Curve& out) {
+namespace {
+
+Status offsetUnchecked(const Curve& c, double d, Curve& out) {
     const Status st = validate(c);
     if (!ok(st))
         return st;
@@ -169,6 +172,19 @@ Status offset(const Curve& c, double d, Curve& out) {
     if (const auto* pl = std::get_if<Polyline>(&c))
         return offsetPolyline(*pl, d, out);
     return Status::notApplicable;
+}
+
+} // namespace
+
+Status offset(const Curve& c, double d, Curve& out) {
+    Curve made;
+    Status st = offsetUnchecked(c, d, made);
+    // A huge distance makes coordinates no drawing can hold (or no finite number at all).
+    if (ok(st))
+        st = checkCoordinateRange(made);
+    if (ok(st))
+        out = std::move(made);
+    return st;
 }
 
 Status offsetBothSides(const Curve& c, double d, std::vector<Curve>& out) {

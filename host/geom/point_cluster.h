@@ -3,6 +3,7 @@
 // end points of many curves. Private to the geom module.
 #include "zhost/geom/point3d.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numeric>
@@ -15,7 +16,15 @@ class PointClusters {
 public:
     // Returns the cluster id of every point (ids are 0..count-1).
     static std::vector<int> cluster(const std::vector<Point3d>& pts, double tol, int& count) {
-        const double cell = std::max(tol, 1e-12) * 2;
+        // Cells no finer than the coordinates' own precision: far from the origin a cell of
+        // twice a tiny tolerance would number beyond 64 bits. Larger cells only cost time, as
+        // neighbours are compared by their true distance.
+        double extent = 0;
+        for (const Point3d& p : pts)
+            for (double v : {p.x, p.y, p.z})
+                if (std::isfinite(v))
+                    extent = std::max(extent, std::abs(v));
+        const double cell = std::max({tol * 2, 2e-12, extent * 1e-12});
         std::vector<int> parent(pts.size());
         std::iota(parent.begin(), parent.end(), 0);
         auto find = [&](int i) {
@@ -29,9 +38,9 @@ public:
                    (std::uint64_t(z) * 83492791u);
         };
         for (int i = 0; i < int(pts.size()); ++i) {
-            const auto cx = std::int64_t(std::floor(pts[i].x / cell));
-            const auto cy = std::int64_t(std::floor(pts[i].y / cell));
-            const auto cz = std::int64_t(std::floor(pts[i].z / cell));
+            const std::int64_t cx = cellIndex(pts[i].x / cell);
+            const std::int64_t cy = cellIndex(pts[i].y / cell);
+            const std::int64_t cz = cellIndex(pts[i].z / cell);
             for (int dx = -1; dx <= 1; ++dx)
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dz = -1; dz <= 1; ++dz) {
@@ -53,6 +62,18 @@ public:
             id[i] = rootId[r];
         }
         return id;
+    }
+
+private:
+    // The cell of a scaled coordinate; a value no integer can hold (infinite, NaN) goes to a
+    // cell at the end of the range instead of overflowing the conversion.
+    static std::int64_t cellIndex(double scaled) {
+        constexpr double kLimit = 4.0e18; // below 2^63
+        if (!(scaled > -kLimit))
+            return -std::int64_t(kLimit);
+        if (!(scaled < kLimit))
+            return std::int64_t(kLimit);
+        return std::int64_t(std::floor(scaled));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "plane2d.h"
 #include "point_cluster.h"
 #include "region_faces.h"
+#include "zhost/geom/coordinate_range.h"
 #include "zhost/geom/curves.h"
 #include "zhost/geom/regions.h"
 
@@ -175,6 +176,12 @@ Status regionsFromCurves(const std::vector<Curve>& curves, std::vector<Region>& 
     for (std::size_t i = 0; i < curves.size(); ++i) {
         if (!ok(validate(curves[i])))
             continue;
+        if (checkCoordinateRange(curves[i]) == Status::outOfRange) {
+            regions.clear();
+            if (used)
+                used->clear();
+            return Status::outOfRange;
+        }
         if (isClosed(curves[i])) {
             Loop loop;
             closedCurveEdges(curves[i], loop.edges);

@@ -8,6 +8,9 @@
 #include "zhost/editor/ucs.h"
 #include "zhost/geom/curves.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace zhost::ed::detail {
 namespace {
 
@@ -20,11 +23,32 @@ bool appendOffset(db::Database& d, const db::Curve& source, const geom::Curve& s
     return ok(appendToCurrentSpace(std::move(e), id));
 }
 
-// Offsets one picked curve; false when it cannot be offset (the user picks another).
-bool offsetOne(db::Database& d, db::ObjectId id, double distance, bool& cancelled) {
+// Which side of the curve the point lies on: +1 where positive offsets go, -1 the other. Decided
+// by two copies offset by a hair, which exist even where the full distance cannot be made on one
+// side, so that side is refused instead of quietly taking the other.
+int sideOfPoint(const geom::Curve& shape, double distance, const geom::Point3d& p) {
+    double size = 1;
+    geom::Extents3d ext;
+    if (ok(geom::extents(shape, ext)))
+        size = std::max({size, ext.maxPoint.x - ext.minPoint.x, ext.maxPoint.y - ext.minPoint.y});
+    const double hair = std::min(distance, size * 1e-6);
+    auto distTo = [&](double signedDistance) {
+        geom::Curve copy;
+        geom::Point3d n;
+        if (!ok(geom::offset(shape, signedDistance, copy)) || !ok(geom::closestPointTo(copy, p, n)))
+            return std::numeric_limits<double>::infinity();
+        return n.distanceTo(p);
+    };
+    return distTo(hair) <= distTo(-hair) ? 1 : -1;
+}
+
+// Offsets one picked curve. Returns the message of a refusal (the user picks another), empty
+// when done, cancelled or ended.
+std::wstring offsetOne(db::Database& d, db::ObjectId id, double distance, bool& cancelled) {
+    const std::wstring cannot = L"\nCannot offset that object.";
     db::ObjectPtr<db::Curve> c(id, db::OpenMode::forRead);
     if (!c)
-        return false;
+        return cannot;
     const geom::Curve shape = c->toCurve();
     initGet(0, L"Both eXit");
     geom::Point3d side;
@@ -32,37 +56,40 @@ bool offsetOne(db::Database& d, db::ObjectId id, double distance, bool& cancelle
         getPoint(nullptr, L"\nSpecify point on side to offset or [Both sides/eXit] <eXit>: ", side);
     if (r == Result::cancel) {
         cancelled = true;
-        return true;
+        return {};
     }
     if (r == Result::none)
-        return true;
+        return {};
     std::vector<geom::Curve> out;
+    Status st = Status::ok;
     if (r == Result::keyword) {
         std::wstring kw;
         getInput(kw);
         if (kw != L"Both")
-            return true;
-        if (!ok(geom::offsetBothSides(shape, distance, out)))
-            return false;
+            return {};
+        st = geom::offsetBothSides(shape, distance, out);
     } else {
-        geom::Curve plus, minus;
-        const bool okPlus = ok(geom::offset(shape, distance, plus));
-        const bool okMinus = ok(geom::offset(shape, -distance, minus));
-        if (!okPlus && !okMinus)
-            return false;
-        // The copy nearer to the side point is on its side.
-        const geom::Point3d p = ucsToWcs(side);
-        auto distTo = [&](const geom::Curve& cv) {
-            geom::Point3d n;
-            return ok(geom::closestPointTo(cv, p, n)) ? n.distanceTo(p) : 1e300;
-        };
-        const double dp = okPlus ? distTo(plus) : 1e300;
-        const double dm = okMinus ? distTo(minus) : 1e300;
-        out.push_back(dp <= dm ? plus : minus);
+        geom::Curve copy;
+        st = geom::offset(shape, sideOfPoint(shape, distance, ucsToWcs(side)) * distance, copy);
+        out.push_back(copy);
     }
+    if (st == Status::degenerateGeometry) {
+        // Inward further than the curve's radius: there is nothing on that side.
+        reportCommandFailure();
+        return L"\nCannot offset that object to that side: the distance is larger than its "
+               L"radius.";
+    }
+    if (st == Status::outOfRange) {
+        reportCommandFailure();
+        return L"\nCannot offset that object: the copy would lie beyond the coordinate range "
+               L"(1E+15).";
+    }
+    if (!ok(st))
+        return cannot;
     for (const geom::Curve& o : out)
-        appendOffset(d, *c, o);
-    return true;
+        if (!appendOffset(d, *c, o))
+            return cannot;
+    return {};
 }
 
 } // namespace
@@ -98,8 +125,8 @@ void cmdOffset() {
             continue;
         }
         bool cancelled = false;
-        if (!offsetOne(*d, id, distance, cancelled))
-            commandMessage(L"\nCannot offset that object.");
+        if (const std::wstring refused = offsetOne(*d, id, distance, cancelled); !refused.empty())
+            commandMessage(refused);
         if (cancelled) {
             reportCommandFailure();
             return;

@@ -94,6 +94,9 @@ int joinPolylines(std::vector<db::ObjectId>& ids, double fuzz) {
     if (curves.size() < 2 && !(curves.size() == 1 && fuzz > 0))
         return 0;
     const geom::JoinResult jr = geom::joinCurves(curves, fuzz);
+    if (jr.status == Status::outOfRange)
+        commandMessage(L"\nThe objects lie beyond the coordinate range (1E+15); nothing was "
+                       L"joined.");
     if (!ok(jr.status))
         return 0;
     int added = 0;

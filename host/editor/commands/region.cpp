@@ -31,8 +31,13 @@ void cmdRegion() {
     }
     std::vector<geom::Region> regions;
     std::vector<std::vector<std::size_t>> used;
-    if (!curves.empty())
-        geom::regionsFromCurves(curves, regions, &used, 1e-6);
+    if (!curves.empty() &&
+        geom::regionsFromCurves(curves, regions, &used, 1e-6) == Status::outOfRange) {
+        commandMessage(L"\nThe objects lie beyond the coordinate range (1E+15); no region was "
+                       L"created.");
+        reportCommandFailure();
+        return;
+    }
     int deleteSources = 1;
     getVarInt(L"DELOBJ", deleteSources);
     int made = 0;

@@ -76,7 +76,8 @@ Status intersectWith(const Curve& a, const Curve& b, std::vector<IntersectionPoi
 Status splitAtParams(const Curve& c, std::vector<double> params, std::vector<Curve>& pieces);
 
 // An offset by a signed distance (positive to the right, see above). Lines, arcs, circles and
-// polylines only; an arc or circle whose radius would vanish gives degenerateGeometry.
+// polylines only; an arc or circle whose radius would vanish gives degenerateGeometry, a copy
+// beyond the coordinate range (coordinate_range.h) outOfRange; `out` is then unchanged.
 Status offset(const Curve& c, double distance, Curve& out);
 // Both sides at once: out[0] at +distance, out[1] at -distance.
 Status offsetBothSides(const Curve& c, double distance, std::vector<Curve>& out);

@@ -23,7 +23,8 @@ struct JoinResult {
 };
 
 // Chains the curves at ends that meet within fuzz. Where three or more ends meet, the chain
-// stops there (the junction is ambiguous). Invalid curves give invalidInput.
+// stops there (the junction is ambiguous). Invalid curves give invalidInput, curves beyond the
+// coordinate range outOfRange.
 JoinResult joinCurves(const std::vector<Curve>& curves, double fuzz);
 
 } // namespace zhost::geom

@@ -16,7 +16,8 @@ namespace zhost::geom {
 // or more ends meet (branch points), each smallest area the curves enclose becomes a region, so
 // a curve between two such areas bounds both; dangling curves are left out. Curves are assumed
 // to meet only at their ends (crossings are not split). usedCurves[i] lists the indices of the
-// input curves that make region i. noRegion when nothing closed was found.
+// input curves that make region i. noRegion when nothing closed was found; outOfRange (and no
+// regions) when a curve reaches beyond the coordinate range (coordinate_range.h).
 Status regionsFromCurves(const std::vector<Curve>& curves, std::vector<Region>& regions,
                          std::vector<std::vector<std::size_t>>* usedCurves = nullptr,
                          double tol = 1e-8);
