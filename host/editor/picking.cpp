@@ -6,8 +6,11 @@
 #include "zhost/db/db.h"
 #include "zhost/geom/curves.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 
 namespace zhost::ed::detail {
@@ -15,10 +18,9 @@ namespace {
 
 constexpr int kMaxNesting = 16;
 
-void collect(const db::Entity& e, std::vector<geom::Curve>& curves,
-             std::vector<geom::Point3d>& points, int depth) {
-    if (depth > kMaxNesting)
-        return;
+// The curves and points of an entity other than a block reference.
+void collectLeaf(const db::Entity& e, std::vector<geom::Curve>& curves,
+                 std::vector<geom::Point3d>& points) {
     if (const auto* c = dynamic_cast<const db::Curve*>(&e)) {
         curves.push_back(c->toCurve());
         return;
@@ -47,55 +49,37 @@ void collect(const db::Entity& e, std::vector<geom::Curve>& curves,
         points.push_back(t->position());
         return;
     }
-    if (const auto* m = dynamic_cast<const db::MText*>(&e)) {
+    if (const auto* m = dynamic_cast<const db::MText*>(&e))
         points.push_back(m->location());
+}
+
+// The visible pieces a reference draws, placed in world coordinates (one level down).
+std::vector<std::unique_ptr<db::Entity>> piecesOf(const db::BlockReference& r) {
+    std::vector<std::unique_ptr<db::Entity>> pieces, visible;
+    if (ok(r.explode(pieces)))
+        for (auto& piece : pieces)
+            if (piece->visible())
+                visible.push_back(std::move(piece));
+    return visible;
+}
+
+void collect(const db::Entity& e, std::vector<geom::Curve>& curves,
+             std::vector<geom::Point3d>& points, int depth) {
+    if (depth > kMaxNesting)
+        return;
+    if (const auto* r = dynamic_cast<const db::BlockReference*>(&e)) {
+        for (const auto& piece : piecesOf(*r))
+            collect(*piece, curves, points, depth + 1);
         return;
     }
-    if (dynamic_cast<const db::BlockReference*>(&e)) {
-        std::vector<std::unique_ptr<db::Entity>> pieces;
-        if (ok(e.explode(pieces)))
-            for (const auto& piece : pieces)
-                if (piece->visible())
-                    collect(*piece, curves, points, depth + 1);
-    }
+    collectLeaf(e, curves, points);
 }
 
-bool pointInBox(const geom::Point3d& p, const geom::Point3d& lo, const geom::Point3d& hi) {
-    return p.x >= lo.x && p.x <= hi.x && p.y >= lo.y && p.y <= hi.y;
-}
-
-} // namespace
-
-bool drawnGeometry(const db::Entity& e, std::vector<geom::Curve>& curves,
-                   std::vector<geom::Point3d>& points) {
-    collect(e, curves, points, 0);
-    return !curves.empty() || !points.empty();
-}
-
-double distanceToEntity(const db::Entity& e, const geom::Point3d& p) {
+geom::Extents3d leafExtents(const db::Entity& e) {
     std::vector<geom::Curve> curves;
     std::vector<geom::Point3d> points;
-    drawnGeometry(e, curves, points);
-    double best = std::numeric_limits<double>::infinity();
-    // Picks look straight down: distances are measured in the XY plane.
-    const geom::Point3d flat(p.x, p.y, 0);
-    for (const geom::Curve& c : curves) {
-        geom::Point3d near;
-        if (ok(geom::closestPointTo(c, p, near))) {
-            const double d = std::hypot(near.x - flat.x, near.y - flat.y);
-            best = std::min(best, d);
-        }
-    }
-    for (const geom::Point3d& q : points)
-        best = std::min(best, std::hypot(q.x - p.x, q.y - p.y));
-    return best;
-}
-
-bool entityExtents(const db::Entity& e, geom::Extents3d& out) {
-    std::vector<geom::Curve> curves;
-    std::vector<geom::Point3d> points;
-    drawnGeometry(e, curves, points);
-    out = geom::Extents3d();
+    collectLeaf(e, curves, points);
+    geom::Extents3d out;
     for (const geom::Curve& c : curves) {
         geom::Extents3d ce;
         if (ok(geom::extents(c, ce)))
@@ -103,16 +87,138 @@ bool entityExtents(const db::Entity& e, geom::Extents3d& out) {
     }
     for (const geom::Point3d& q : points)
         out.addPoint(q);
-    return !out.isEmpty();
+    return out;
 }
 
-bool insideWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi) {
-    geom::Extents3d ext;
-    return entityExtents(e, ext) && pointInBox(ext.minPoint, lo, hi) &&
-           pointInBox(ext.maxPoint, lo, hi);
+// The box of a block definition's content in its own coordinates, kept per definition until the
+// drawing changes: a pick or a window then tests a reference's box before it looks inside, and a
+// drawing of many nested references is not walked whole for every question.
+struct BlockBoxes {
+    const db::Database* database = nullptr;
+    std::uint64_t serial = 0;
+    std::map<db::ObjectId, geom::Extents3d> boxes;
+};
+
+BlockBoxes& blockBoxes() {
+    static BlockBoxes cache;
+    return cache;
 }
 
-bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi) {
+geom::Extents3d transformedBox(const geom::Extents3d& box, const geom::Matrix3d& m) {
+    geom::Extents3d out;
+    if (box.isEmpty())
+        return out;
+    for (int k = 0; k < 8; ++k)
+        out.addPoint(m * geom::Point3d(k & 1 ? box.maxPoint.x : box.minPoint.x,
+                                       k & 2 ? box.maxPoint.y : box.minPoint.y,
+                                       k & 4 ? box.maxPoint.z : box.minPoint.z));
+    return out;
+}
+
+geom::Extents3d referenceBox(const db::BlockReference& r, int depth);
+
+geom::Extents3d blockBox(db::ObjectId blockId, int depth) {
+    BlockBoxes& cache = blockBoxes();
+    const db::Database* d = blockId.database();
+    if (!d)
+        return {};
+    if (cache.database != d || cache.serial != d->changeSerial()) {
+        cache.boxes.clear();
+        cache.database = d;
+        cache.serial = d->changeSerial();
+    }
+    if (const auto it = cache.boxes.find(blockId); it != cache.boxes.end())
+        return it->second;
+    geom::Extents3d box;
+    if (depth <= kMaxNesting) {
+        cache.boxes[blockId] = box; // a block that contains itself adds nothing through itself
+        std::vector<db::ObjectId> ids;
+        {
+            db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
+            if (b)
+                ids = b->entityIds();
+        }
+        for (db::ObjectId id : ids) {
+            db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
+            if (!e || !e->visible())
+                continue;
+            if (const auto* r = dynamic_cast<const db::BlockReference*>(e.get()))
+                box.addExtents(referenceBox(*r, depth + 1));
+            else if (const auto* def = dynamic_cast<const db::AttributeDefinition*>(e.get())) {
+                // Only constant attribute definitions draw in a reference (as their text).
+                if (def->isConstant() && !def->isInvisible())
+                    box.addPoint(def->position());
+            } else {
+                box.addExtents(leafExtents(*e));
+            }
+        }
+    }
+    cache.boxes[blockId] = box;
+    return box;
+}
+
+geom::Extents3d referenceBox(const db::BlockReference& r, int depth) {
+    return transformedBox(blockBox(r.blockTableRecord(), depth), r.blockTransform());
+}
+
+// Distance in the XY plane from a point to a box; 0 inside.
+double boxDistance(const geom::Extents3d& b, const geom::Point3d& p) {
+    if (b.isEmpty())
+        return std::numeric_limits<double>::infinity();
+    const double dx = std::max({b.minPoint.x - p.x, 0.0, p.x - b.maxPoint.x});
+    const double dy = std::max({b.minPoint.y - p.y, 0.0, p.y - b.maxPoint.y});
+    return std::hypot(dx, dy);
+}
+
+double leafDistance(const db::Entity& e, const geom::Point3d& p) {
+    std::vector<geom::Curve> curves;
+    std::vector<geom::Point3d> points;
+    collectLeaf(e, curves, points);
+    double best = std::numeric_limits<double>::infinity();
+    // Picks look straight down: distances are measured in the XY plane.
+    for (const geom::Curve& c : curves) {
+        geom::Point3d near;
+        if (ok(geom::closestPointTo(c, p, near)))
+            best = std::min(best, std::hypot(near.x - p.x, near.y - p.y));
+    }
+    for (const geom::Point3d& q : points)
+        best = std::min(best, std::hypot(q.x - p.x, q.y - p.y));
+    return best;
+}
+
+// Lowers `best` to the distance of the nearest piece a reference draws, looking inside only those
+// pieces whose box can still be nearer; the nearest boxes first, so the bound tightens early.
+void nearestInReference(const db::BlockReference& r, const geom::Point3d& p, double& best,
+                        int depth) {
+    if (depth > kMaxNesting)
+        return;
+    const auto pieces = piecesOf(r);
+    std::vector<std::pair<double, const db::Entity*>> order;
+    for (const auto& piece : pieces) {
+        const auto* ref = dynamic_cast<const db::BlockReference*>(piece.get());
+        const double bound = ref ? boxDistance(referenceBox(*ref, 0), p) : 0;
+        if (bound <= best)
+            order.emplace_back(bound, piece.get());
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [bound, piece] : order) {
+        if (bound > best)
+            break;
+        if (const auto* ref = dynamic_cast<const db::BlockReference*>(piece))
+            nearestInReference(*ref, p, best, depth + 1);
+        else
+            best = std::min(best, leafDistance(*piece, p));
+    }
+}
+
+bool pointInBox(const geom::Point3d& p, const geom::Point3d& lo, const geom::Point3d& hi) {
+    return p.x >= lo.x && p.x <= hi.x && p.y >= lo.y && p.y <= hi.y;
+}
+
+bool crosses(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi, int depth) {
+    if (depth > kMaxNesting)
+        return false;
     geom::Extents3d ext;
     if (!entityExtents(e, ext))
         return false;
@@ -121,9 +227,15 @@ bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Poi
         return false;
     if (pointInBox(ext.minPoint, lo, hi) && pointInBox(ext.maxPoint, lo, hi))
         return true;
+    if (const auto* r = dynamic_cast<const db::BlockReference*>(&e)) {
+        for (const auto& piece : piecesOf(*r))
+            if (crosses(*piece, lo, hi, depth + 1))
+                return true;
+        return false;
+    }
     std::vector<geom::Curve> curves;
     std::vector<geom::Point3d> points;
-    drawnGeometry(e, curves, points);
+    collectLeaf(e, curves, points);
     for (const geom::Point3d& q : points)
         if (pointInBox(q, lo, hi))
             return true;
@@ -142,6 +254,42 @@ bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Poi
         }
     }
     return false;
+}
+
+} // namespace
+
+bool drawnGeometry(const db::Entity& e, std::vector<geom::Curve>& curves,
+                   std::vector<geom::Point3d>& points) {
+    collect(e, curves, points, 0);
+    return !curves.empty() || !points.empty();
+}
+
+double distanceToEntity(const db::Entity& e, const geom::Point3d& p, double limit) {
+    const auto* r = dynamic_cast<const db::BlockReference*>(&e);
+    if (!r)
+        return leafDistance(e, p);
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    double best = std::nextafter(limit, kInf); // a piece at exactly `limit` counts
+    nearestInReference(*r, p, best, 0);
+    return best <= limit ? best : kInf;
+}
+
+bool entityExtents(const db::Entity& e, geom::Extents3d& out) {
+    if (const auto* r = dynamic_cast<const db::BlockReference*>(&e))
+        out = referenceBox(*r, 0);
+    else
+        out = leafExtents(e);
+    return !out.isEmpty();
+}
+
+bool insideWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi) {
+    geom::Extents3d ext;
+    return entityExtents(e, ext) && pointInBox(ext.minPoint, lo, hi) &&
+           pointInBox(ext.maxPoint, lo, hi);
+}
+
+bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi) {
+    return crosses(e, lo, hi, 0);
 }
 
 bool isSelectable(const db::Entity& e) {

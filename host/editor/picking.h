@@ -4,6 +4,7 @@
 #include "zhost/geom/curve.h"
 #include "zhost/geom/extents3d.h"
 
+#include <limits>
 #include <vector>
 
 namespace zhost::db {
@@ -17,8 +18,12 @@ namespace zhost::ed::detail {
 // their insertion point in `points`). False when nothing is known of its shape.
 bool drawnGeometry(const db::Entity& e, std::vector<geom::Curve>& curves,
                    std::vector<geom::Point3d>& points);
-// The shortest distance from a world point to what an entity draws; infinity when unknown.
-double distanceToEntity(const db::Entity& e, const geom::Point3d& p);
+// The shortest distance in XY from a world point to what an entity draws; infinity when unknown
+// or, for block references, when nothing lies within `limit` (the parts of a reference whose box
+// is further away are not looked at).
+double distanceToEntity(const db::Entity& e, const geom::Point3d& p,
+                        double limit = std::numeric_limits<double>::infinity());
+// A block reference's box comes from its definition's box, kept until the drawing changes.
 bool entityExtents(const db::Entity& e, geom::Extents3d& out);
 // Window (fully inside) and crossing (inside or touching) tests in world XY.
 bool insideWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi);

@@ -332,7 +332,7 @@ std::vector<db::ObjectId> entitiesAtPoint(const geom::Point3d& worldPoint, doubl
         db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
         if (!e || !detail::isSelectable(*e))
             continue;
-        const double dist = detail::distanceToEntity(*e, worldPoint);
+        const double dist = detail::distanceToEntity(*e, worldPoint, aperture);
         if (dist <= aperture)
             ranked.push_back({{dist, order}, id});
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace zhost::preview {
 
@@ -177,12 +178,50 @@ struct Inherited {
     db::ObjectId layer; // the layer entities on layer 0 take
 };
 
+geom::Extents3d transformedBox(const geom::Extents3d& box, const geom::Matrix3d& m) {
+    geom::Extents3d out;
+    if (box.isEmpty())
+        return out;
+    for (int k = 0; k < 8; ++k)
+        out.addPoint(m * geom::Point3d(k & 1 ? box.maxPoint.x : box.minPoint.x,
+                                       k & 2 ? box.maxPoint.y : box.minPoint.y,
+                                       k & 4 ? box.maxPoint.z : box.minPoint.z));
+    return out;
+}
+
+// The boxes of block definitions in their own coordinates, found once per definition for one
+// picture.
+using BlockBoxes = std::map<db::ObjectId, geom::Extents3d>;
+
 class Builder {
 public:
-    Builder(const db::Database& db, const RenderOptions& o, Scene& s) : db_(db), o_(o), s_(s) {
+    Builder(const db::Database& db, const RenderOptions& o, Scene& s, BlockBoxes& boxes)
+        : db_(db), o_(o), s_(s), boxes_(boxes) {
         db_.getReal(L"LTSCALE", ltscale_);
         if (!(ltscale_ > 0))
             ltscale_ = 1;
+    }
+
+    // Only the extents are wanted: references add their blocks' boxes instead of their content.
+    void measureOnly() { measureOnly_ = true; }
+    // References that come out within two pixels of this many drawing units are drawn as their
+    // filled box rather than walked: a drawing of many levels of nested references would
+    // otherwise make millions of strokes no one can tell apart.
+    void setPixelSize(double units) { pixel_ = units; }
+
+    // The box of a block definition's visible content in its own coordinates.
+    geom::Extents3d blockBox(db::ObjectId blockId) {
+        if (const auto it = boxes_.find(blockId); it != boxes_.end())
+            return it->second;
+        boxes_[blockId] = geom::Extents3d(); // a block that contains itself adds nothing more
+        Scene scratch;
+        Builder measure(db_, o_, scratch, boxes_);
+        measure.measureOnly();
+        Inherited top;
+        top.linetype = db_.continuousLinetypeId();
+        measure.block(blockId, geom::Matrix3d(), top, 0, false);
+        boxes_[blockId] = scratch.extents;
+        return scratch.extents;
     }
 
     void block(db::ObjectId blockId, const geom::Matrix3d& xf, const Inherited& in, int depth,
@@ -458,7 +497,29 @@ private:
             break;
         case db::ObjectType::blockReference: {
             const auto& r = static_cast<const db::BlockReference&>(e);
-            block(r.blockTableRecord(), xf * r.blockTransform(), next, depth + 1, false);
+            const geom::Matrix3d placed = xf * r.blockTransform();
+            if (measureOnly_ || pixel_ > 0) {
+                const geom::Extents3d box = transformedBox(blockBox(r.blockTableRecord()), placed);
+                if (measureOnly_) {
+                    s_.extents.addExtents(box);
+                } else if (!box.isEmpty() && box.maxPoint.x - box.minPoint.x < 2 * pixel_ &&
+                           box.maxPoint.y - box.minPoint.y < 2 * pixel_) {
+                    // What would be drawn inside a pixel or two: the ink of its box.
+                    const geom::Point3d& a = box.minPoint;
+                    const geom::Point3d& b = box.maxPoint;
+                    s_.extents.addExtents(box);
+                    Prim pr;
+                    pr.kind = Prim::fill;
+                    pr.closed = true;
+                    pr.style = st;
+                    pr.paths.push_back({a, {b.x, a.y, 0}, b, {a.x, b.y, 0}});
+                    s_.prims.push_back(std::move(pr));
+                } else {
+                    block(r.blockTableRecord(), placed, next, depth + 1, false);
+                }
+            } else {
+                block(r.blockTableRecord(), placed, next, depth + 1, false);
+            }
             for (db::ObjectId a : r.attributeIds()) {
                 db::ObjectPtr<db::Attribute> attr(a, db::OpenMode::forRead);
                 if (attr && attr->visible() && !(o_.hiddenOnScreen && o_.hiddenOnScreen(a)))
@@ -570,6 +631,9 @@ private:
     const db::Database& db_;
     const RenderOptions& o_;
     Scene& s_;
+    BlockBoxes& boxes_;
+    bool measureOnly_ = false;
+    double pixel_ = 0;
     double ltscale_ = 1;
 };
 
@@ -636,13 +700,27 @@ Status buildScene(const db::Database& db, db::ObjectId blockId, const RenderOpti
         if (!b)
             return b.status();
     }
-    Builder builder(db, options, out);
+    BlockBoxes boxes;
+    Builder builder(db, options, out, boxes);
     Inherited top;
     top.linetype = db.continuousLinetypeId();
     geom::Matrix3d xf;
     if (!layout) { // a block definition is drawn about its base point
         db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
         xf = geom::Matrix3d::translation(geom::Point3d() - b->origin());
+    }
+    // The size of a pixel from the picture's extents, found from the blocks' boxes first.
+    {
+        Scene measured;
+        Builder measure(db, options, measured, boxes);
+        measure.measureOnly();
+        measure.block(blockId, xf, top, 0, !layout);
+        const double w = std::max(1, options.width - 2 * options.margin);
+        const double h = std::max(1, options.height - 2 * options.margin);
+        if (!measured.extents.isEmpty())
+            builder.setPixelSize(
+                std::max((measured.extents.maxPoint.x - measured.extents.minPoint.x) / w,
+                         (measured.extents.maxPoint.y - measured.extents.minPoint.y) / h));
     }
     builder.block(blockId, xf, top, 0, !layout);
     return Status::ok;

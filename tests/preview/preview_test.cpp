@@ -4,6 +4,7 @@
 #include "zhost/preview/preview.h"
 #include "zhost/preview/render_command.h"
 
+#include "support/nested_blocks.h"
 #include "support/status.h"
 
 #include <cairo.h>
@@ -313,4 +314,43 @@ TEST(PreviewRender, EzdxfFixtureShowsItsColours) {
     EXPECT_GT(green, 2000);
     EXPECT_GT(blue, 100);
     EXPECT_GT(black, 300);
+}
+
+TEST(PreviewRender, ReferencesSmallerThanAPixelStillLeaveInk) {
+    Database db;
+    frame(db); // 2 pixels per unit
+    ObjectId tiny;
+    db.addBlock(L"TINY", tiny);
+    add(db, line(0, 0, 0.2, 0, 1), tiny);
+    add(db, line(0.2, 0, 0.2, 0.2, 1), tiny);
+    for (const double x : {20.0, 60.0})
+        add(db, std::make_unique<BlockReference>(geom::Point3d(x, 30), tiny));
+    const Png png = render(db, "preview_subpixel.png");
+    for (const double x : {20.0, 60.0}) {
+        bool ink = false;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                ink = ink || png.at(px(x) + dx, py(30) + dy) != 0xFFFFFFu;
+        EXPECT_TRUE(ink) << x;
+    }
+    EXPECT_EQ(0xFFFFFFu, png.at(px(40), py(30)));
+}
+
+TEST(PreviewRender, DeeplyNestedReferencesAreDrawnWhereTheyAre) {
+    Database db;
+    // 248,832 squares in a 6909 x 573 strip: each is a fraction of a pixel.
+    const ztest::NestedBlocks nested = ztest::MakeNestedBlocks(db, 5, 12, 3);
+    const Png png = render(db, "preview_nested_many.png");
+    ASSERT_TRUE(png.ok());
+    // The strip fills the width: 200 pixels for 6909 units, 16.6 pixels high about the middle.
+    EXPECT_NEAR(nested.width, 6909, 1e-9);
+    int inkInside = 0, inkAbove = 0, inkBelow = 0;
+    for (int x = 12; x < 208; x += 4) {
+        inkInside += png.at(x, 60) != 0xFFFFFFu;
+        inkAbove += png.at(x, 40) != 0xFFFFFFu;
+        inkBelow += png.at(x, 80) != 0xFFFFFFu;
+    }
+    EXPECT_GT(inkInside, 40);
+    EXPECT_EQ(inkAbove, 0);
+    EXPECT_EQ(inkBelow, 0);
 }
