@@ -130,6 +130,8 @@ geom::Extents3d blockBox(db::ObjectId blockId, int depth) {
     if (const auto it = cache.boxes.find(blockId); it != cache.boxes.end())
         return it->second;
     geom::Extents3d box;
+    // A box made while something could not be opened (open for write elsewhere) is not kept.
+    bool complete = true;
     if (depth <= kMaxNesting) {
         cache.boxes[blockId] = box; // a block that contains itself adds nothing through itself
         std::vector<db::ObjectId> ids;
@@ -137,9 +139,12 @@ geom::Extents3d blockBox(db::ObjectId blockId, int depth) {
             db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
             if (b)
                 ids = b->entityIds();
+            complete = bool(b);
         }
         for (db::ObjectId id : ids) {
             db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
+            if (!e)
+                complete = complete && id.isErased();
             if (!e || !e->visible())
                 continue;
             if (const auto* r = dynamic_cast<const db::BlockReference*>(e.get()))
@@ -153,7 +158,10 @@ geom::Extents3d blockBox(db::ObjectId blockId, int depth) {
             }
         }
     }
-    cache.boxes[blockId] = box;
+    if (complete)
+        cache.boxes[blockId] = box;
+    else
+        cache.boxes.erase(blockId);
     return box;
 }
 

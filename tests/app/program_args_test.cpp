@@ -23,9 +23,8 @@ TEST_F(ProgramArguments, ADrawingNamedRenderIsRendered) {
 
 TEST_F(ProgramArguments, AnAddonNamedWithoutItsFolderIsFoundInTheCurrentOne) {
     fs::copy_file(ztest::BuiltAddon(), Dir() / "BX24TORV.so");
-    const ztest::ZormaResult r = Run({.script = "ZORMA_GEOMCALC\n^C\n",
-                                      .addon = "BX24TORV.so",
-                                      .process = {.workDir = Dir()}});
+    const ztest::ZormaResult r = Run(
+        {.script = "ZORMA_GEOMCALC\n^C\n", .addon = "BX24TORV.so", .process = {.workDir = Dir()}});
     EXPECT_THAT(r, ExitsWith(0));
     EXPECT_THAT(r, ::testing::Not(Prints("Unknown command")));
     EXPECT_THAT(r, ::testing::Not(Prints("add-on refused")));
