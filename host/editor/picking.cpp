@@ -5,6 +5,7 @@
 
 #include "zhost/db/db.h"
 #include "zhost/geom/curves.h"
+#include "zhost/geom/extents_transform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -104,17 +105,6 @@ BlockBoxes& blockBoxes() {
     return cache;
 }
 
-geom::Extents3d transformedBox(const geom::Extents3d& box, const geom::Matrix3d& m) {
-    geom::Extents3d out;
-    if (box.isEmpty())
-        return out;
-    for (int k = 0; k < 8; ++k)
-        out.addPoint(m * geom::Point3d(k & 1 ? box.maxPoint.x : box.minPoint.x,
-                                       k & 2 ? box.maxPoint.y : box.minPoint.y,
-                                       k & 4 ? box.maxPoint.z : box.minPoint.z));
-    return out;
-}
-
 geom::Extents3d referenceBox(const db::BlockReference& r, int depth);
 
 geom::Extents3d blockBox(db::ObjectId blockId, int depth) {
@@ -166,7 +156,7 @@ geom::Extents3d blockBox(db::ObjectId blockId, int depth) {
 }
 
 geom::Extents3d referenceBox(const db::BlockReference& r, int depth) {
-    return transformedBox(blockBox(r.blockTableRecord(), depth), r.blockTransform());
+    return geom::transformedExtents(blockBox(r.blockTableRecord(), depth), r.blockTransform());
 }
 
 // Distance in the XY plane from a point to a box; 0 inside.

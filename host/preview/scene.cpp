@@ -2,6 +2,7 @@
 
 #include "zhost/core/utf.h"
 #include "zhost/db/drafting.h"
+#include "zhost/geom/extents_transform.h"
 
 #include <algorithm>
 #include <charconv>
@@ -177,17 +178,6 @@ struct Inherited {
     double weightMm = 0.25;
     db::ObjectId layer; // the layer entities on layer 0 take
 };
-
-geom::Extents3d transformedBox(const geom::Extents3d& box, const geom::Matrix3d& m) {
-    geom::Extents3d out;
-    if (box.isEmpty())
-        return out;
-    for (int k = 0; k < 8; ++k)
-        out.addPoint(m * geom::Point3d(k & 1 ? box.maxPoint.x : box.minPoint.x,
-                                       k & 2 ? box.maxPoint.y : box.minPoint.y,
-                                       k & 4 ? box.maxPoint.z : box.minPoint.z));
-    return out;
-}
 
 // The boxes of block definitions in their own coordinates, found once per definition for one
 // picture.
@@ -499,7 +489,8 @@ private:
             const auto& r = static_cast<const db::BlockReference&>(e);
             const geom::Matrix3d placed = xf * r.blockTransform();
             if (measureOnly_ || pixel_ > 0) {
-                const geom::Extents3d box = transformedBox(blockBox(r.blockTableRecord()), placed);
+                const geom::Extents3d box =
+                    geom::transformedExtents(blockBox(r.blockTableRecord()), placed);
                 if (measureOnly_) {
                     s_.extents.addExtents(box);
                 } else if (!box.isEmpty() && box.maxPoint.x - box.minPoint.x < 2 * pixel_ &&
