@@ -108,6 +108,14 @@ TEST_F(Scenario, AnAddonThatIsNoAddonIsRefused) {
     EXPECT_THAT(r.err, HasSubstr("does not export acrxEntryPoint"));
 }
 
+// Every script under samples/scripts is a scenario the demo runs for new users: each must finish
+// without a fault, so that a change in what counts as one shows here and not in front of them.
+TEST_F(Scenario, EveryDemoScenarioFinishesCleanly) {
+    const ProcessResult r = Zorma({"demo", "--out-dir", (Folder() / "demo").string()});
+    EXPECT_THAT(r, ExitsWith(0));
+    EXPECT_THAT(r.out + r.err, HasSubstr(" 0 failed"));
+}
+
 TEST_F(Scenario, VersionAndBadArguments) {
     EXPECT_THAT(Zorma({"--version"}), ExitsWith(0));
     EXPECT_THAT(RunHost({.args = {"--api", "25"}}), ExitsWith(2));
