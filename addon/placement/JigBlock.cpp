@@ -206,30 +206,42 @@ bool CJigBlock::DriveThroughPoint() {
     }
 }
 
-bool CJigBlock::DriveTypedLength() {
-    if (!ReadStoredString(L"Length", m_defaultText) || m_defaultText.empty())
-        m_defaultText = L"25.0";
+// The prompt of a typed length or angle: the default from the store (or the fallback), then
+// dragging until the user types a number, presses Enter (m_inputText stays empty: the default
+// holds) or cancels. Text that is not a number prints the message and asks again; a number typed
+// as text is handed back in `typed` (a value the jig's sampler took stays with the sampler).
+bool CJigBlock::PromptTypedValue(const wchar_t* storeKey, const wchar_t* fallback,
+                                 ed::LiteralFormat promptFormat, const wchar_t* notANumber,
+                                 std::optional<double>& typed) {
+    if (!ReadStoredString(storeKey, m_defaultText) || m_defaultText.empty())
+        m_defaultText = fallback;
     setKeywordList(L"");
     setUserInputControls(kControlsTyped);
-    setDispPrompt(ed::format(L"長さ <%s>:", m_defaultText));
+    setDispPrompt(ed::format(promptFormat, m_defaultText));
     while (true) {
         m_inputText.clear();
         const DragStatus st = drag();
         if (st == kCancel || st == kNull)
             return false;
-        if (st == kOther) {
-            // Text the prompt does not understand: only a number is a length.
-            std::wstring typed;
-            ed::getInput(typed);
-            double value = 0;
-            if (!ReadNumber(typed, value)) {
-                ed::print(L"Requires numeric distance or two points.");
-                continue;
-            }
-            m_inputText = typed;
+        if (st != kOther)
+            return true;
+        std::wstring text;
+        ed::getInput(text);
+        double value = 0;
+        if (ReadNumber(text, value)) {
+            m_inputText = text;
+            typed = value;
+            return true;
         }
-        break;
+        ed::print(notANumber);
     }
+}
+
+bool CJigBlock::DriveTypedLength() {
+    std::optional<double> typed;
+    if (!PromptTypedValue(L"Length", L"25.0", L"長さ <%s>:",
+                          L"Requires numeric distance or two points.", typed))
+        return false;
     m_lengthText = m_inputText.empty() ? m_defaultText : m_inputText;
     WriteStoredString(L"Length", m_lengthText);
     double length = 0;
@@ -243,29 +255,12 @@ bool CJigBlock::DriveTypedLength() {
 }
 
 bool CJigBlock::DriveTypedAngle() {
-    if (!ReadStoredString(L"Angle", m_defaultText) || m_defaultText.empty())
-        m_defaultText = L"0";
-    setKeywordList(L"");
-    setUserInputControls(kControlsTyped);
-    setDispPrompt(ed::format(L"角度 <%s>:", m_defaultText));
-    while (true) {
-        m_inputText.clear();
-        const DragStatus st = drag();
-        if (st == kCancel || st == kNull)
-            return false;
-        if (st == kOther) {
-            std::wstring typed;
-            ed::getInput(typed);
-            double value = 0;
-            if (!ReadNumber(typed, value)) {
-                ed::print(L"Requires valid numeric angle or second point.");
-                continue;
-            }
-            m_inputText = typed;
-            m_currentAngle = value * kDegToRad + ed::ucsXAngle();
-        }
-        break;
-    }
+    std::optional<double> typed;
+    if (!PromptTypedValue(L"Angle", L"0", L"角度 <%s>:",
+                          L"Requires valid numeric angle or second point.", typed))
+        return false;
+    if (typed)
+        m_currentAngle = *typed * kDegToRad + ed::ucsXAngle();
     // Enter takes the default without a drawing update; the reference must still turn.
     m_jigRef->setRotation(m_currentAngle);
     m_angleText = m_inputText.empty() ? m_defaultText : m_inputText;

@@ -10,9 +10,11 @@
 #include "library/PartsYobi.h"
 
 #include "zhost/db/block_reference.h"
+#include "zhost/editor/format.h"
 #include "zhost/editor/jig.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // The phases of a drive.
@@ -66,6 +68,9 @@ public:
 private:
     bool DriveBasePoint();
     bool DriveThroughPoint();
+    bool PromptTypedValue(const wchar_t* storeKey, const wchar_t* fallback,
+                          zhost::ed::LiteralFormat promptFormat, const wchar_t* notANumber,
+                          std::optional<double>& typed);
     bool DriveTypedLength();
     bool DriveTypedAngle();
     void FinishThroughPoint();
