@@ -1,4 +1,5 @@
 // Region Booleans, point classification and surface integration through Open CASCADE.
+#include "../region_holes.h"
 #include "guard.h"
 #include "kernel.h"
 #include "occt.h"
@@ -15,6 +16,8 @@
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopoDS_Compound.hxx>
+
+#include <algorithm>
 
 namespace zhost::geom {
 
@@ -42,6 +45,12 @@ Status shapeOf(const Region& r, TopoDS_Shape& s) {
         bb.Add(comp, f);
     s = comp;
     return Status::ok;
+}
+
+// How far apart boundaries must stay for the kernel-free routes: beyond the fuzzy value, within
+// which the kernel would merge them, and beyond its own tolerance.
+double clearance(double fuzzy) {
+    return std::max(fuzzy, 0.0) + 1e-6;
 }
 
 bool sameNormal(const Region& a, const Region& b) {
@@ -97,7 +106,9 @@ Status boolean(const char* operation, const Region& a, const std::vector<const R
 
 } // namespace
 
-Status unite(const Region& a, const Region& b, Region& out, double fuzzy) {
+namespace kernel {
+
+Status fuse(const Region& a, const Region& b, Region& out, double fuzzy) {
     if (a.empty()) {
         out = b;
         return b.empty() ? Status::noRegion : orientRegion(out);
@@ -105,15 +116,38 @@ Status unite(const Region& a, const Region& b, Region& out, double fuzzy) {
     return boolean<BRepAlgoAPI_Fuse>("unite", a, {&b}, out, fuzzy);
 }
 
+Status cut(const Region& a, const std::vector<const Region*>& tools, Region& out, double fuzzy) {
+    return boolean<BRepAlgoAPI_Cut>("subtract", a, tools, out, fuzzy);
+}
+
+} // namespace kernel
+
+Status unite(const Region& a, const Region& b, Region& out, double fuzzy) {
+    if (!a.empty() && detail::uniteApart(a, b, clearance(fuzzy), out))
+        return Status::ok;
+    return kernel::fuse(a, b, out, fuzzy);
+}
+
+namespace {
+
+Status subtractTools(const Region& a, const std::vector<const Region*>& tools, Region& out,
+                     double fuzzy) {
+    if (!a.empty() && detail::subtractClearTools(a, tools, clearance(fuzzy), out))
+        return Status::ok;
+    return kernel::cut(a, tools, out, fuzzy);
+}
+
+} // namespace
+
 Status subtract(const Region& a, const Region& b, Region& out, double fuzzy) {
-    return boolean<BRepAlgoAPI_Cut>("subtract", a, {&b}, out, fuzzy);
+    return subtractTools(a, {&b}, out, fuzzy);
 }
 
 Status subtract(const Region& a, const std::vector<Region>& tools, Region& out, double fuzzy) {
     std::vector<const Region*> ptrs;
     for (const Region& t : tools)
         ptrs.push_back(&t);
-    return boolean<BRepAlgoAPI_Cut>("subtract", a, ptrs, out, fuzzy);
+    return subtractTools(a, ptrs, out, fuzzy);
 }
 
 Status classifyPoint(const Region& r, const Point3d& p, PointClass& where, double tol) {

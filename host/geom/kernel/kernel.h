@@ -42,3 +42,10 @@ namespace zhost::geom::kernel {
 Status surfaceMoments(const Region& r, const detail::PlaneFrame& pf, const Point3d& ref,
                       detail::Moments2& m, double& perimeter);
 } // namespace zhost::geom::kernel
+
+namespace zhost::geom::kernel {
+// The general Booleans, always through the kernel's fuse (unite and subtract in regions.h first
+// try the kernel-free routes of region_holes.h).
+Status fuse(const Region& a, const Region& b, Region& out, double fuzzy);
+Status cut(const Region& a, const std::vector<const Region*>& tools, Region& out, double fuzzy);
+} // namespace zhost::geom::kernel
