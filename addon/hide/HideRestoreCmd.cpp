@@ -13,6 +13,7 @@
 #include "zhost/db/block_reference.h"
 #include "zhost/db/database.h"
 #include "zhost/db/object_ptr.h"
+#include "zhost/db/reference_counts.h"
 #include "zhost/db/symbol_tables.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/prompts.h"
@@ -151,13 +152,18 @@ db::ObjectId Replace(db::Database& d, db::ObjectId hiddenId, db::ObjectId baseId
     return id;
 }
 
-void DeleteVariantIfUnused(db::Database& d, db::ObjectId variantId, const std::wstring& name) {
+void DeleteVariantIfUnused(db::ReferenceCounts& counts, db::ObjectId variantId,
+                           const std::wstring& name) {
     std::vector<db::ObjectId> candidates{variantId};
-    if (zhost::ok(d.purge(candidates)) && !candidates.empty()) {
+    if (zhost::ok(counts.purge(candidates)) && !candidates.empty()) {
         db::ObjectPtr<db::BlockTableRecord> variant(variantId, db::OpenMode::forWrite);
-        if (variant && zhost::ok(variant->erase())) {
-            ed::printf(L"\nブロック \"%s\" 削除されました。", name);
-            return;
+        if (variant) {
+            counts.erasing(variantId);
+            if (zhost::ok(variant->erase())) {
+                ed::printf(L"\nブロック \"%s\" 削除されました。", name);
+                return;
+            }
+            counts.added(variantId);
         }
     }
     ed::printf(L"\nブロック\"%s\"は参照されているため削除できません。", name);
@@ -166,9 +172,17 @@ void DeleteVariantIfUnused(db::Database& d, db::ObjectId variantId, const std::w
 } // namespace
 
 bool RestoreHiddenReference(db::ObjectId picked) {
+    return CHideRestore().Restore(picked);
+}
+
+bool CHideRestore::Restore(db::ObjectId picked) {
     db::Database* d = ed::workingDatabase();
     if (d == nullptr)
         return false;
+    if (d != m_database) {
+        m_counts.reset();
+        m_database = d;
+    }
     std::wstring variantName;
     db::ObjectId variantId;
     {
@@ -188,18 +202,29 @@ bool RestoreHiddenReference(db::ObjectId picked) {
         ed::printf(L"\nブロック定義 \"%s\"が存在しない為、陰線復元できませんでした。", base);
         return false;
     }
-    if (Replace(*d, picked, baseId).isNull())
+    const db::ObjectId replacement = Replace(*d, picked, baseId);
+    if (replacement.isNull())
         return false;
+    if (m_counts)
+        m_counts->added(replacement);
     {
         db::ObjectPtr<db::BlockReference> hidden(picked, db::OpenMode::forWrite);
-        if (hidden)
-            hidden->erase();
+        if (hidden) {
+            if (m_counts)
+                m_counts->erasing(picked);
+            if (!zhost::ok(hidden->erase()) && m_counts)
+                m_counts->added(picked);
+        }
     }
-    DeleteVariantIfUnused(*d, variantId, variantName);
+    // Counted here the first time, after this restore's changes; kept up to date after that.
+    if (!m_counts)
+        m_counts = std::make_unique<db::ReferenceCounts>(*d);
+    DeleteVariantIfUnused(*m_counts, variantId, variantName);
     return true;
 }
 
 void ZormaHideRestoreMain() {
+    CHideRestore restore;
     for (;;) {
         db::ObjectId picked;
         const Pick pick = PickHidden(picked);
@@ -209,6 +234,6 @@ void ZormaHideRestoreMain() {
             ed::print(L"\n要素が検出されませんでした。");
             continue;
         }
-        RestoreHiddenReference(picked);
+        restore.Restore(picked);
     }
 }

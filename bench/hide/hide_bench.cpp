@@ -123,8 +123,9 @@ void BM_RestoreParts(benchmark::State& state) {
         const std::vector<db::ObjectId> hidden = d->HiddenReferences();
         restored = hidden.size();
         state.ResumeTiming();
+        CHideRestore restore; // one run of the command restoring every part
         for (db::ObjectId id : hidden)
-            RestoreHiddenReference(id);
+            restore.Restore(id);
     }
     state.counters["restored"] = double(restored);
 }

@@ -5,8 +5,10 @@
 #include "zhost/core/utf.h"
 #include "zhost/db/block_reference.h"
 #include "zhost/db/dictionary.h"
+#include "zhost/db/reference_counts.h"
 #include "zhost/db/symbol_tables.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace zhost::db {
@@ -35,48 +37,87 @@ void collectBindingChoices(const Database& db, const DbObject& o, std::vector<Ob
 
 // --- Purge ---------------------------------------------------------------------------------------
 
-Status Database::purge(std::vector<ObjectId>& ids) const {
-    DatabaseImpl& d = impl_->self.impl();
-    std::unordered_set<ObjectId> referenced;
-    auto note = [&](ObjectId id) { referenced.insert(id); };
+namespace {
 
-    // Every live object's references, except the ones that only express ownership.
-    std::vector<ObjectId> refs;
-    for (std::uint32_t i = 1; i < d.slots.size(); ++i) {
-        const DbObject* o = d.slots[i].obj.get();
-        if (!o || o->isErased())
-            continue;
-        if (dynamic_cast<const SymbolTable*>(o) || dynamic_cast<const Dictionary*>(o) ||
-            dynamic_cast<const BlockTableRecord*>(o) || dynamic_cast<const SortentsTable*>(o) ||
-            dynamic_cast<const Group*>(o))
-            continue;
-        // An entity counts only when its block is live (erased definitions refer to nothing).
-        if (auto* e = dynamic_cast<const Entity*>(o)) {
-            const DbObject* owner = d.object(e->ownerId());
-            if (!owner || owner->isErased())
-                continue;
-        }
-        refs.clear();
-        o->collectReferences(refs);
-        collectBindingChoices(impl_->self, *o, refs);
-        for (ObjectId r : refs)
-            note(r);
-        for (const std::wstring& app : o->xdataApplications())
-            note(d.lookUp(d.regAppTable, app));
+// Whether an object's references count: a live object that is not a table, dictionary, block,
+// draw-order table or group (their references only express ownership), and for an entity, one
+// whose owner is live (erased definitions refer to nothing).
+bool referencesCount(const DatabaseImpl& d, const DbObject* o) {
+    if (!o || o->isErased())
+        return false;
+    if (dynamic_cast<const SymbolTable*>(o) || dynamic_cast<const Dictionary*>(o) ||
+        dynamic_cast<const BlockTableRecord*>(o) || dynamic_cast<const SortentsTable*>(o) ||
+        dynamic_cast<const Group*>(o))
+        return false;
+    if (auto* e = dynamic_cast<const Entity*>(o)) {
+        const DbObject* owner = d.object(e->ownerId());
+        if (!owner || owner->isErased())
+            return false;
     }
-    // Fixed records.
-    for (ObjectId id : {d.layerZero, d.modelSpace, d.paperSpace, d.byLayer, d.byBlock, d.continuous,
-                        impl_->self.clayer()})
-        note(id);
-    for (const wchar_t* n : {L"Defpoints"})
-        note(d.lookUp(d.layerTable, n));
-    note(d.lookUp(d.textStyleTable, L"Standard"));
-    note(d.lookUp(d.regAppTable, L"ACAD"));
+    return true;
+}
+
+} // namespace
+
+ReferenceCounts::ReferenceCounts(Database& db) : db_(&db) {
+    const DatabaseImpl& d = db.impl();
+    for (std::uint32_t i = 1; i < d.slots.size(); ++i)
+        if (const DbObject* o = d.slots[i].obj.get())
+            count(o->objectId(), 1);
+}
+
+void ReferenceCounts::count(ObjectId id, int step) {
+    DatabaseImpl& d = db_->impl();
+    const DbObject* o = d.object(id);
+    if (!referencesCount(d, o))
+        return;
+    std::vector<ObjectId> refs;
+    o->collectReferences(refs);
+    collectBindingChoices(*db_, *o, refs);
+    for (ObjectId r : refs)
+        counts_[r] += step;
+    for (const std::wstring& app : o->xdataApplications())
+        counts_[d.lookUp(d.regAppTable, app)] += step;
+}
+
+// The entities an object owns: a block's, a reference's attributes.
+void ReferenceCounts::countOwned(ObjectId id, int step) {
+    const DatabaseImpl& d = db_->impl();
+    if (auto* b = d.get<BlockTableRecord>(id)) {
+        for (ObjectId e : b->entityIds())
+            count(e, step);
+    } else if (auto* r = d.get<BlockReference>(id)) {
+        for (ObjectId a : r->attributeIds())
+            count(a, step);
+    }
+}
+
+void ReferenceCounts::added(ObjectId id) {
+    if (id.database() != db_)
+        return;
+    count(id, 1);
+    countOwned(id, 1);
+}
+
+void ReferenceCounts::erasing(ObjectId id) {
+    if (id.database() != db_)
+        return;
+    countOwned(id, -1);
+    count(id, -1);
+}
+
+Status ReferenceCounts::purge(std::vector<ObjectId>& ids) const {
+    DatabaseImpl& d = db_->impl();
+    std::vector<ObjectId> fixed{d.layerZero, d.modelSpace, d.paperSpace, d.byLayer,
+                                d.byBlock,   d.continuous, db_->clayer()};
+    fixed.push_back(d.lookUp(d.layerTable, L"Defpoints"));
+    fixed.push_back(d.lookUp(d.textStyleTable, L"Standard"));
+    fixed.push_back(d.lookUp(d.regAppTable, L"ACAD"));
     std::wstring s;
-    if (ok(getString(L"CELTYPE", s)))
-        note(d.lookUp(d.linetypeTable, s));
-    if (ok(getString(L"TEXTSTYLE", s)))
-        note(d.lookUp(d.textStyleTable, s));
+    if (ok(db_->getString(L"CELTYPE", s)))
+        fixed.push_back(d.lookUp(d.linetypeTable, s));
+    if (ok(db_->getString(L"TEXTSTYLE", s)))
+        fixed.push_back(d.lookUp(d.textStyleTable, s));
 
     std::vector<ObjectId> keep;
     for (ObjectId id : ids) {
@@ -85,11 +126,19 @@ Status Database::purge(std::vector<ObjectId>& ids) const {
             continue;
         if (auto* b = dynamic_cast<const BlockTableRecord*>(o); b && b->isLayout())
             continue;
-        if (!referenced.count(id))
-            keep.push_back(id);
+        const auto it = counts_.find(id);
+        if (it != counts_.end() && it->second > 0)
+            continue;
+        if (std::find(fixed.begin(), fixed.end(), id) != fixed.end())
+            continue;
+        keep.push_back(id);
     }
     ids = std::move(keep);
     return Status::ok;
+}
+
+Status Database::purge(std::vector<ObjectId>& ids) const {
+    return ReferenceCounts(impl_->self).purge(ids);
 }
 
 // --- Deep clone ----------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // count through every object that names them, in model space, in definitions and in the tables.
 #include "sample_drawing.h"
 #include "support/status.h"
+#include "zhost/db/reference_counts.h"
 
 using namespace dbtest;
 
@@ -176,4 +177,56 @@ TEST(PurgeAcrossKinds, NullAndForeignIdsAreLeftOut) {
     std::vector<ObjectId> ids = {ObjectId(), other.layerZeroId(), unused};
     EXPECT_OK(s.db.purge(ids));
     EXPECT_EQ(ids, std::vector<ObjectId>{unused});
+}
+
+// Counts made once and kept by notes must answer as a fresh purge would after every change: a
+// reference appended with an attribute on its own layer and extended data, a reference erased
+// with its attributes, a definition erased with what it contains.
+TEST(PurgeCountsKeptByNotes, AnswerAsAFreshPurgeAfterEveryChange) {
+    Database db;
+    ObjectId attLayer, lineLayer;
+    db.addLayer(L"ATT", attLayer);
+    db.addLayer(L"IN_OLD", lineLayer);
+    db.registerApp(L"PART_DATA");
+    const ObjectId part = block(db, L"PART"), old = block(db, L"OLD"), nested = block(db, L"NEST");
+    addLine(db, part, {0, 0}, {1, 0});
+    insertOf(db, old, nested);
+    ObjectPtr<Line>(addLine(db, old, {0, 0}, {1, 1}), OpenMode::forWrite)->setLayer(L"IN_OLD");
+    const ObjectId oldRef = insertOf(db, db.modelSpaceId(), old);
+    ReferenceCounts counts(db);
+    auto agree = [&](const char* after) {
+        SCOPED_TRACE(after);
+        std::vector<ObjectId> fresh = db.allObjectIds(), kept = fresh;
+        ASSERT_OK(db.purge(fresh));
+        ASSERT_OK(counts.purge(kept));
+        EXPECT_EQ(kept, fresh);
+    };
+    agree("nothing changed");
+
+    const ObjectId partRef = insertOf(db, db.modelSpaceId(), part);
+    {
+        ObjectPtr<BlockReference> ref(partRef, OpenMode::forWrite);
+        auto att = std::make_unique<Attribute>();
+        att->setTag(L"NO");
+        att->setLayer(attLayer);
+        ObjectId attId;
+        ASSERT_OK(ref->appendAttribute(std::move(att), attId));
+        ASSERT_OK(ref->setXData({xApp(L"PART_DATA"), xInt16(1)}));
+    }
+    counts.added(partRef);
+    agree("a reference with an attribute appended");
+    EXPECT_EQ(purged(db, {part, attLayer}), std::vector<ObjectId>{});
+
+    counts.erasing(partRef);
+    ASSERT_OK(ObjectPtr<BlockReference>(partRef, OpenMode::forWrite)->erase());
+    agree("the reference erased");
+    EXPECT_EQ(purged(db, {part, attLayer}), (std::vector<ObjectId>{part, attLayer}));
+
+    counts.erasing(oldRef);
+    ASSERT_OK(ObjectPtr<BlockReference>(oldRef, OpenMode::forWrite)->erase());
+    agree("the other reference erased");
+    counts.erasing(old);
+    ASSERT_OK(ObjectPtr<BlockTableRecord>(old, OpenMode::forWrite)->erase());
+    agree("its definition erased");
+    EXPECT_EQ(purged(db, {nested, lineLayer}), (std::vector<ObjectId>{nested, lineLayer}));
 }
