@@ -56,15 +56,15 @@ struct Drawing {
     db::Database d;
 };
 
-// A covering part: a 480-sided polygon of radius 100 as single lines and 20 hole-marked circles
-// inside it, referenced in model space.
+// A covering part of 500 curves with 20 hole-marked circles: a 500-sided polygon of radius 100
+// as single lines and the circles inside it, referenced in model space.
 void BM_CoverOutlineWithHoles(benchmark::State& state) {
     Drawing drawing;
     db::Database& d = drawing.d;
     d.registerApp(kHoleMarkApp);
     db::ObjectId cover;
     d.addBlock(L"COVER", cover);
-    constexpr int kSides = 480;
+    constexpr int kSides = 500;
     for (int i = 0; i < kSides; ++i) {
         const double a0 = 2 * std::numbers::pi * i / kSides;
         const double a1 = 2 * std::numbers::pi * (i + 1) / kSides;

@@ -105,10 +105,10 @@ TEST(RegionClearTools, SubtractionAgreesWithTheKernelForEveryLayout) {
 }
 
 TEST(RegionClearTools, ManyHolesInAManySidedOutlineBecomeHolesOfIt) {
-    // The layout of a covering part: a 480-sided polygon with a grid of 20 round holes.
+    // The layout of a covering part: a 500-sided polygon with a grid of 20 round holes.
     Region a;
     Loop outer;
-    constexpr int kSides = 480;
+    constexpr int kSides = 500;
     for (int i = 0; i < kSides; ++i) {
         const double a0 = 2 * std::numbers::pi * i / kSides;
         const double a1 = 2 * std::numbers::pi * (i + 1) / kSides;
