@@ -4,6 +4,7 @@
 #include "prompt_support.h"
 
 #include "zhost/editor/jig.h"
+#include "zhost/editor/osnap.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/sysvars.h"
 #include "zhost/editor/ucs.h"
@@ -20,7 +21,8 @@ class JigDriver {
 public:
     enum class Input { point, number, keyword, other, null };
     Input input = Input::point;
-    bool cursorMove = false; // a move (not the final answer)
+    bool fromCursor = false; // a move or a pick: ORTHO holds it unless it snapped
+    bool snapped = false;    // an object snap placed the point
     geom::Point3d point;     // UCS
     double number = 0;       // a typed distance or angle (degrees)
     int keywordIndex = -1;
@@ -33,16 +35,17 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-bool orthoOn(int controls) {
-    int ortho = 0;
-    return (controls & Jig::kGovernedByOrthoMode) && ok(getVarInt(L"ORTHOMODE", ortho)) &&
-           ortho == 1;
+// ORTHO holds a cursor point to the UCS axis through the base point nearer to it; a point an
+// object snap found is exact and stays where it is.
+bool orthoApplies(const JigDriver& d, int controls) {
+    return d.fromCursor && !d.snapped && (controls & Jig::kGovernedByOrthoMode) && orthoModeOn();
 }
 
-// Holds a cursor point to the UCS axis through the base point that is nearer to it.
-geom::Point3d orthoPoint(const geom::Point3d& p, const geom::Point3d& base) {
-    return std::abs(p.x - base.x) >= std::abs(p.y - base.y) ? geom::Point3d(p.x, base.y, p.z)
-                                                            : geom::Point3d(base.x, p.y, p.z);
+// The cursor's point (UCS), on the running object snap in reach when there is one.
+geom::Point3d cursorPoint(const geom::Point3d& ucsPoint, bool& snapped) {
+    const auto snap = objectSnap(ucsToWcs(ucsPoint));
+    snapped = snap.has_value();
+    return snap ? wcsToUcs(snap->point) : ucsPoint;
 }
 
 } // namespace
@@ -52,10 +55,14 @@ Jig::DragStatus Jig::drag() {
     JigDriver* outer = driver_;
     driver_ = &drv;
     const auto keywords = detail::parseKeywords(keywords_);
+    PromptView view = detail::viewOf(PromptView::Kind::drag, keywords);
+    view.dragged = entity();
+    const PromptViewScope shown(std::move(view));
     DragStatus result = kCancel;
     while (true) {
         const Answer a = detail::readAnswer(prompt_, true);
-        drv.cursorMove = false;
+        drv.fromCursor = false;
+        drv.snapped = false;
         if (a.kind == Answer::end || a.kind == Answer::cancel) {
             result = kCancel;
             break;
@@ -70,9 +77,9 @@ Jig::DragStatus Jig::drag() {
         }
         if (a.kind == Answer::move) {
             drv.input = JigDriver::Input::point;
-            drv.cursorMove = true;
-            drv.point = a.p1;
-            drv.lastCursor = a.p1;
+            drv.fromCursor = true;
+            drv.point = cursorPoint(a.p1, drv.snapped);
+            drv.lastCursor = drv.point;
             ++samplerCalls_;
             if (sampler() == kNormal) {
                 ++updateCalls_;
@@ -81,7 +88,11 @@ Jig::DragStatus Jig::drag() {
             continue;
         }
         bool understood = true;
-        if (a.kind == Answer::point || a.kind == Answer::pick) {
+        if (a.kind == Answer::pick) {
+            drv.input = JigDriver::Input::point;
+            drv.fromCursor = true;
+            drv.point = cursorPoint(a.p1, drv.snapped);
+        } else if (a.kind == Answer::point) {
             drv.input = JigDriver::Input::point;
             drv.point = a.p1;
         } else if (a.kind == Answer::realValue || a.kind == Answer::intValue) {
@@ -170,7 +181,7 @@ Jig::DragStatus Jig::acquirePoint(geom::Point3d& point, const geom::Point3d& bas
     if (d.input != JigDriver::Input::point)
         return acquirePoint(point);
     geom::Point3d p = d.point;
-    if (d.cursorMove && orthoOn(controls_))
+    if (orthoApplies(d, controls_))
         p = orthoPoint(p, baseUcs);
     const geom::Point3d w = ucsToWcs(p);
     const bool same = d.lastPoint && w.isEqualTo(*d.lastPoint);
@@ -201,7 +212,7 @@ Jig::DragStatus Jig::acquireDist(double& distance, const geom::Point3d& basePoin
     case JigDriver::Input::point: {
         geom::Point3d p = d.point;
         const geom::Point3d baseUcs = wcsToUcs(basePoint);
-        if (d.cursorMove && orthoOn(controls_))
+        if (orthoApplies(d, controls_))
             p = orthoPoint(p, baseUcs);
         value = p.distanceTo(baseUcs);
         break;
@@ -238,7 +249,7 @@ Jig::DragStatus Jig::acquireAngle(double& angle, const geom::Point3d& basePoint)
     case JigDriver::Input::point: {
         geom::Point3d p = d.point;
         const geom::Point3d baseUcs = wcsToUcs(basePoint);
-        if (d.cursorMove && orthoOn(controls_))
+        if (orthoApplies(d, controls_))
             p = orthoPoint(p, baseUcs);
         value = std::atan2(p.y - baseUcs.y, p.x - baseUcs.x);
         if (value < 0)

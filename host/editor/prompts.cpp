@@ -7,6 +7,7 @@
 
 #include "zhost/db/db.h"
 #include "zhost/editor/display.h"
+#include "zhost/editor/osnap.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/prompts.h"
 #include "zhost/editor/sysvars.h"
@@ -39,6 +40,19 @@ InitGetState takeInitGet() {
 void setLastInput(std::wstring text) {
     state().lastInput = std::move(text);
     state().hasLastInput = true;
+}
+
+PromptView viewOf(PromptView::Kind kind, const std::vector<Keyword>& keywords,
+                  const geom::Point3d* ucsBase) {
+    PromptView v;
+    v.kind = kind;
+    if (ucsBase) {
+        v.hasBase = true;
+        v.base = ucsToWcs(*ucsBase);
+    }
+    for (const Keyword& k : keywords)
+        v.keywords.push_back(k.local);
+    return v;
 }
 
 // What an answer means to a particular prompt.
@@ -97,9 +111,24 @@ std::wstring numberRule(int flags, double v) {
     return {};
 }
 
+// Where a pick lands at a point prompt: on the running object snap in reach, else, with ORTHO
+// on and a base point, on the axis through the base point. Typed coordinates mean what they say
+// and are taken as they are.
+geom::Point3d pickedPoint(const geom::Point3d& ucsPoint, const geom::Point3d* base, int flags) {
+    if (!(flags & rsg::noOsnap))
+        if (const auto snap = objectSnap(ucsToWcs(ucsPoint)))
+            return wcsToUcs(snap->point);
+    if (base && orthoModeOn())
+        return orthoPoint(ucsPoint, *base);
+    return ucsPoint;
+}
+
 // A point from an answer: typed, picked or given by a command call.
-std::optional<geom::Point3d> pointOf(const Answer& a) {
-    if (a.kind == Answer::point || a.kind == Answer::pick)
+std::optional<geom::Point3d> pointOf(const Answer& a, const geom::Point3d* base = nullptr,
+                                     int flags = 0) {
+    if (a.kind == Answer::pick)
+        return pickedPoint(a.p1, base, flags);
+    if (a.kind == Answer::point)
         return a.p1;
     geom::Point3d p;
     if (a.kind == Answer::typed && parsePointAnswer(a.text, state().lastPoint, p))
@@ -127,13 +156,19 @@ Result getInput(std::wstring& out) {
     return Result::normal;
 }
 
-Result getPoint(const geom::Point3d* basePoint, std::wstring_view prompt, geom::Point3d& out) {
+namespace {
+
+// A point prompt; the other corner of a rectangle is not held by ORTHO.
+Result pointPrompt(const geom::Point3d* basePoint, bool corner, std::wstring_view prompt,
+                   geom::Point3d& out) {
     const InitGetState ig = detail::takeInitGet();
-    (void)basePoint; // the rubber band is display only
+    const PromptViewScope shown(detail::viewOf(
+        corner ? PromptView::Kind::corner : PromptView::Kind::point, ig.keywords, basePoint));
+    const geom::Point3d* orthoBase = corner ? nullptr : basePoint;
     return detail::promptLoop(prompt, ig, L"Point or option keyword required.",
                               [&](const Answer& a) {
                                   Verdict v;
-                                  if (auto p = detail::pointOf(a)) {
+                                  if (auto p = detail::pointOf(a, orthoBase, ig.flags)) {
                                       out = *p;
                                       state().lastPoint = *p;
                                       setVarPoint(L"LASTPOINT", ucsToWcs(*p));
@@ -143,12 +178,19 @@ Result getPoint(const geom::Point3d* basePoint, std::wstring_view prompt, geom::
                               });
 }
 
+} // namespace
+
+Result getPoint(const geom::Point3d* basePoint, std::wstring_view prompt, geom::Point3d& out) {
+    return pointPrompt(basePoint, false, prompt, out);
+}
+
 Result getCorner(const geom::Point3d& basePoint, std::wstring_view prompt, geom::Point3d& out) {
-    return getPoint(&basePoint, prompt, out);
+    return pointPrompt(&basePoint, true, prompt, out);
 }
 
 Result getReal(std::wstring_view prompt, double& out) {
     const InitGetState ig = detail::takeInitGet();
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::value, ig.keywords));
     return detail::promptLoop(prompt, ig, L"Requires numeric value.", [&](const Answer& a) {
         Verdict v;
         double d = 0;
@@ -171,6 +213,7 @@ Result getReal(std::wstring_view prompt, double& out) {
 
 Result getInt(std::wstring_view prompt, int& out) {
     const InitGetState ig = detail::takeInitGet();
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::value, ig.keywords));
     return detail::promptLoop(prompt, ig, L"Requires an integer value.", [&](const Answer& a) {
         Verdict v;
         double d = 0;
@@ -207,6 +250,7 @@ Result secondPoint(const geom::Point3d& first, geom::Point3d& second) {
 
 Result getDist(const geom::Point3d* basePoint, std::wstring_view prompt, double& out) {
     const InitGetState ig = detail::takeInitGet();
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::point, ig.keywords, basePoint));
     std::optional<geom::Point3d> firstPoint;
     Result r = detail::promptLoop(
         prompt, ig, L"Requires numeric distance or two points.", [&](const Answer& a) {
@@ -218,7 +262,7 @@ Result getDist(const geom::Point3d* basePoint, std::wstring_view prompt, double&
                     d = a.real;
                 else if (a.kind == Answer::intValue)
                     d = a.integer;
-            } else if (auto p = detail::pointOf(a)) {
+            } else if (auto p = detail::pointOf(a, basePoint, ig.flags)) {
                 if (!basePoint) {
                     firstPoint = *p;
                     v.kind = Verdict::accepted;
@@ -249,6 +293,7 @@ Result getDist(const geom::Point3d* basePoint, std::wstring_view prompt, double&
 
 Result getAngle(const geom::Point3d* basePoint, std::wstring_view prompt, double& out) {
     const InitGetState ig = detail::takeInitGet();
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::point, ig.keywords, basePoint));
     std::optional<geom::Point3d> firstPoint;
     constexpr double kPi = 3.141592653589793;
     Result r = detail::promptLoop(
@@ -262,7 +307,7 @@ Result getAngle(const geom::Point3d* basePoint, std::wstring_view prompt, double
                 else if (a.kind == Answer::intValue)
                     deg = a.integer;
                 out = deg * kPi / 180.0;
-            } else if (auto p = detail::pointOf(a)) {
+            } else if (auto p = detail::pointOf(a, basePoint, ig.flags)) {
                 if (!basePoint) {
                     firstPoint = *p;
                 } else {
@@ -290,6 +335,7 @@ Result getAngle(const geom::Point3d* basePoint, std::wstring_view prompt, double
 
 Result getString(bool allowSpaces, std::wstring_view prompt, std::wstring& out) {
     detail::takeInitGet(); // strings take no input controls
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::value, {}));
     while (true) {
         const Answer a = detail::readAnswer(prompt);
         if (a.kind == Answer::end || a.kind == Answer::cancel)
@@ -307,6 +353,7 @@ Result getString(bool allowSpaces, std::wstring_view prompt, std::wstring& out) 
 
 Result getKeyword(std::wstring_view prompt, std::wstring& out) {
     const InitGetState ig = detail::takeInitGet();
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::value, ig.keywords));
     const Result r = detail::promptLoop(prompt, ig, L"Invalid option keyword.",
                                         [](const Answer&) { return Verdict{}; });
     if (r == Result::keyword) {
@@ -399,6 +446,7 @@ bool pickFromAnswer(const Answer& a, db::ObjectId& id, geom::Point3d& picked, bo
 
 Result entSel(std::wstring_view prompt, db::ObjectId& out, geom::Point3d& picked) {
     const InitGetState ig = detail::takeInitGet();
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::entity, ig.keywords));
     while (true) {
         const Answer a = detail::readAnswer(prompt);
         if (a.kind == Answer::end || a.kind == Answer::cancel)

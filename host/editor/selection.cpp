@@ -276,6 +276,7 @@ Result SelectionSet::select(const wchar_t* mode, const geom::Point3d* p1, const 
     }
 
     // Interactive: answers add (or, after "R", remove) until Enter.
+    const PromptViewScope shown(detail::viewOf(PromptView::Kind::selection, ig.keywords));
     const std::wstring addPrompt =
         m.prompts && prompts ? prompts[0] : std::wstring(L"\nSelect objects: ");
     const std::wstring removePrompt =

@@ -39,6 +39,7 @@ std::map<std::wstring, SessionVar>& sessionVars() {
             m[name] = {rt::real, ResBuf(rt::real, v), ResBuf(rt::real, v)};
         };
         addInt(L"2DCONSTRAINTFLAGS", 0, 0, 32767);
+        addInt(L"APERTURE", 10, 1, 50);
         addInt(L"ATTDIA", 0, 0, 1);
         addInt(L"ATTREQ", 1, 0, 1);
         addInt(L"CMDECHO", 1, 0, 1);

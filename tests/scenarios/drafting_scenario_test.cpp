@@ -176,3 +176,22 @@ TEST_F(DraftingScenario, DrawingsSavedInBothFormatsPassTheAudit) {
     EXPECT_OK(back.getLayerId(L"穴", layer));
     EXPECT_TRUE(std::filesystem::exists(Dir() / "jp.bak")); // QSAVE kept the first save
 }
+
+TEST_F(DraftingScenario, ClicksLandOnSnapsAndOrthoHoldsThemLevel) {
+    const ztest::ZormaResult r =
+        Run({.scriptFile = ztest::SourcePath("samples/scripts/10-snaps.scr"),
+             .addon = ztest::kNoAddon});
+    ASSERT_THAT(r, ztest::ExitsWith(0));
+    db::Database saved;
+    ASSERT_TRUE(ztest::ReadDrawing(r.saved, saved));
+    std::vector<std::pair<geom::Point3d, geom::Point3d>> lines;
+    db::ObjectPtr<db::BlockTableRecord> model(saved.modelSpaceId(), db::OpenMode::forRead);
+    for (db::ObjectId id : model->entityIds())
+        if (db::ObjectPtr<db::Line> l(id, db::OpenMode::forRead); l)
+            lines.emplace_back(l->startPoint(), l->endPoint());
+    // The rectangle's corner, the circle's lowest quadrant, the middle of the left edge; then a
+    // line held to the X axis through its typed start.
+    using P = geom::Point3d;
+    EXPECT_EQ(lines, (std::vector<std::pair<P, P>>{
+                         {P(60, 40), P(30, 10)}, {P(30, 10), P(0, 20)}, {P(0, -10), P(45, -10)}}));
+}
