@@ -275,7 +275,9 @@ int runSession(const RunOptions& o, bool interactive, SessionFrontEnd* frontEnd)
         if (interactive)
             greet(outputs);
         const ed::RunOutcome outcome = ed::runCommandLoop(*input);
-        rc = interactive ? shellEnd(outcome) : scriptEnd(outcome);
+        // A person at the window, like one at the shell, was told of each failure as it came.
+        const bool person = interactive || (frontEnd && o.script.empty());
+        rc = person ? shellEnd(outcome) : scriptEnd(outcome);
     } // the add-on is unloaded here, before the drawing goes away
     if (frontEnd)
         frontEnd->sessionEnded();
