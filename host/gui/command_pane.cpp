@@ -1,8 +1,12 @@
 #include "command_pane.h"
 
+#include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+
+#include <algorithm>
+#include <cwctype>
 
 namespace zorma::gui {
 
@@ -13,11 +17,20 @@ CommandPane::CommandPane(wxWindow* parent) : wxPanel(parent) {
     input_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                             wxTE_PROCESS_ENTER);
     input_->Bind(wxEVT_CHAR_HOOK, &CommandPane::onKey, this);
+    keywordRow_ = new wxPanel(this);
+    keywordRow_->SetSizer(new wxBoxSizer(wxHORIZONTAL));
+    // The row keeps a button's height when the prompt has no keywords: the view above must not
+    // change its size (and its picture move under the cursor) from one prompt to the next.
+    auto* probe = new wxButton(keywordRow_, wxID_ANY, wxS("X"), wxDefaultPosition, wxDefaultSize,
+                               wxBU_EXACTFIT);
+    keywordRow_->SetMinSize(wxSize(-1, probe->GetBestSize().y));
+    probe->Destroy();
     auto* line = new wxBoxSizer(wxHORIZONTAL);
     line->Add(prompt_, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     line->Add(input_, 1, wxEXPAND);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(history_, 1, wxEXPAND);
+    column->Add(keywordRow_, 0, wxEXPAND | wxTOP, 2);
     column->Add(line, 0, wxEXPAND | wxTOP, 2);
     SetSizer(column);
 }
@@ -43,13 +56,94 @@ void CommandPane::focusInput() {
     input_->SetFocus();
 }
 
+void CommandPane::setKeywords(const std::vector<std::wstring>& keywords) {
+    if (keywords == keywords_)
+        return; // the same prompt again: the buttons stay as they are
+    keywords_ = keywords;
+    keywordRow_->DestroyChildren();
+    wxSizer* row = keywordRow_->GetSizer();
+    row->Clear();
+    for (const std::wstring& k : keywords_) {
+        auto* b = new wxButton(keywordRow_, wxID_ANY, wxString(k), wxDefaultPosition, wxDefaultSize,
+                               wxBU_EXACTFIT);
+        b->Bind(wxEVT_BUTTON, [this, k](wxCommandEvent&) {
+            submit(k);
+            focusInput();
+        });
+        row->Add(b, 0, wxRIGHT, 4);
+    }
+    keywordRow_->Layout();
+}
+
+namespace {
+
+std::wstring upper(std::wstring s) {
+    for (wchar_t& c : s)
+        c = static_cast<wchar_t>(std::towupper(c));
+    return s;
+}
+
+} // namespace
+
+void CommandPane::complete() {
+    const std::wstring typed = input_->GetValue().ToStdWstring();
+    if (!commandNames || (completing_.empty() && typed.find(L' ') != std::wstring::npos))
+        return; // only the command name itself is completed
+    const std::wstring prefix = completing_.empty() ? upper(typed) : completing_;
+    if (prefix.empty())
+        return;
+    std::vector<std::wstring> matches;
+    for (const std::wstring& name : commandNames())
+        if (upper(name).rfind(prefix, 0) == 0)
+            matches.push_back(upper(name));
+    std::sort(matches.begin(), matches.end());
+    matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
+    if (matches.empty())
+        return;
+    std::wstring shown;
+    if (!completing_.empty()) {
+        // Tab again: the next of the names.
+        shown = matches[completion_++ % matches.size()];
+    } else {
+        // First the longest part all the names share; when that adds nothing, the names are
+        // listed and each Tab shows the next.
+        std::wstring common = matches.front();
+        for (const std::wstring& m : matches) {
+            size_t n = 0;
+            while (n < common.size() && n < m.size() && common[n] == m[n])
+                ++n;
+            common.resize(n);
+        }
+        if (common.size() > prefix.size() || matches.size() == 1) {
+            shown = common;
+        } else {
+            std::wstring list = L"\n";
+            for (const std::wstring& m : matches)
+                list += m + L"  ";
+            appendHistory(list);
+            completing_ = prefix;
+            completion_ = 1;
+            shown = matches.front();
+        }
+    }
+    input_->ChangeValue(wxString(shown));
+    input_->SetInsertionPointEnd();
+}
+
 void CommandPane::submit(const std::wstring& line) {
     if (onLine)
         onLine(line);
 }
 
 void CommandPane::onKey(wxKeyEvent& e) {
+    if (e.GetKeyCode() != WXK_TAB) {
+        completing_.clear();
+        completion_ = 0;
+    }
     switch (e.GetKeyCode()) {
+    case WXK_TAB:
+        complete();
+        return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER: {
         const std::wstring line = input_->GetValue().ToStdWstring();

@@ -26,8 +26,9 @@ DrawingView::DrawingView(wxWindow* parent)
     SetCursor(wxCursor(wxCURSOR_CROSS));
     Bind(wxEVT_PAINT, &DrawingView::onPaint, this);
     Bind(wxEVT_SIZE, &DrawingView::onSize, this);
-    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP,
-                      wxEVT_MIDDLE_DCLICK, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
+    for (auto type :
+         {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP,
+          wxEVT_MIDDLE_DCLICK, wxEVT_MOTION, wxEVT_MOUSEWHEEL, wxEVT_LEAVE_WINDOW})
         Bind(type, &DrawingView::onMouse, this);
 }
 
@@ -124,6 +125,7 @@ void DrawingView::onPaint(wxPaintEvent&) {
     dc.Clear();
     if (picture_.IsOk())
         dc.DrawBitmap(picture_, 0, 0);
+    paintOverlay(dc);
 }
 
 void DrawingView::onSize(wxSizeEvent& e) {
@@ -153,12 +155,20 @@ void DrawingView::onMouse(wxMouseEvent& e) {
         if (panning_ && e.MiddleIsDown()) {
             panBy(p.x - panFrom_.x, p.y - panFrom_.y);
             panFrom_ = p;
+        } else if (onMotion) {
+            onMotion({toWorld(p.x, p.y), p.x, p.y});
         }
-        if (onMotion)
-            onMotion(toWorld(p.x, p.y));
     } else if (t == wxEVT_LEFT_DOWN) {
-        if (onPick)
-            onPick(toWorld(p.x, p.y));
+        // Keys pressed over the view (Escape, Enter, F3, F8) reach the frame from here.
+        SetFocus();
+        if (onLeftDown)
+            onLeftDown({toWorld(p.x, p.y), p.x, p.y});
+    } else if (t == wxEVT_LEFT_UP) {
+        if (onLeftUp)
+            onLeftUp({toWorld(p.x, p.y), p.x, p.y});
+    } else if (t == wxEVT_LEAVE_WINDOW) {
+        if (onLeave)
+            onLeave();
     } else if (t == wxEVT_RIGHT_DOWN) {
         if (onEnter)
             onEnter();

@@ -4,12 +4,42 @@
 #include <wx/bitmap.h>
 #include <wx/window.h>
 
+class wxDC;
+
 #include <functional>
+#include <vector>
 
 namespace zorma::gui {
 
 struct WorldPoint {
     double x = 0, y = 0;
+};
+
+// Where the mouse is: in the drawing and in the view's pixels.
+struct MouseAt {
+    WorldPoint world;
+    int px = 0, py = 0;
+};
+
+using Stroke = std::vector<WorldPoint>;
+
+enum class MarkerShape { square, triangle, circle, diamond, cross, hourglass };
+
+// What is drawn over the cached picture of the drawing; changing it repaints without rendering
+// the drawing again. Kept in drawing coordinates so that zoom and pan carry it along.
+struct Overlay {
+    std::vector<Stroke> highlighted; // the selected entities, dashed
+    std::vector<Stroke> dragged;     // what a drag moves
+    bool hasRubberBand = false;      // a line from the base point to the cursor
+    WorldPoint bandFrom, bandTo;
+    enum class Box { none, corner, window, crossing } box = Box::none;
+    WorldPoint boxFrom, boxTo;
+    bool hasMarker = false; // an object snap's marker at its point
+    WorldPoint marker;
+    MarkerShape markerShape = MarkerShape::square;
+    bool hasCursor = false; // the crosshair, with the pick box when pickBox > 0
+    WorldPoint cursor;
+    int pickBox = 0; // half the square's side in pixels
 };
 
 class DrawingView : public wxWindow {
@@ -28,15 +58,23 @@ public:
     int toPixelY(double y) const;
     const wxBitmap& picture() const { return picture_; }
 
-    std::function<void(WorldPoint)> onPick;   // left click
-    std::function<void()> onEnter;            // right click
-    std::function<void(WorldPoint)> onMotion; // cursor moved
+    void setOverlay(Overlay overlay);
+    const Overlay& overlay() const { return overlay_; }
+
+    std::function<void(const MouseAt&)> onLeftDown;
+    std::function<void(const MouseAt&)> onLeftUp;
+    std::function<void()> onEnter;                // right click
+    std::function<void(const MouseAt&)> onMotion; // cursor moved (not while panning)
+    std::function<void()> onLeave;                // the cursor left the view
 
 private:
     void render();
     void onPaint(wxPaintEvent&);
     void onSize(wxSizeEvent&);
     void onMouse(wxMouseEvent&);
+    void paintOverlay(wxDC& dc) const;
+    void paintMarker(wxDC& dc, int x, int y) const;
+    wxPoint toPixel(const WorldPoint& p) const;
 
     wxBitmap picture_;
     bool haveView_ = false;
@@ -45,6 +83,7 @@ private:
     double centerX_ = 0, centerY_ = 0, scale_ = 1; // pixels per drawing unit
     bool panning_ = false;
     wxPoint panFrom_;
+    Overlay overlay_;
 };
 
 } // namespace zorma::gui

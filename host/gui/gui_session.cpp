@@ -4,11 +4,16 @@
 
 #include "command_pane.h"
 #include "drawing_view.h"
+#include "pointer_input.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/editor/osnap.h"
 #include "zhost/editor/output.h"
+#include "zhost/editor/prompt_view.h"
+#include "zhost/editor/sysvars.h"
 #include "zhost/editor/ucs.h"
 #include "zhost/geom/point3d.h"
+#include "zhost/rx/commands.h"
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
@@ -19,8 +24,10 @@
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
+#include <wx/toolbar.h>
 #include <wx/utils.h>
 
 #include <chrono>
@@ -38,10 +45,33 @@ namespace {
 
 enum MenuId { idZoomExtents = wxID_HIGHEST + 1, idFirstCommand };
 
-// The add-on's commands, offered in the Commands menu.
-const wchar_t* const kAddonCommands[] = {L"ZORMA_CONT",     L"ZORMA_CONT_EDIT",
-                                         L"ZORMA_GEOMCALC", L"KORU_ATTACH_PC_XDATA",
-                                         L"ZORMA_HIDE",     L"ZORMA_HIDE_RESTORE"};
+// The add-on's commands, then the host's drawing and editing commands: the Commands menu and the
+// toolbar.
+const wchar_t* const kCommands[] = {L"ZORMA_CONT",
+                                    L"ZORMA_CONT_EDIT",
+                                    L"ZORMA_GEOMCALC",
+                                    L"KORU_ATTACH_PC_XDATA",
+                                    L"ZORMA_HIDE",
+                                    L"ZORMA_HIDE_RESTORE",
+                                    L"LINE",
+                                    L"PLINE",
+                                    L"CIRCLE",
+                                    L"ARC",
+                                    L"RECTANG",
+                                    L"TEXT",
+                                    L"ERASE",
+                                    L"MOVE",
+                                    L"COPY",
+                                    L"ROTATE",
+                                    L"MIRROR",
+                                    L"OFFSET",
+                                    L"LIST",
+                                    L"DIST",
+                                    L"UNDO"};
+constexpr int kAddonCommandCount = 6;
+
+// The status bar: the cursor, then the drawing aids as the platform's buttons show them.
+enum StatusField { fieldCoordinates, fieldSnap, fieldOrtho, fieldOsnap, fieldCount };
 
 // A path as an answer of the file commands' name prompts (quotes allowed around it).
 std::wstring quoted(const wxString& path) {
@@ -68,14 +98,20 @@ public:
         view->Append(idZoomExtents, wxS("Zoom &extents\tCtrl+E"));
         auto* commands = new wxMenu;
         int id = idFirstCommand;
-        for (const wchar_t* name : kAddonCommands)
+        for (const wchar_t* name : kCommands) {
+            if (id == idFirstCommand + kAddonCommandCount)
+                commands->AppendSeparator();
             commands->Append(id++, wxString(name));
+        }
         auto* bar = new wxMenuBar;
         bar->Append(file, wxS("&File"));
         bar->Append(view, wxS("&View"));
         bar->Append(commands, wxS("&Commands"));
         SetMenuBar(bar);
-        CreateStatusBar(1);
+        CreateStatusBar(fieldCount);
+        const int widths[fieldCount] = {-1, 100, 110, 120};
+        SetStatusWidths(fieldCount, widths);
+        createToolBar();
         view_ = new DrawingView(this);
         pane_ = new CommandPane(this);
         auto* column = new wxBoxSizer(wxVERTICAL);
@@ -84,21 +120,37 @@ public:
         SetSizer(column);
         Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
+        // The program destroys the frame when the session is over; closing it never does (the
+        // session's input, while there is one, turns closing into QUIT).
+        Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent&) {});
         Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_NEW);
         Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_OPEN);
         Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_SAVE);
         Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_SAVEAS);
         Bind(
             wxEVT_MENU,
-            [this](wxCommandEvent& e) { runCommand({kAddonCommands[e.GetId() - idFirstCommand]}); },
+            [this](wxCommandEvent& e) { runCommand({kCommands[e.GetId() - idFirstCommand]}); },
             idFirstCommand, id - 1);
         Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
-        view_->onMotion = [this](WorldPoint p) {
-            // Coordinates as the user types them: in the current UCS.
-            const geom::Point3d u = ed::wcsToUcs(geom::Point3d(p.x, p.y, 0));
-            SetStatusText(wxString(numberText(u.x) + L", " + numberText(u.y)));
-        };
+        showDrawingAids();
+    }
+
+    // Coordinates as the user types them: in the current UCS.
+    void showCoordinates(WorldPoint p) {
+        const geom::Point3d u = ed::wcsToUcs(geom::Point3d(p.x, p.y, 0));
+        SetStatusText(wxString(numberText(u.x) + L", " + numberText(u.y)), fieldCoordinates);
+    }
+
+    void showDrawingAids() {
+        int snap = 0, ortho = 0, osmode = 0;
+        (void)ed::getVarInt(L"SNAPMODE", snap);
+        (void)ed::getVarInt(L"ORTHOMODE", ortho);
+        (void)ed::getVarInt(L"OSMODE", osmode);
+        const bool osnap = osmode != 0 && !(osmode & ed::osmode::suppressed);
+        SetStatusText(snap ? wxS("SNAP on") : wxS("SNAP off"), fieldSnap);
+        SetStatusText(ortho ? wxS("ORTHO on") : wxS("ORTHO off"), fieldOrtho);
+        SetStatusText(osnap ? wxS("OSNAP on") : wxS("OSNAP off"), fieldOsnap);
     }
 
     // The lines of a command from a menu; the window's input decides how they reach the editor.
@@ -112,6 +164,19 @@ public:
     std::function<void(const std::vector<std::wstring>&)> onCommand;
 
 private:
+    // Text buttons: the commands are named as they are typed.
+    void createToolBar() {
+        wxToolBar* bar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxTB_NOICONS | wxTB_FLAT);
+        const wxBitmap blank(16, 16);
+        int id = idFirstCommand;
+        for (const wchar_t* name : kCommands) {
+            if (id == idFirstCommand + kAddonCommandCount)
+                bar->AddSeparator();
+            bar->AddTool(id++, wxString(name), blank, wxString(name));
+        }
+        bar->Realize();
+    }
+
     // The file commands of the editor do the work (the unsaved-changes question, the safe save
     // with "NAME.bak"); the menu only asks for the file name in the desktop's own dialog.
     void onFileMenu(wxCommandEvent& e) {
@@ -150,36 +215,88 @@ private:
 class WindowInput : public ed::InputSource {
 public:
     WindowInput(MainFrame& frame, std::unique_ptr<ed::InputSource> script)
-        : frame_(frame), script_(std::move(script)) {
+        : frame_(frame), script_(std::move(script)),
+          pointer_(*frame.view_, [this](const std::wstring& line) { deliver(line); }) {
         frame_.pane_->onLine = [this](const std::wstring& line) { deliver(line); };
-        frame_.view_->onPick = [this](WorldPoint p) {
-            deliver(L"@pick " + numberText(p.x) + L"," + numberText(p.y));
-        };
-        frame_.view_->onEnter = [this] { deliver(L""); };
-        frame_.onCommand = [this](const std::vector<std::wstring>& lines) { command(lines); };
-        frame_.Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {
-            // The session still owns the drawing the view shows: the frame goes when it ends.
-            if (e.CanVeto())
-                e.Veto();
-            if (!script_ && e.CanVeto()) {
-                // QUIT asks about unsaved changes on the command line and ends the session.
-                command({L"QUIT"});
-                return;
+        frame_.pane_->commandNames = [] {
+            std::vector<std::wstring> names;
+            for (const rx::CommandEntry& c : rx::commandStack().commands()) {
+                names.push_back(c.globalName);
+                names.push_back(c.localName);
             }
-            closed_ = true;
-            if (loop_.IsRunning())
-                loop_.ScheduleExit();
-        });
+            return names;
+        };
+        // While a script runs the mouse answers nothing (the script does).
+        frame_.view_->onLeftDown = [this](const MouseAt& m) {
+            if (!script_)
+                pointer_.leftDown(m);
+        };
+        frame_.view_->onLeftUp = [this](const MouseAt& m) {
+            if (!script_)
+                pointer_.leftUp(m);
+        };
+        frame_.view_->onMotion = [this](const MouseAt& m) {
+            frame_.showCoordinates(m.world);
+            if (!script_)
+                pointer_.motion(m);
+        };
+        frame_.view_->onLeave = [this] { pointer_.leave(); };
+        frame_.view_->onEnter = [this] { deliver(L""); };
+        frame_.Bind(wxEVT_CHAR_HOOK, &WindowInput::onKey, this);
+        frame_.onCommand = [this](const std::vector<std::wstring>& lines) { command(lines); };
+        frame_.Bind(wxEVT_CLOSE_WINDOW, &WindowInput::onClose, this);
     }
 
+    ~WindowInput() override {
+        // The frame outlives the session's input (keys typed and clicks made while the session
+        // ends still arrive): nothing of it may call back here.
+        frame_.Unbind(wxEVT_CHAR_HOOK, &WindowInput::onKey, this);
+        frame_.Unbind(wxEVT_CLOSE_WINDOW, &WindowInput::onClose, this);
+        frame_.onCommand = nullptr;
+        frame_.pane_->onLine = nullptr;
+        frame_.pane_->commandNames = nullptr;
+        frame_.view_->onEnter = nullptr;
+        frame_.view_->onLeftDown = nullptr;
+        frame_.view_->onLeftUp = nullptr;
+        frame_.view_->onLeave = nullptr;
+        frame_.view_->onMotion = [frame = &frame_](const MouseAt& m) {
+            frame->showCoordinates(m.world);
+        };
+        if (onGone)
+            onGone();
+    }
+    WindowInput(const WindowInput&) = delete;
+    WindowInput& operator=(const WindowInput&) = delete;
+
+    std::function<void()> onGone;
+
+    // Whether what the editor prints now belongs in the window's history: the echo of a cursor
+    // move and the prompt printed again after it would flood it while the mouse drags.
+    bool quiet() const { return quiet_; }
+
     bool readLine(std::wstring_view prompt, ed::InputLine& out) override {
-        frame_.view_->refreshDrawing();
-        frame_.pane_->setPrompt(std::wstring(prompt));
+        quiet_ = false;
+        // A cursor move changes nothing in the drawing, only what a drag shows over it: the
+        // picture is not rendered again and the prompt stays.
+        const bool afterMove = lastWasMove_;
+        if (!afterMove) {
+            frame_.view_->refreshDrawing();
+            frame_.pane_->setPrompt(std::wstring(prompt));
+            frame_.pane_->setKeywords(ed::currentPromptView().keywords);
+            frame_.showDrawingAids();
+        }
+        pointer_.promptShown(afterMove);
         atCommandPrompt_ = trimmed(prompt) == L"Command:";
         pump();
-        if (script_)
-            return script_->readLine(prompt, out);
-        frame_.pane_->focusInput();
+        if (atCommandPrompt_ && !failure_.empty())
+            showFailure();
+        if (script_) {
+            const bool got = script_->readLine(prompt, out);
+            lastWasMove_ = got && isMove(out.text);
+            return got;
+        }
+        if (!afterMove)
+            frame_.pane_->focusInput();
         while (lines_.empty() && !closed_)
             loop_.Run();
         if (lines_.empty())
@@ -188,7 +305,19 @@ public:
         out.lineNumber = 0;
         out.sourceName = L"<window>";
         lines_.pop_front();
+        lastWasMove_ = isMove(out.text);
+        quiet_ = lastWasMove_;
         return true;
+    }
+
+    // The transcript as it is written: a drawing that could not be opened is also told in a
+    // message box once the command is over, so that it is not missed in the history.
+    void noteTranscript(std::wstring_view text) {
+        if (script_)
+            return;
+        const size_t at = text.find(L"Cannot open \"");
+        if (at != std::wstring_view::npos)
+            failure_ = std::wstring(text.substr(at));
     }
 
     // Handles what is waiting in the window's event queue without blocking.
@@ -200,6 +329,66 @@ public:
     }
 
 private:
+    static bool isMove(std::wstring_view line) {
+        return line.size() > 6 &&
+               (line.substr(0, 6) == L"@move " || line.substr(0, 6) == L"@MOVE ");
+    }
+
+    void onClose(wxCloseEvent& e) {
+        // The session still owns the drawing the view shows: the frame goes when it ends.
+        if (e.CanVeto())
+            e.Veto();
+        if (!script_ && e.CanVeto()) {
+            // QUIT asks about unsaved changes on the command line and ends the session.
+            command({L"QUIT"});
+            return;
+        }
+        closed_ = true;
+        if (loop_.IsRunning())
+            loop_.ScheduleExit();
+    }
+
+    void showFailure() {
+        const std::wstring text = failure_;
+        failure_.clear();
+        wxMessageBox(wxString(text), wxS("ZORMA: cannot open the drawing"), wxOK | wxICON_ERROR,
+                     &frame_);
+    }
+
+    // Keys that reach the frame: those the command line does not take itself, and all of them
+    // while the view has the focus.
+    void onKey(wxKeyEvent& e) {
+        switch (e.GetKeyCode()) {
+        case WXK_F3:
+            toggle(L"OSMODE", ed::osmode::suppressed, L"<Osnap off>", L"<Osnap on>");
+            return;
+        case WXK_F8:
+            toggle(L"ORTHOMODE", 1, L"<Ortho on>", L"<Ortho off>");
+            return;
+        case WXK_ESCAPE:
+            pointer_.cancelRectangle();
+            deliver(L"^C");
+            return;
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER:
+            deliver(L"");
+            return;
+        default:
+            e.Skip();
+        }
+    }
+
+    // Flips bits of a drawing aid's variable; `whenSet` is said when the bits are now set.
+    void toggle(const wchar_t* name, int bits, const wchar_t* whenSet, const wchar_t* whenClear) {
+        int value = 0;
+        if (!ok(ed::getVarInt(name, value)) || !ok(ed::setVarInt(name, value ^ bits)))
+            return;
+        frame_.pane_->appendHistory(std::wstring(L"\n") +
+                                    ((value ^ bits) & bits ? whenSet : whenClear));
+        frame_.showDrawingAids();
+        pointer_.modesChanged();
+    }
+
     static std::wstring_view trimmed(std::wstring_view text) {
         const auto first = text.find_first_not_of(L" \r\n");
         if (first == std::wstring_view::npos)
@@ -218,7 +407,11 @@ private:
     void deliver(const std::wstring& line) {
         if (script_)
             return; // a script run is not interrupted by the mouse
-        lines_.push_back(line);
+        // Only the newest cursor position matters to a drag that lags behind the mouse.
+        if (isMove(line) && !lines_.empty() && isMove(lines_.back()))
+            lines_.back() = line;
+        else
+            lines_.push_back(line);
         if (loop_.IsRunning())
             loop_.ScheduleExit();
     }
@@ -229,6 +422,10 @@ private:
     std::deque<std::wstring> lines_;
     bool closed_ = false;
     bool atCommandPrompt_ = false;
+    PointerInput pointer_;
+    bool lastWasMove_ = false;
+    bool quiet_ = false;
+    std::wstring failure_;
 };
 
 class WindowFrontEnd : public app::SessionFrontEnd {
@@ -238,14 +435,25 @@ public:
     std::unique_ptr<ed::InputSource> attachInput(std::unique_ptr<ed::InputSource> script) override {
         auto input = std::make_unique<WindowInput>(frame_, std::move(script));
         input_ = input.get();
+        input_->onGone = [this] { input_ = nullptr; };
         return input;
     }
 
     void sessionEnded() override {
         // The last picture of the drawing stays in the view after the session closes it.
         frame_.view_->refreshDrawing();
+        frame_.view_->setOverlay({});
         frame_.pane_->setPrompt(L"");
+        frame_.pane_->setKeywords({});
         settle();
+    }
+
+    // Returns whether the text goes into the window's history too.
+    bool noteTranscript(std::wstring_view text) {
+        if (!input_)
+            return true;
+        input_->noteTranscript(text);
+        return !input_->quiet();
     }
 
     // Lets the window reach its final state (mapped, laid out, painted).
@@ -270,10 +478,11 @@ private:
 // history; the default sink comes back when the window goes.
 class TranscriptToWindow {
 public:
-    explicit TranscriptToWindow(CommandPane& pane) {
-        ed::setTranscriptSink([&pane](std::wstring_view text) {
+    TranscriptToWindow(CommandPane& pane, WindowFrontEnd& front) {
+        ed::setTranscriptSink([&pane, &front](std::wstring_view text) {
             std::cout << toUtf8(text) << std::flush;
-            pane.appendHistory(std::wstring(text));
+            if (front.noteTranscript(text))
+                pane.appendHistory(std::wstring(text));
         });
     }
     ~TranscriptToWindow() { ed::setTranscriptSink({}); }
@@ -331,7 +540,7 @@ int runGui(const app::RunOptions& options) {
     {
         WindowFrontEnd front(*frame);
         front.settle();
-        const TranscriptToWindow transcript(*frame->pane_);
+        const TranscriptToWindow transcript(*frame->pane_, front);
         rc = app::runSession(options, false, &front);
         if (!options.screenshot.empty() && !saveScreenshot(*frame, options.screenshot)) {
             std::fprintf(stderr, "zorma gui: cannot write the screenshot %s\n",

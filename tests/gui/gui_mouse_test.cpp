@@ -1,0 +1,318 @@
+// A person with a mouse at `zorma gui`, played by xdotool on a virtual X server: drags that span
+// selection windows, a part dragged by the placement jig and dropped with the mouse, clicks that
+// land on object snaps, and a drawing that cannot be opened.
+#include "support/drawing.h"
+#include "support/temp_folder.h"
+#include "support/zorma_run.h"
+
+#include "zhost/db/db.h"
+#include "zhost/geom/curves.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+namespace {
+namespace fs = std::filesystem;
+using namespace zhost;
+
+// The driver every session shares: it starts the window, types and clicks, and maps drawing
+// points to the window's pixels. The mapping is measured, not assumed: two ID commands answered
+// by clicks at known pixels echo the drawing points under them.
+constexpr const char* kDriver = R"PY(
+import os, re, subprocess, sys, time
+
+ZORMA, OUT, LOG = os.environ["ZORMA"], os.environ["OUT"], os.environ["LOG"]
+log = open(LOG, "w")
+args = [ZORMA, "gui"] + sys.argv[1:] + ["--out", OUT]
+proc = subprocess.Popen(args, stdout=log, stderr=subprocess.STDOUT)
+
+def xd(*a, timeout=20):
+    return subprocess.run(["xdotool", *a], check=True, capture_output=True, text=True,
+                          timeout=timeout).stdout
+
+win = xd("search", "--sync", "--onlyvisible", "--name", "^ZORMA$").split()[0]
+time.sleep(2)
+subprocess.run(["xdotool", "windowfocus", "--sync", win])
+
+def line(text):
+    if text:
+        xd("type", "--delay", "15", text)
+    xd("key", "Return")
+    time.sleep(0.5)
+
+def key(k):
+    xd("key", k)
+    time.sleep(0.5)
+
+def move(px, py):
+    xd("mousemove", "--window", win, str(px), str(py))
+    time.sleep(0.1)
+
+def click(px, py):
+    move(px, py)
+    xd("click", "1")
+    time.sleep(0.6)
+
+def picks():
+    return [(float(x), float(y)) for x, y in
+            re.findall(r"@pick (-?[0-9.]+),(-?[0-9.]+)", open(LOG).read())]
+
+A, B = (300, 200), (700, 420)
+def calibrate():
+    global sx, ox, sy, oy
+    key("ctrl+e")  # the view keeps its first zoom; show all that was drawn since
+    line("ID"); click(*A)
+    line("ID"); click(*B)
+    (x1, y1), (x2, y2) = picks()[-2:]
+    sx = (x2 - x1) / (B[0] - A[0]); ox = x1 - sx * A[0]
+    sy = (y2 - y1) / (B[1] - A[1]); oy = y1 - sy * A[1]
+
+def px(x, y):
+    return round((x - ox) / sx), round((y - oy) / sy)
+
+def drag(p, q, steps=8):
+    move(*p)
+    xd("mousedown", "1")
+    for i in range(1, steps + 1):
+        move(p[0] + (q[0] - p[0]) * i // steps, p[1] + (q[1] - p[1]) * i // steps)
+    xd("mouseup", "1")
+    time.sleep(0.6)
+
+def finish():
+    key("ctrl+q")
+    line("N")
+    sys.exit(proc.wait(timeout=60))
+)PY";
+
+class MouseSession : public ztest::TempFolderTest {
+protected:
+    void SetUp() override {
+        ztest::TempFolderTest::SetUp();
+        for (const char* tool : {"/usr/bin/xvfb-run", "/usr/bin/xdotool", "/usr/bin/python3"})
+            if (!fs::exists(tool))
+                GTEST_SKIP() << tool << " is not installed (tools/setup.sh installs it)";
+    }
+
+    // Runs the driver followed by `body` against `zorma gui ARGS`; the window's standard output
+    // ends up in log, the drawing in saved.
+    ztest::ProcessResult Drive(const std::string& body, const std::vector<std::string>& args,
+                               std::vector<std::pair<std::string, std::string>> env = {}) {
+        const fs::path script = Dir() / "drive.py";
+        ztest::WriteFile(script, std::string(kDriver) + body);
+        std::vector<std::string> argv = {
+            "/usr/bin/xvfb-run", "-a",           "-s", "-screen 0 1280x1024x24",
+            "/usr/bin/python3",  script.string()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        for (const std::string& a : {std::string("--user-dir"), (Dir() / "user").string()})
+            argv.push_back(a);
+        env.push_back({"ZORMA", ztest::ZormaProgram().string()});
+        env.push_back({"OUT", saved.string()});
+        env.push_back({"LOG", log.string()});
+        ztest::ProcessResult r =
+            ztest::RunProcess(argv, {.env = env, .timeout = std::chrono::seconds(150)});
+        windowOutput = fs::exists(log) ? ztest::ReadFile(log) : std::string();
+        return r;
+    }
+
+    fs::path saved = Dir() / "saved.dxf", log = Dir() / "window.txt";
+    std::string windowOutput;
+};
+
+std::vector<std::pair<geom::Point3d, geom::Point3d>> LinesOf(const db::Database& d) {
+    std::vector<std::pair<geom::Point3d, geom::Point3d>> out;
+    db::ObjectPtr<db::BlockTableRecord> model(d.modelSpaceId(), db::OpenMode::forRead);
+    for (db::ObjectId id : model->entityIds())
+        if (db::ObjectPtr<db::Line> l(id, db::OpenMode::forRead); l)
+            out.emplace_back(l->startPoint(), l->endPoint());
+    return out;
+}
+
+TEST_F(MouseSession, DragsSpanWindowsLeftToRightAndCrossingsRightToLeft) {
+    // Two short lines inside the span of the drags, two long ones across it and a circle that
+    // nothing touches. A window takes what lies wholly inside it, a crossing what it touches.
+    const ztest::ProcessResult r = Drive(R"PY(
+line("@set OSMODE 0")
+for l in ["LINE", "10,10", "30,10", "", "LINE", "0,0", "100,0", "", "LINE", "0,60", "100,60", "",
+          "LINE", "50,20", "50,30", "", "CIRCLE", "80,35", "5"]:
+    line(l)
+calibrate()
+line("ERASE")
+drag(px(5, 5), px(35, 15))      # left to right: the short line only, not the long one below
+drag(px(97, 61.2), px(90, 55))  # right to left: touches the top line's end
+drag(px(45, 25), px(60, 40))    # left to right: cuts the short vertical line, takes nothing
+line("")
+finish()
+)PY",
+                                         {"--addon", "none"});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    EXPECT_NE(windowOutput.find("@window"), std::string::npos) << windowOutput;
+    EXPECT_NE(windowOutput.find("@crossing"), std::string::npos) << windowOutput;
+    db::Database d;
+    ASSERT_TRUE(ztest::ReadDrawing(saved, d));
+    using P = geom::Point3d;
+    EXPECT_EQ(LinesOf(d),
+              (std::vector<std::pair<P, P>>{{P(0, 0), P(100, 0)}, {P(50, 20), P(50, 30)}}));
+    EXPECT_EQ(ztest::EntityKinds(d)[L"CIRCLE"], 1);
+}
+
+TEST_F(MouseSession, ClicksNearEndpointsLandOnThemAndF8HoldsThemLevel) {
+    const ztest::ProcessResult r = Drive(R"PY(
+for l in ["@set OSMODE 1", "LINE", "0,0", "40,0", "", "LINE", "0,30", "40,30", ""]:
+    line(l)
+calibrate()
+line("LINE")
+x, y = px(40, 0); click(x + 2, y - 3)   # near the first line's end
+x, y = px(40, 30); click(x - 3, y + 2)  # near the second line's end
+line("")
+key("F3")                               # snaps off
+key("F8")                               # ORTHO on
+line("LINE")
+line("10,29")
+click(*px(40.4, 29.6))                  # near an endpoint, but held level with the start
+line("")
+finish()
+)PY",
+                                         {"--addon", "none"});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    db::Database d;
+    ASSERT_TRUE(ztest::ReadDrawing(saved, d));
+    const auto lines = LinesOf(d);
+    ASSERT_EQ(lines.size(), 4u) << windowOutput;
+    EXPECT_EQ(lines[2].first, geom::Point3d(40, 0));
+    EXPECT_EQ(lines[2].second, geom::Point3d(40, 30));
+    EXPECT_EQ(lines[3].first, geom::Point3d(10, 29));
+    EXPECT_EQ(lines[3].second.y, 29);
+    EXPECT_NEAR(lines[3].second.x, 40.4, 0.1) << "F3 turned the snaps off";
+}
+
+// The one part reference of a drawing: where it is, how it is turned, and the span of the curves
+// of its block along the block's X axis (the bolt's length runs along it).
+struct PlacedPart {
+    geom::Point3d at;
+    double rotation = 0, minX = 0, maxX = 0;
+    int curves = 0;
+};
+
+PlacedPart PartOf(const db::Database& d) {
+    PlacedPart part;
+    db::ObjectPtr<db::BlockTableRecord> model(d.modelSpaceId(), db::OpenMode::forRead);
+    for (db::ObjectId id : model->entityIds()) {
+        db::ObjectPtr<db::BlockReference> ref(id, db::OpenMode::forRead);
+        if (!ref)
+            continue;
+        part.at = ref->position();
+        part.rotation = ref->rotation();
+        db::ObjectPtr<db::BlockTableRecord> block(ref->blockTableRecord(), db::OpenMode::forRead);
+        if (!block)
+            continue;
+        part.minX = 1e9, part.maxX = -1e9;
+        for (db::ObjectId pieceId : block->entityIds()) {
+            db::ObjectPtr<db::Curve> c(pieceId, db::OpenMode::forRead);
+            geom::Extents3d box;
+            if (!c || !ok(geom::extents(c->toCurve(), box)))
+                continue;
+            ++part.curves;
+            part.minX = std::min(part.minX, box.minPoint.x);
+            part.maxX = std::max(part.maxX, box.maxPoint.x);
+        }
+    }
+    return part;
+}
+
+TEST_F(MouseSession, ThePlacementJigFollowsTheMouseAndDropsThePartAtTheNominalLength) {
+    // The bolt of the flange joint: chosen in the catalogue and the condition dialog by lines
+    // typed into the command line, its bearing face typed, then dragged along the hole by mouse
+    // motion and dropped with a click at about 57 mm, which the nominal lengths make 55 mm. ORTHO
+    // (F8) keeps it on the hole's axis however the pixels round.
+    const ztest::ProcessResult r =
+        Drive(R"PY(
+calibrate()
+key("F8")
+for l in ["ZORMA_CONT", "@dialog select 1104 #1", "@dialog click 1105", "@dialog menu 3001",
+          "@dialog click 1106", "@dialog menu 3001", "@dialog click ok", "@wait 600",
+          "@dialog click 1001", "@dialog select 1021 M12", "@dialog click ok", "0,55"]:
+    line(l)
+for x in range(20, 58, 4):
+    move(*px(x, 55))
+time.sleep(0.5)
+click(*px(57, 55))
+key("Escape")
+finish()
+)PY",
+              {ztest::SampleDrawing("flange_joint.dxf").string(), "--product",
+               ztest::SourcePath("samples/product").string()});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    // The drag saw the cursor moves, and the drop was a click away from the nominal length.
+    const std::regex move("@move ");
+    EXPECT_GE(std::distance(std::sregex_iterator(windowOutput.begin(), windowOutput.end(), move),
+                            std::sregex_iterator()),
+              5)
+        << windowOutput;
+    double dropX = 0;
+    const std::regex pick(R"(@pick (-?[0-9.]+),(-?[0-9.]+))");
+    for (std::sregex_iterator it(windowOutput.begin(), windowOutput.end(), pick);
+         it != std::sregex_iterator(); ++it)
+        dropX = std::stod((*it)[1]);
+    EXPECT_NEAR(dropX, 57, 1.0);
+    EXPECT_GT(std::abs(dropX - 55), 1.0);
+
+    // The same bolt placed by a script at exactly 55 mm is the reference.
+    const fs::path refFolder = Dir() / "reference";
+    fs::create_directories(refFolder);
+    const ztest::ZormaResult ref = ztest::RunZorma(
+        {.drawing = ztest::SampleDrawing("flange_joint.dxf"),
+         .script = "ZORMA_CONT\n@dialog select 1104 #1\n@dialog click 1105\n@dialog menu 3001\n"
+                   "@dialog click 1106\n@dialog menu 3001\n@dialog click ok\n@wait 600\n"
+                   "@dialog click 1001\n@dialog select 1021 M12\n@dialog click ok\n0,55\n55,55\n"
+                   "^C\n",
+         .product = ztest::SourcePath("samples/product")},
+        refFolder);
+    ASSERT_EQ(ref.exitCode, 0) << ref.transcript;
+    db::Database gui, script;
+    ASSERT_TRUE(ztest::ReadDrawing(saved, gui));
+    ASSERT_TRUE(ztest::ReadDrawing(ref.saved, script));
+    const PlacedPart placed = PartOf(gui), reference = PartOf(script);
+    ASSERT_GT(reference.curves, 0) << "the reference placed no part";
+    EXPECT_EQ(placed.curves, reference.curves);
+    EXPECT_EQ(placed.at, reference.at);
+    EXPECT_NEAR(placed.rotation, reference.rotation, 1e-9);
+    EXPECT_NEAR(placed.minX, reference.minX, 1e-6);
+    EXPECT_NEAR(placed.maxX, reference.maxX, 1e-6);
+}
+
+TEST_F(MouseSession, AnUnreadableDrawingIsToldInAMessageBoxAndTheWindowGoesOn) {
+    const fs::path bad = Dir() / "bad.dxf";
+    ztest::WriteFile(bad, "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nnot a number\n");
+    const ztest::ProcessResult r = Drive(
+        R"PY(
+line("OPEN")
+line(os.environ["BAD"])
+box = xd("search", "--sync", "--onlyvisible", "--name", "cannot open", timeout=20).split()[0]
+xd("windowfocus", "--sync", box)
+key("Return")
+xd("windowfocus", "--sync", win)
+xd("type", "--delay", "15", "CIRC")
+key("Tab")                              # completes the command name
+line("")
+line("5,5")
+line("2")
+finish()
+)PY",
+        {ztest::SampleDrawing("plate.dxf").string(), "--addon", "none"}, {{"BAD", bad.string()}});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    EXPECT_NE(windowOutput.find("Cannot open"), std::string::npos) << windowOutput;
+    // The drawing stayed: the plate as it was, and the circle drawn after the message.
+    db::Database before, after;
+    ASSERT_TRUE(ztest::ReadDrawing(ztest::SampleDrawing("plate.dxf"), before));
+    ASSERT_TRUE(ztest::ReadDrawing(saved, after));
+    auto kinds = ztest::EntityKinds(before);
+    kinds[L"CIRCLE"] += 1;
+    EXPECT_EQ(ztest::EntityKinds(after), kinds);
+}
+
+} // namespace
