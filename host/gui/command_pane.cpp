@@ -56,16 +56,20 @@ void CommandPane::focusInput() {
     input_->SetFocus();
 }
 
-void CommandPane::setKeywords(const std::vector<std::wstring>& keywords) {
-    if (keywords == keywords_)
+void CommandPane::setKeywords(const std::vector<std::wstring>& keywords,
+                              const std::vector<std::wstring>& labels) {
+    const bool labelled = labels.size() == keywords.size();
+    if (keywords == keywords_ && (labelled ? labels : keywords) == labels_)
         return; // the same prompt again: the buttons stay as they are
     keywords_ = keywords;
+    labels_ = labelled ? labels : keywords;
     keywordRow_->DestroyChildren();
     wxSizer* row = keywordRow_->GetSizer();
     row->Clear();
-    for (const std::wstring& k : keywords_) {
-        auto* b = new wxButton(keywordRow_, wxID_ANY, wxString(k), wxDefaultPosition, wxDefaultSize,
-                               wxBU_EXACTFIT);
+    for (size_t i = 0; i < keywords_.size(); ++i) {
+        const std::wstring k = keywords_[i];
+        auto* b = new wxButton(keywordRow_, wxID_ANY, wxString(labels_[i]), wxDefaultPosition,
+                               wxDefaultSize, wxBU_EXACTFIT);
         b->Bind(wxEVT_BUTTON, [this, k](wxCommandEvent&) {
             submit(k);
             focusInput();

@@ -21,8 +21,10 @@ public:
     void setPrompt(const std::wstring& prompt);
     std::wstring historyText() const;
     void focusInput();
-    // The keywords the waiting prompt offers; a click answers with one as if it were typed.
-    void setKeywords(const std::vector<std::wstring>& keywords);
+    // The keywords the waiting prompt offers; a click answers with one as if it were typed. The
+    // buttons show `labels` when there is one for each keyword, else the keywords.
+    void setKeywords(const std::vector<std::wstring>& keywords,
+                     const std::vector<std::wstring>& labels);
 
     // The names Tab completes from (command names, asked for when Tab is pressed).
     std::function<std::vector<std::wstring>()> commandNames;
@@ -41,7 +43,7 @@ private:
     std::vector<std::wstring> typed_;
     size_t typedPos_ = 0;
     wxPanel* keywordRow_;
-    std::vector<std::wstring> keywords_;
+    std::vector<std::wstring> keywords_, labels_;
     // Repeated Tabs step through the names that begin with what was typed before the first.
     std::wstring completing_;
     size_t completion_ = 0;

@@ -16,6 +16,7 @@
 #include "zhost/rx/commands.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/evtloop.h>
@@ -25,10 +26,11 @@
 #include <wx/init.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
-#include <wx/toolbar.h>
 #include <wx/utils.h>
+#include <wx/wrapsizer.h>
 
 #include <chrono>
 #include <cstdio>
@@ -111,10 +113,11 @@ public:
         CreateStatusBar(fieldCount);
         const int widths[fieldCount] = {-1, 100, 110, 120};
         SetStatusWidths(fieldCount, widths);
-        createToolBar();
+        wxPanel* tools = createToolBar();
         view_ = new DrawingView(this);
         pane_ = new CommandPane(this);
         auto* column = new wxBoxSizer(wxVERTICAL);
+        column->Add(tools, 0, wxEXPAND);
         column->Add(view_, 1, wxEXPAND);
         column->Add(pane_, 0, wxEXPAND);
         SetSizer(column);
@@ -164,17 +167,22 @@ public:
     std::function<void(const std::vector<std::wstring>&)> onCommand;
 
 private:
-    // Text buttons: the commands are named as they are typed.
-    void createToolBar() {
-        wxToolBar* bar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT | wxTB_NOICONS | wxTB_FLAT);
-        const wxBitmap blank(16, 16);
-        int id = idFirstCommand;
+    // Text buttons named as the commands are typed. They wrap into more rows where the window
+    // is too narrow for them (a toolbar would hide the rest behind its overflow arrow).
+    wxPanel* createToolBar() {
+        auto* tools = new wxPanel(this);
+        auto* row = new wxWrapSizer(wxHORIZONTAL);
+        int n = 0;
         for (const wchar_t* name : kCommands) {
-            if (id == idFirstCommand + kAddonCommandCount)
-                bar->AddSeparator();
-            bar->AddTool(id++, wxString(name), blank, wxString(name));
+            if (n++ == kAddonCommandCount)
+                row->AddSpacer(12);
+            auto* b = new wxButton(tools, wxID_ANY, wxString(name), wxDefaultPosition,
+                                   wxDefaultSize, wxBU_EXACTFIT);
+            b->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { runCommand({name}); });
+            row->Add(b, 0, wxALL, 1);
         }
-        bar->Realize();
+        tools->SetSizer(row);
+        return tools;
     }
 
     // The file commands of the editor do the work (the unsaved-changes question, the safe save
@@ -282,7 +290,7 @@ public:
         if (!afterMove) {
             frame_.view_->refreshDrawing();
             frame_.pane_->setPrompt(std::wstring(prompt));
-            frame_.pane_->setKeywords(ed::currentPromptView().keywords);
+            frame_.pane_->setKeywords(ed::currentPromptView().keywords, keywordLabels(prompt));
             frame_.showDrawingAids();
         }
         pointer_.promptShown(afterMove);
@@ -329,6 +337,24 @@ public:
     }
 
 private:
+    // The options as the prompt shows them ("[自由長さ(C)/長さ入力(L)]"), when they are as many
+    // as its keywords: the buttons then read as the prompt does.
+    static std::vector<std::wstring> keywordLabels(std::wstring_view prompt) {
+        const size_t open = prompt.rfind(L'['), close = prompt.rfind(L']');
+        std::vector<std::wstring> labels;
+        if (open == std::wstring_view::npos || close == std::wstring_view::npos || close < open)
+            return labels;
+        std::wstring_view inside = prompt.substr(open + 1, close - open - 1);
+        while (true) {
+            const size_t slash = inside.find(L'/');
+            labels.emplace_back(inside.substr(0, slash));
+            if (slash == std::wstring_view::npos)
+                break;
+            inside.remove_prefix(slash + 1);
+        }
+        return labels;
+    }
+
     static bool isMove(std::wstring_view line) {
         return line.size() > 6 &&
                (line.substr(0, 6) == L"@move " || line.substr(0, 6) == L"@MOVE ");
@@ -444,7 +470,7 @@ public:
         frame_.view_->refreshDrawing();
         frame_.view_->setOverlay({});
         frame_.pane_->setPrompt(L"");
-        frame_.pane_->setKeywords({});
+        frame_.pane_->setKeywords({}, {});
         settle();
     }
 
