@@ -41,15 +41,20 @@ Drawing& drawing() {
     return d;
 }
 
-// A cursor in the middle of the drawing with the default running snaps (endpoint, centre,
-// intersection).
-void BM_SnapUnderTheCursor(benchmark::State& state) {
-    Drawing& d = drawing();
-    if (!d.loaded) {
+// The cursor in the middle of the drawing; false (the run skipped) without the drawing.
+bool cursorAtTheMiddle(benchmark::State& state, geom::Point3d& at) {
+    const Drawing& d = drawing();
+    if (!d.loaded)
         state.SkipWithError("run dxf_bench first: it writes the 100,000-entity drawing");
+    at = geom::Point3d((d.x0 + d.x1) / 2, (d.y0 + d.y1) / 2, 0);
+    return d.loaded;
+}
+
+// With the default running snaps (endpoint, centre, intersection).
+void BM_SnapUnderTheCursor(benchmark::State& state) {
+    geom::Point3d at;
+    if (!cursorAtTheMiddle(state, at))
         return;
-    }
-    const geom::Point3d at((d.x0 + d.x1) / 2, (d.y0 + d.y1) / 2, 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(ed::objectSnap(at));
 }
@@ -57,12 +62,9 @@ BENCHMARK(BM_SnapUnderTheCursor)->Unit(benchmark::kMillisecond);
 
 // The pick at the same spot, for comparison: the snap's first step is this search.
 void BM_PickUnderTheCursor(benchmark::State& state) {
-    Drawing& d = drawing();
-    if (!d.loaded) {
-        state.SkipWithError("run dxf_bench first: it writes the 100,000-entity drawing");
+    geom::Point3d at;
+    if (!cursorAtTheMiddle(state, at))
         return;
-    }
-    const geom::Point3d at((d.x0 + d.x1) / 2, (d.y0 + d.y1) / 2, 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(ed::entitiesAtPoint(at, ed::snapAperture()));
 }
