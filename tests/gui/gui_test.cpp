@@ -214,6 +214,11 @@ TEST_F(DesktopWindow, NoDisplayIsOneMessageAndAnExitCode) {
         {"gui", "--addon", "none"}, {.env = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}});
     EXPECT_EQ(r.exitCode, 3) << r;
     EXPECT_NE(r.err.find("no display available"), std::string::npos) << r;
+    // A display that is named but cannot be reached (an X server that went away).
+    const ztest::ProcessResult gone = ztest::Zorma(
+        {"gui", "--addon", "none"}, {.env = {{"DISPLAY", ":987"}, {"WAYLAND_DISPLAY", ""}}});
+    EXPECT_EQ(gone.exitCode, 3) << gone;
+    EXPECT_NE(gone.err.find("cannot open the display :987"), std::string::npos) << gone;
 }
 
 } // namespace
