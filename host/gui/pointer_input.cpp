@@ -93,6 +93,23 @@ bool picksEntities(Kind kind) {
     return false;
 }
 
+// Where a click on nothing starts a window or crossing: a selection prompt, and the command
+// prompt, where what it takes becomes the pick-first set of the next command.
+bool spansRectangles(Kind kind) {
+    switch (kind) {
+    case Kind::command:
+    case Kind::selection:
+        return true;
+    case Kind::point:
+    case Kind::corner:
+    case Kind::entity:
+    case Kind::drag:
+    case Kind::value:
+        return false;
+    }
+    return false;
+}
+
 } // namespace
 
 PointerInput::PointerInput(DrawingView& view, std::function<void(const std::wstring&)> deliver)
@@ -107,7 +124,7 @@ std::wstring PointerInput::pointText(const WorldPoint& world) {
 
 void PointerInput::promptShown(bool afterMove) {
     const ed::PromptView& prompt = ed::currentPromptView();
-    if (prompt.kind != Kind::selection)
+    if (!spansRectangles(prompt.kind))
         rectangleFrom_.reset();
     if (!afterMove) {
         highlighted_.clear();
@@ -189,7 +206,7 @@ void PointerInput::cancelRectangle() {
 
 void PointerInput::leftDown(const MouseAt& m) {
     cursor_ = m;
-    if (ed::currentPromptView().kind != Kind::selection) {
+    if (!spansRectangles(ed::currentPromptView().kind)) {
         deliver_(L"@pick " + pointText(m.world));
         return;
     }

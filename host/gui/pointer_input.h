@@ -1,9 +1,10 @@
 #pragma once
 // What the mouse means in the drawing view at the prompt that waits: a click picks a point or an
-// entity; at a selection prompt a click on nothing (or a press and drag) spans a window, left to
-// right, or a crossing, right to left; while a drag waits every motion moves the dragged entity.
-// It also keeps what the view shows for it: the rubber band from the base point, the snap marker,
-// the crosshair with the pick box, the highlighted selection and the dragged entity.
+// entity; at a selection prompt or the command prompt a click on nothing (or a press and drag)
+// spans a window, left to right, or a crossing, right to left; while a drag waits every motion
+// moves the dragged entity. It also keeps what the view shows for it: the rubber band from the base
+// point, the snap marker, the crosshair with the pick box, the highlighted selection and the
+// dragged entity.
 #include "drawing_view.h"
 
 #include <functional>

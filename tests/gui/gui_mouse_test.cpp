@@ -134,7 +134,8 @@ std::vector<std::pair<geom::Point3d, geom::Point3d>> LinesOf(const db::Database&
 
 TEST_F(MouseSession, DragsSpanWindowsLeftToRightAndCrossingsRightToLeft) {
     // Two short lines inside the span of the drags, two long ones across it and a circle that
-    // nothing touches. A window takes what lies wholly inside it, a crossing what it touches.
+    // nothing touches. A window takes what lies wholly inside it, a crossing what it touches; at
+    // the command prompt a window makes the pick-first set that ERASE then takes.
     const ztest::ProcessResult r = Drive(R"PY(
 line("@set OSMODE 0")
 for l in ["LINE", "10,10", "30,10", "", "LINE", "0,0", "100,0", "", "LINE", "0,60", "100,60", "",
@@ -146,6 +147,8 @@ drag(px(5, 5), px(35, 15))      # left to right: the short line only, not the lo
 drag(px(97, 61.2), px(90, 55))  # right to left: touches the top line's end
 drag(px(45, 25), px(60, 40))    # left to right: cuts the short vertical line, takes nothing
 line("")
+drag(px(70, 25), px(90, 45))    # at the command prompt: the circle for the next command
+line("ERASE")
 finish()
 )PY",
                                          {"--addon", "none"});
@@ -157,7 +160,7 @@ finish()
     using P = geom::Point3d;
     EXPECT_EQ(LinesOf(d),
               (std::vector<std::pair<P, P>>{{P(0, 0), P(100, 0)}, {P(50, 20), P(50, 30)}}));
-    EXPECT_EQ(ztest::EntityKinds(d)[L"CIRCLE"], 1);
+    EXPECT_EQ(ztest::EntityKinds(d)[L"CIRCLE"], 0);
 }
 
 TEST_F(MouseSession, ClicksNearEndpointsLandOnThemAndF8HoldsThemLevel) {
