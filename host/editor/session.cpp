@@ -116,6 +116,10 @@ void selectAtCommandPrompt(const Answer& a) {
     case Answer::crossing:
         r = ss.select(L"C", &a.p1, &a.p2);
         break;
+    case Answer::cancel:
+        // Escape at the command prompt lets go of what was selected for the next command.
+        setPickFirst(nullptr);
+        return;
     case Answer::pick: {
         const auto hits = entitiesAtPoint(ucsToWcs(a.p1), pickAperture());
         if (!hits.empty()) {

@@ -247,6 +247,15 @@ TEST_F(EditCommands, EraseAndExplodeUseThePickFirstSet) {
     EXPECT_EQ(entitiesOfType(L"ARC").size(), 1u);
 }
 
+TEST_F(EditCommands, EscapeAtTheCommandPromptLetsGoOfThePickFirstSet) {
+    const db::ObjectId line = addLine(50, 50, 60, 50);
+    // ERASE then asks for objects itself, and Enter leaves the line alone.
+    ASSERT_TRUE(run({L"@pick 55,50", L"^C", L"ERASE", L""}).ok());
+    EXPECT_FALSE(line.isErased());
+    EXPECT_FALSE(ed::isHighlighted(line));
+    EXPECT_TRUE(transcriptHas(L"Select objects: "));
+}
+
 TEST_F(EditCommands, LockedLayersAreLeftOutAndBadInputAsksAgain) {
     db::ObjectId locked;
     db.addLayer(L"LOCKED", locked);
