@@ -225,7 +225,11 @@ public:
     WindowInput(MainFrame& frame, std::unique_ptr<ed::InputSource> script)
         : frame_(frame), script_(std::move(script)),
           pointer_(*frame.view_, [this](const std::wstring& line) { deliver(line); }) {
-        frame_.pane_->onLine = [this](const std::wstring& line) { deliver(line); };
+        frame_.pane_->onLine = [this](const std::wstring& line) {
+            if (line == L"^C")
+                pointer_.cancelRectangle(); // Escape drops a rectangle being spanned
+            deliver(line);
+        };
         frame_.pane_->commandNames = [] {
             std::vector<std::wstring> names;
             for (const rx::CommandEntry& c : rx::commandStack().commands()) {
