@@ -5,6 +5,7 @@
 #include "zhost/geom/extents_transform.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -171,6 +172,37 @@ std::vector<geom::Point3d> loopPoints(const std::vector<geom::Curve>& edges) {
     return pts;
 }
 
+} // namespace
+
+std::array<geom::Point3d, 4> textBox(const TextItem& t) {
+    // A generous box around the anchor from the count of characters; the painter measures exactly.
+    std::size_t longest = 0, lines = 1, cur = 0;
+    for (wchar_t ch : t.text) {
+        if (ch == L'\n') {
+            ++lines;
+            cur = 0;
+        } else {
+            longest = std::max(longest, ++cur);
+        }
+    }
+    double w = double(longest) * t.height * t.widthFactor * 0.9;
+    if (t.wrapWidth > 0)
+        w = std::min(w, t.wrapWidth);
+    const double h = t.height * (1.7 * double(lines));
+    const double x0 = t.hAlign == 0 ? 0 : t.hAlign == 1 ? -w / 2 : -w;
+    const double y0 = t.multiline ? (t.vAlign == 3   ? -h
+                                     : t.vAlign == 2 ? -h / 2
+                                                     : 0)
+                                  : (t.vAlign == 3   ? -t.height
+                                     : t.vAlign == 2 ? -t.height / 2
+                                                     : -t.height * 0.3);
+    const geom::Vector3d up{-t.xdir.y, t.xdir.x, 0};
+    return {t.anchor + t.xdir * x0 + up * y0, t.anchor + t.xdir * (x0 + w) + up * y0,
+            t.anchor + t.xdir * (x0 + w) + up * (y0 + h), t.anchor + t.xdir * x0 + up * (y0 + h)};
+}
+
+namespace {
+
 struct Inherited {
     std::uint32_t rgb = 0xFFFFFF;
     bool aci7 = true;
@@ -235,9 +267,20 @@ public:
             if (o_.hiddenOnScreen && o_.hiddenOnScreen(id))
                 continue;
             db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
-            if (e && e->visible())
-                entity(*e, xf, in, depth, showAttdefs);
+            if (!e || !e->visible())
+                continue;
+            const std::size_t first = s_.prims.size();
+            entity(*e, xf, in, depth, showAttdefs);
+            if (depth == 0 && s_.prims.size() > first)
+                s_.spans.push_back({id, first, s_.prims.size() - first});
         }
+    }
+
+    // One entity on its own, as drawn at the top of a picture (it need not be in the database).
+    void single(const db::Entity& e) {
+        Inherited top;
+        top.linetype = db_.continuousLinetypeId();
+        entity(e, geom::Matrix3d(), top, 0, false);
     }
 
 private:
@@ -325,31 +368,8 @@ private:
         t.xdir = s > 0 ? dir / s : geom::Vector3d{1, 0, 0};
         t.height *= s > 0 ? s : 1;
         t.wrapWidth *= s > 0 ? s : 1;
-        // Extents: a generous box around the anchor; the painter measures exactly.
-        std::size_t longest = 0, lines = 1, cur = 0;
-        for (wchar_t ch : t.text) {
-            if (ch == L'\n') {
-                ++lines;
-                cur = 0;
-            } else {
-                longest = std::max(longest, ++cur);
-            }
-        }
-        double w = double(longest) * t.height * t.widthFactor * 0.9;
-        if (t.wrapWidth > 0)
-            w = std::min(w, t.wrapWidth);
-        const double h = t.height * (1.7 * double(lines));
-        const double x0 = t.hAlign == 0 ? 0 : t.hAlign == 1 ? -w / 2 : -w;
-        const double y0 = t.multiline ? (t.vAlign == 3   ? -h
-                                         : t.vAlign == 2 ? -h / 2
-                                                         : 0)
-                                      : (t.vAlign == 3   ? -t.height
-                                         : t.vAlign == 2 ? -t.height / 2
-                                                         : -t.height * 0.3);
-        const geom::Vector3d up{-t.xdir.y, t.xdir.x, 0};
-        for (double fx : {x0, x0 + w})
-            for (double fy : {y0, y0 + h})
-                s_.extents.addPoint(t.anchor + t.xdir * fx + up * fy);
+        for (const geom::Point3d& corner : textBox(t))
+            s_.extents.addPoint(corner);
         Prim pr;
         pr.kind = Prim::label;
         pr.style = st;
@@ -496,6 +516,7 @@ private:
                 } else if (!box.isEmpty() && box.maxPoint.x - box.minPoint.x < 2 * pixel_ &&
                            box.maxPoint.y - box.minPoint.y < 2 * pixel_) {
                     // What would be drawn inside a pixel or two: the ink of its box.
+                    ++s_.boxedReferences;
                     const geom::Point3d& a = box.minPoint;
                     const geom::Point3d& b = box.maxPoint;
                     s_.extents.addExtents(box);
@@ -630,6 +651,15 @@ private:
 
 } // namespace
 
+Status buildEntityScene(const db::Database& db, const db::Entity& entity,
+                        const RenderOptions& options, Scene& out) {
+    out = Scene();
+    BlockBoxes boxes;
+    Builder builder(db, options, out, boxes);
+    builder.single(entity);
+    return Status::ok;
+}
+
 std::wstring plainMText(const std::wstring& s) {
     std::wstring out;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -681,6 +711,11 @@ std::wstring plainMText(const std::wstring& s) {
 
 Status buildScene(const db::Database& db, db::ObjectId blockId, const RenderOptions& options,
                   Scene& out) {
+    return buildSceneAt(db, blockId, options, 0, out);
+}
+
+Status buildSceneAt(const db::Database& db, db::ObjectId blockId, const RenderOptions& options,
+                    double unitsPerPixel, Scene& out) {
     out = Scene();
     const bool layout =
         blockId.isNull() || blockId == db.modelSpaceId() || blockId == db.paperSpaceId();
@@ -700,8 +735,10 @@ Status buildScene(const db::Database& db, db::ObjectId blockId, const RenderOpti
         db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
         xf = geom::Matrix3d::translation(geom::Point3d() - b->origin());
     }
-    // The size of a pixel from the picture's extents, found from the blocks' boxes first.
-    {
+    if (unitsPerPixel > 0) {
+        builder.setPixelSize(unitsPerPixel);
+    } else {
+        // The size of a pixel from the picture's extents, found from the blocks' boxes first.
         Scene measured;
         Builder measure(db, options, measured, boxes);
         measure.measureOnly();

@@ -6,6 +6,7 @@
 #include "zhost/geom/extents3d.h"
 #include "zhost/preview/preview.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -40,15 +41,36 @@ struct Prim {
     TextItem text;
 };
 
+// The prims that one entity at the top of the picture made: prims[first, first + count).
+struct Span {
+    db::ObjectId id;
+    std::size_t first = 0, count = 0;
+};
+
 struct Scene {
     std::vector<Prim> prims;
     geom::Extents3d extents;
+    std::vector<Span> spans; // in drawing order; entities that drew nothing have none
+    std::size_t boxedReferences = 0; // references drawn as their box for being too small
 };
 
 // Collects the block's content (model space when null). Drawing a block definition itself shows
 // its attribute definitions' tags.
 Status buildScene(const db::Database& db, db::ObjectId blockId, const RenderOptions& options,
                   Scene& out);
+// The same with the size of a pixel given (drawing units; 0: from the extents and the options'
+// size): references smaller than about two pixels are collected as their filled box.
+Status buildSceneAt(const db::Database& db, db::ObjectId blockId, const RenderOptions& options,
+                    double unitsPerPixel, Scene& out);
+
+// One entity as drawn at the top of model space; it need not be in the database (a jig's entity),
+// its layer and linetype are looked up in `db`.
+Status buildEntityScene(const db::Database& db, const db::Entity& entity,
+                        const RenderOptions& options, Scene& out);
+
+// The corners of a box that holds a text (counter-clockwise from the lower left), estimated from
+// its characters: for extents and for outlines where the glyphs are not drawn.
+std::array<geom::Point3d, 4> textBox(const TextItem& t);
 
 // Plain text of multiline text contents: paragraph breaks become '\n', formatting codes go.
 std::wstring plainMText(const std::wstring& contents);
