@@ -17,10 +17,12 @@ Result redrawEntity(db::ObjectId id, int mode) {
         return Result::error;
     switch (mode) {
     case redraw::show:
-        s.hidden.erase(id);
+        if (s.hidden.erase(id) != 0)
+            ++s.hiddenSerial;
         break;
     case redraw::hide:
-        s.hidden.insert(id);
+        if (s.hidden.insert(id).second)
+            ++s.hiddenSerial;
         break;
     case redraw::highlight:
         s.highlighted.insert(id);
@@ -41,7 +43,13 @@ bool isHighlighted(db::ObjectId id) {
     return state().highlighted.count(id) != 0;
 }
 
+std::uint64_t hiddenOnScreenSerial() {
+    return state().hiddenSerial;
+}
+
 void clearScreenState() {
+    if (!state().hidden.empty())
+        ++state().hiddenSerial;
     state().hidden.clear();
     state().highlighted.clear();
 }

@@ -61,6 +61,7 @@ struct EditorState {
 
     // Screen.
     std::set<db::ObjectId> hidden;
+    std::uint64_t hiddenSerial = 0; // bumped when `hidden` changes
     std::set<db::ObjectId> highlighted;
     std::vector<db::ObjectId> pickFirst;
     bool shift = false;

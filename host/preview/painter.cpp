@@ -13,12 +13,6 @@ namespace {
 
 constexpr double kCapHeightPerEm = 0.73; // IPAGothic's capital height per em
 
-struct Fit {
-    double scale = 1, ox = 0, oy = 0;
-    double x(const geom::Point3d& p) const { return ox + p.x * scale; }
-    double y(const geom::Point3d& p) const { return oy - p.y * scale; }
-};
-
 Fit fitTo(const geom::Extents3d& ext, double x0, double y0, double w, double h, int margin) {
     Fit f;
     if (ext.isEmpty())
@@ -34,19 +28,6 @@ Fit fitTo(const geom::Extents3d& ext, double x0, double y0, double w, double h, 
     f.ox = x0 + w / 2 - cx * f.scale;
     f.oy = y0 + h / 2 + cy * f.scale;
     return f;
-}
-
-bool darkBackground(std::uint32_t argb) {
-    const double r = (argb >> 16) & 255, g = (argb >> 8) & 255, b = argb & 255;
-    return 0.299 * r + 0.587 * g + 0.114 * b < 128;
-}
-
-void setColor(cairo_t* cr, const Style& st, bool dark) {
-    std::uint32_t rgb = st.rgb;
-    if (st.aci7)
-        rgb = dark ? 0xFFFFFF : 0x000000;
-    cairo_set_source_rgb(cr, ((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0,
-                         (rgb & 255) / 255.0);
 }
 
 void path(cairo_t* cr, const Fit& f, const std::vector<geom::Point3d>& pts, bool closed) {
@@ -76,27 +57,6 @@ bool outsideView(const Fit& f, const Prim& p, double x0, double y0, double w, do
     const double pad = 1 + (p.style.worldWidth > 0 ? p.style.worldWidth * f.scale
                                                    : p.style.weightMm * o.pixelsPerMm);
     return maxX < x0 - pad || minX > x0 + w + pad || maxY < y0 - pad || minY > y0 + h + pad;
-}
-
-void applyStroke(cairo_t* cr, const Style& st, const Fit& f, const RenderOptions& o) {
-    const double width = st.worldWidth > 0 ? st.worldWidth * f.scale : st.weightMm * o.pixelsPerMm;
-    cairo_set_line_width(cr, std::max(width, 1.0));
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    std::vector<double> dashes;
-    double total = 0;
-    for (double d : st.dashes) {
-        dashes.push_back(std::abs(d) * f.scale);
-        total += std::abs(d) * f.scale;
-    }
-    // Patterns finer than a few pixels would only grey the line: draw it continuous.
-    if (dashes.size() >= 2 && total >= 4 && total < 1e6) {
-        if (st.dashes[0] < 0) // a pattern that starts with a gap
-            std::rotate(dashes.begin(), dashes.begin() + 1, dashes.end());
-        cairo_set_dash(cr, dashes.data(), int(dashes.size()), 0);
-    } else {
-        cairo_set_dash(cr, nullptr, 0, 0);
-    }
 }
 
 // A pattern hatch is shown as parallel lines (45 degrees plus the pattern angle) clipped to
@@ -209,10 +169,53 @@ void paintText(cairo_t* cr, const Prim& p, const Fit& f) {
 
 } // namespace
 
-void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w, double h,
-                const RenderOptions& o) {
-    const bool dark = darkBackground(o.background);
-    cairo_save(cr);
+bool darkBackground(std::uint32_t argb) {
+    const double r = (argb >> 16) & 255, g = (argb >> 8) & 255, b = argb & 255;
+    return 0.299 * r + 0.587 * g + 0.114 * b < 128;
+}
+
+void setColor(cairo_t* cr, const Style& st, bool dark) {
+    std::uint32_t rgb = st.rgb;
+    if (st.aci7)
+        rgb = dark ? 0xFFFFFF : 0x000000;
+    cairo_set_source_rgb(cr, ((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0,
+                         (rgb & 255) / 255.0);
+}
+
+void applyStroke(cairo_t* cr, const Style& st, const Fit& f, const RenderOptions& o) {
+    const double width = st.worldWidth > 0 ? st.worldWidth * f.scale : st.weightMm * o.pixelsPerMm;
+    cairo_set_line_width(cr, std::max(width, 1.0));
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    std::vector<double> dashes;
+    double total = 0;
+    for (double d : st.dashes) {
+        dashes.push_back(std::abs(d) * f.scale);
+        total += std::abs(d) * f.scale;
+    }
+    // Patterns finer than a few pixels would only grey the line: draw it continuous.
+    if (dashes.size() >= 2 && total >= 4 && total < 1e6) {
+        if (st.dashes[0] < 0) // a pattern that starts with a gap
+            std::rotate(dashes.begin(), dashes.begin() + 1, dashes.end());
+        cairo_set_dash(cr, dashes.data(), int(dashes.size()), 0);
+    } else {
+        cairo_set_dash(cr, nullptr, 0, 0);
+    }
+}
+
+Fit fitFor(const geom::Extents3d& extents, double x0, double y0, double w, double h,
+           const RenderOptions& o) {
+    Fit f = fitTo(extents, x0, y0, w, h, o.margin);
+    if (o.viewScale > 0 && std::isfinite(o.viewScale)) {
+        f.scale = o.viewScale;
+        f.ox = x0 + w / 2 - o.viewCenterX * f.scale;
+        f.oy = y0 + h / 2 + o.viewCenterY * f.scale;
+    }
+    return f;
+}
+
+void paintBackground(cairo_t* cr, double x0, double y0, double w, double h,
+                     const RenderOptions& o) {
     cairo_rectangle(cr, x0, y0, w, h);
     cairo_clip(cr);
     cairo_set_source_rgba(cr, ((o.background >> 16) & 255) / 255.0,
@@ -221,44 +224,50 @@ void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w,
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    Fit f = fitTo(scene.extents, x0, y0, w, h, o.margin);
-    if (o.viewScale > 0 && std::isfinite(o.viewScale)) {
-        f.scale = o.viewScale;
-        f.ox = x0 + w / 2 - o.viewCenterX * f.scale;
-        f.oy = y0 + h / 2 + o.viewCenterY * f.scale;
-    }
-    for (const Prim& p : scene.prims) {
-        setColor(cr, p.style, dark);
-        switch (p.kind) {
-        case Prim::stroke:
-            if (outsideView(f, p, x0, y0, w, h, o))
-                break;
-            path(cr, f, p.paths[0], p.closed);
-            applyStroke(cr, p.style, f, o);
-            cairo_stroke(cr);
+}
+
+void paintPrim(cairo_t* cr, const Prim& p, const Fit& f, double x0, double y0, double w, double h,
+               const RenderOptions& o, bool dark) {
+    setColor(cr, p.style, dark);
+    switch (p.kind) {
+    case Prim::stroke:
+        if (outsideView(f, p, x0, y0, w, h, o))
             break;
-        case Prim::fill:
-            cairo_new_path(cr);
-            for (const auto& loop : p.paths)
-                path(cr, f, loop, true);
-            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-            if (p.closed)
-                cairo_fill(cr);
-            else
-                patternFill(cr, p, f);
-            cairo_new_path(cr);
-            break;
-        case Prim::dot: {
-            const double r = std::max(1.0, p.style.weightMm * o.pixelsPerMm);
-            cairo_arc(cr, f.x(p.paths[0][0]), f.y(p.paths[0][0]), r, 0, 6.283185307179586);
+        path(cr, f, p.paths[0], p.closed);
+        applyStroke(cr, p.style, f, o);
+        cairo_stroke(cr);
+        break;
+    case Prim::fill:
+        cairo_new_path(cr);
+        for (const auto& loop : p.paths)
+            path(cr, f, loop, true);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        if (p.closed)
             cairo_fill(cr);
-            break;
-        }
-        case Prim::label:
-            paintText(cr, p, f);
-            break;
-        }
+        else
+            patternFill(cr, p, f);
+        cairo_new_path(cr);
+        break;
+    case Prim::dot: {
+        const double r = std::max(1.0, p.style.weightMm * o.pixelsPerMm);
+        cairo_arc(cr, f.x(p.paths[0][0]), f.y(p.paths[0][0]), r, 0, 6.283185307179586);
+        cairo_fill(cr);
+        break;
     }
+    case Prim::label:
+        paintText(cr, p, f);
+        break;
+    }
+}
+
+void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w, double h,
+                const RenderOptions& o) {
+    const bool dark = darkBackground(o.background);
+    cairo_save(cr);
+    paintBackground(cr, x0, y0, w, h, o);
+    const Fit f = fitFor(scene.extents, x0, y0, w, h, o);
+    for (const Prim& p : scene.prims)
+        paintPrim(cr, p, f, x0, y0, w, h, o, dark);
     cairo_restore(cr);
 }
 

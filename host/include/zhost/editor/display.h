@@ -5,6 +5,8 @@
 #include "zhost/db/object_id.h"
 #include "zhost/editor/result.h"
 
+#include <cstdint>
+
 namespace zhost::ed {
 
 // acedRedraw modes.
@@ -20,6 +22,9 @@ inline constexpr int unhighlight = 4;
 // redraws the whole screen.
 Result redrawEntity(db::ObjectId id, int mode);
 bool isHiddenOnScreen(db::ObjectId id);
+// Changes whenever an entity is hidden or shown again: a picture that left hidden entities out
+// is stale when this differs from the value it was drawn with.
+std::uint64_t hiddenOnScreenSerial();
 bool isHighlighted(db::ObjectId id);
 // Forgets every hide and highlight (REGEN of the whole drawing keeps them, as the platform does;
 // this is for a new drawing).

@@ -1,0 +1,58 @@
+#pragma once
+// A picture of model space kept between redraws: the drawing window's renderer.
+//
+// The scene (every entity flattened into world-space strokes, fills and texts with resolved
+// colours, linetypes and lineweights) is collected once and kept while neither the drawing nor
+// the screen state changes; each redraw then only culls and paints. The drawing's change serial
+// (bumped by every change and by undo) and the caller's screen serial (hides and shows on the
+// screen) tell when to collect again; so does zooming far enough in that block references
+// collected as their filled boxes would show their content.
+//
+// Painting takes what the view shows from a grid of the prims' boxes, draws anything smaller
+// than a pixel as a dot, drops curve points closer than half a pixel to the last one drawn, and
+// strokes all lines of one pen (colour, width, dashes) as one path. The picture is the one
+// renderToPixels paints, up to the anti-aliasing where lines of one pen cross and the order of
+// overlapping lines of different pens between two fills or texts.
+#include "zhost/core/status.h"
+#include "zhost/preview/preview.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace zhost::preview {
+
+// What the last render did, for benchmarks and tests.
+struct SceneCacheStats {
+    bool collected = false;    // the scene was collected for this render
+    std::size_t prims = 0;     // prims kept
+    std::size_t candidates = 0; // prims the grid offered for the view
+    std::size_t stroked = 0;   // lines and curves drawn as such
+    std::size_t dots = 0;      // things smaller than a pixel drawn as a dot
+    std::size_t penBatches = 0; // cairo strokes and fills issued for batches of one pen
+};
+
+class SceneCache {
+public:
+    SceneCache();
+    ~SceneCache();
+    SceneCache(const SceneCache&) = delete;
+    SceneCache& operator=(const SceneCache&) = delete;
+
+    // Paints model space into a rectangle of the bitmap as renderToPixels does (options' fixed
+    // view, or the extents fitted), collecting the scene only when it is stale. `screenSerial`
+    // must change whenever options.hiddenOnScreen would answer differently. invalidInput for a
+    // bad target or rectangle, like renderToPixels; an empty drawing paints the background.
+    Status render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
+                  const RenderOptions& options, std::uint64_t screenSerial = 0);
+
+    // Collect again at the next render whatever the serials say (another drawing shown).
+    void invalidate();
+    const SceneCacheStats& stats() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace zhost::preview

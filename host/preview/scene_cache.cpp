@@ -1,0 +1,428 @@
+// The kept scene of the drawing window: collected when stale, culled by a grid, painted in
+// batches of one pen.
+#include "zhost/preview/scene_cache.h"
+
+#include "painter.h"
+#include "scene.h"
+
+#include "zhost/db/db.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace zhost::preview {
+
+namespace {
+
+using SurfacePtr = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
+using ContextPtr = std::unique_ptr<cairo_t, void (*)(cairo_t*)>;
+
+// Blocks smaller than two pixels are collected as their box; collecting at an eighth of the
+// view's pixel keeps the scene good for zooming four times in before it is collected again.
+constexpr double kCollectFiner = 8;
+constexpr double kZoomInLimit = 4;
+
+struct Box {
+    double x0 = std::numeric_limits<double>::infinity(), y0 = x0;
+    double x1 = -std::numeric_limits<double>::infinity(), y1 = x1;
+    void add(const geom::Point3d& p) {
+        x0 = std::min(x0, p.x);
+        y0 = std::min(y0, p.y);
+        x1 = std::max(x1, p.x);
+        y1 = std::max(y1, p.y);
+    }
+    bool empty() const { return !(x0 <= x1 && y0 <= y1); }
+};
+
+Box boxOf(const Prim& p) {
+    Box b;
+    if (p.kind == Prim::label) {
+        for (const geom::Point3d& c : textBox(p.text))
+            b.add(c);
+        return b;
+    }
+    for (const auto& path : p.paths)
+        for (const geom::Point3d& q : path)
+            b.add(q);
+    return b;
+}
+
+bool samePen(const Style& a, const Style& b) {
+    return a.rgb == b.rgb && a.aci7 == b.aci7 && a.weightMm == b.weightMm &&
+           a.worldWidth == b.worldWidth && a.dashes == b.dashes;
+}
+
+// A uniform grid over the prims' boxes. The prims of a drawing are mostly small and spread over
+// its extents, so fixed cells answer a view's query in about the time of listing what it shows;
+// prims covering many cells (infinite lines, borders) are kept apart and always offered.
+class Grid {
+public:
+    void build(const std::vector<Box>& boxes) {
+        *this = Grid();
+        std::vector<std::uint32_t> placed;
+        for (std::uint32_t i = 0; i < boxes.size(); ++i)
+            if (!boxes[i].empty() && std::isfinite(boxes[i].x0) && std::isfinite(boxes[i].x1) &&
+                std::isfinite(boxes[i].y0) && std::isfinite(boxes[i].y1) &&
+                std::abs(boxes[i].x0) < 1e6 && std::abs(boxes[i].x1) < 1e6 &&
+                std::abs(boxes[i].y0) < 1e6 && std::abs(boxes[i].y1) < 1e6) {
+                area_.add({boxes[i].x0, boxes[i].y0, 0});
+                area_.add({boxes[i].x1, boxes[i].y1, 0});
+                placed.push_back(i);
+            } else if (!boxes[i].empty()) {
+                big_.push_back(i);
+            }
+        if (placed.empty())
+            return;
+        n_ = std::clamp(int(std::sqrt(double(placed.size()) / 4)), 1, 512);
+        cw_ = std::max((area_.x1 - area_.x0) / n_, 1e-9);
+        ch_ = std::max((area_.y1 - area_.y0) / n_, 1e-9);
+        std::vector<std::uint32_t> count(std::size_t(n_) * n_ + 1, 0);
+        std::vector<std::uint32_t> wide;
+        auto cells = [&](const Box& b, auto&& visit) {
+            const int cx0 = cell(b.x0, area_.x0, cw_), cx1 = cell(b.x1, area_.x0, cw_);
+            const int cy0 = cell(b.y0, area_.y0, ch_), cy1 = cell(b.y1, area_.y0, ch_);
+            for (int y = cy0; y <= cy1; ++y)
+                for (int x = cx0; x <= cx1; ++x)
+                    visit(std::size_t(y) * n_ + x);
+        };
+        auto spread = [&](const Box& b) {
+            return (cell(b.x1, area_.x0, cw_) - cell(b.x0, area_.x0, cw_) + 1) *
+                   (cell(b.y1, area_.y0, ch_) - cell(b.y0, area_.y0, ch_) + 1);
+        };
+        for (std::uint32_t i : placed) {
+            if (spread(boxes[i]) > 16) {
+                big_.push_back(i);
+                continue;
+            }
+            cells(boxes[i], [&](std::size_t c) { ++count[c + 1]; });
+        }
+        for (std::size_t c = 1; c < count.size(); ++c)
+            count[c] += count[c - 1];
+        start_ = count;
+        items_.resize(count.back());
+        for (std::uint32_t i : placed)
+            if (spread(boxes[i]) <= 16)
+                cells(boxes[i], [&](std::size_t c) { items_[count[c]++] = i; });
+        std::sort(big_.begin(), big_.end());
+    }
+
+    // Whether the window holds every placed prim.
+    bool covers(const Box& w) const {
+        return area_.empty() ||
+               (w.x0 <= area_.x0 && w.y0 <= area_.y0 && w.x1 >= area_.x1 && w.y1 >= area_.y1);
+    }
+
+    // The prims whose cells meet the window, each once, in drawing order.
+    void query(const Box& w, std::vector<std::uint32_t>& stamp, std::uint32_t mark,
+               std::vector<std::uint32_t>& out) const {
+        out.assign(big_.begin(), big_.end());
+        if (n_ > 0 && !(w.x1 < area_.x0 || w.x0 > area_.x1 || w.y1 < area_.y0 ||
+                        w.y0 > area_.y1)) {
+            const int cx0 = cell(w.x0, area_.x0, cw_), cx1 = cell(w.x1, area_.x0, cw_);
+            const int cy0 = cell(w.y0, area_.y0, ch_), cy1 = cell(w.y1, area_.y0, ch_);
+            for (int y = cy0; y <= cy1; ++y)
+                for (int x = cx0; x <= cx1; ++x) {
+                    const std::size_t c = std::size_t(y) * n_ + x;
+                    for (std::uint32_t k = start_[c]; k < start_[c + 1]; ++k) {
+                        const std::uint32_t i = items_[k];
+                        if (stamp[i] != mark) {
+                            stamp[i] = mark;
+                            out.push_back(i);
+                        }
+                    }
+                }
+        }
+        std::sort(out.begin(), out.end());
+    }
+
+private:
+    int cell(double v, double origin, double size) const {
+        return std::clamp(int(std::floor((v - origin) / size)), 0, n_ - 1);
+    }
+
+    Box area_;
+    int n_ = 0;
+    double cw_ = 1, ch_ = 1;
+    std::vector<std::uint32_t> start_, items_, big_;
+};
+
+// Lines waiting to be stroked with one pen, in picture pixels.
+struct Batch {
+    std::vector<double> xy;                  // points of every path, x then y
+    std::vector<std::uint32_t> starts;       // index into xy/2 where each path begins
+    std::vector<bool> closed;                // per path
+    std::vector<double> dots;                // x, y, radius of small things
+    std::vector<double> points;              // x, y of point entities
+    std::size_t lastUse = 0;                 // the latest prim put in
+    bool pending() const { return !starts.empty() || !dots.empty() || !points.empty(); }
+    void clear() {
+        xy.clear();
+        starts.clear();
+        closed.clear();
+        dots.clear();
+        points.clear();
+    }
+};
+
+} // namespace
+
+struct SceneCache::Impl {
+    const db::Database* db = nullptr;
+    std::uint64_t serial = 0, screen = 0;
+    bool valid = false;
+    double collectedPixel = 0;
+    Scene scene;
+    std::vector<Box> boxes;
+    std::vector<std::uint32_t> penOf; // per prim
+    std::vector<Style> pens;
+    Grid grid;
+    std::vector<std::uint32_t> stamp, visible;
+    std::uint32_t mark = 0;
+    std::vector<Batch> batches;
+    std::vector<std::uint32_t> batchOrder; // pens with pending batches, in first-use order
+    SceneCacheStats stats;
+
+    void collect(const db::Database& d, const RenderOptions& o, double unitsPerPixel) {
+        scene = Scene();
+        buildSceneAt(d, d.modelSpaceId(), o, unitsPerPixel / kCollectFiner, scene);
+        collectedPixel = unitsPerPixel / kCollectFiner;
+        boxes.resize(scene.prims.size());
+        penOf.resize(scene.prims.size());
+        pens.clear();
+        for (std::size_t i = 0; i < scene.prims.size(); ++i) {
+            const Prim& p = scene.prims[i];
+            boxes[i] = boxOf(p);
+            // Consecutive prims mostly share a pen; look at the last few before adding one.
+            std::uint32_t pen = std::uint32_t(pens.size());
+            for (std::size_t k = pens.size(); k > 0 && pens.size() - k < 8; --k)
+                if (samePen(pens[k - 1], p.style)) {
+                    pen = std::uint32_t(k - 1);
+                    break;
+                }
+            if (pen == pens.size()) {
+                pen = std::uint32_t(std::find_if(pens.begin(), pens.end(),
+                                                 [&](const Style& s) {
+                                                     return samePen(s, p.style);
+                                                 }) -
+                                    pens.begin());
+                if (pen == pens.size())
+                    pens.push_back(p.style);
+            }
+            penOf[i] = pen;
+        }
+        grid.build(boxes);
+        stamp.assign(scene.prims.size(), 0);
+        mark = 0;
+        batches.assign(pens.size(), Batch());
+        stats.collected = true;
+    }
+
+    void flush(cairo_t* cr, const Fit& f, const RenderOptions& o, bool dark) {
+        // A pen is drawn where its last line comes: what was drawn last stays on top, as the
+        // draw order of a drawing wants for what was added or brought to the front last.
+        std::sort(batchOrder.begin(), batchOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return batches[a].lastUse < batches[b].lastUse;
+        });
+        for (std::uint32_t pen : batchOrder) {
+            Batch& b = batches[pen];
+            const Style& st = pens[pen];
+            setColor(cr, st, dark);
+            if (!b.starts.empty()) {
+                applyStroke(cr, st, f, o);
+                for (std::size_t k = 0; k < b.starts.size(); ++k) {
+                    const std::size_t from = b.starts[k];
+                    const std::size_t to =
+                        k + 1 < b.starts.size() ? b.starts[k + 1] : b.xy.size() / 2;
+                    cairo_move_to(cr, b.xy[2 * from], b.xy[2 * from + 1]);
+                    for (std::size_t j = from + 1; j < to; ++j)
+                        cairo_line_to(cr, b.xy[2 * j], b.xy[2 * j + 1]);
+                    if (b.closed[k])
+                        cairo_close_path(cr);
+                }
+                cairo_stroke(cr);
+                ++stats.penBatches;
+            }
+            if (!b.dots.empty() || !b.points.empty()) {
+                for (std::size_t k = 0; k < b.dots.size(); k += 3) {
+                    cairo_new_sub_path(cr);
+                    cairo_arc(cr, b.dots[k], b.dots[k + 1], b.dots[k + 2], 0, 6.283185307179586);
+                }
+                const double r = std::max(1.0, st.weightMm * o.pixelsPerMm);
+                for (std::size_t k = 0; k < b.points.size(); k += 2) {
+                    cairo_new_sub_path(cr);
+                    cairo_arc(cr, b.points[k], b.points[k + 1], r, 0, 6.283185307179586);
+                }
+                cairo_fill(cr);
+                ++stats.penBatches;
+            }
+            b.clear();
+        }
+        batchOrder.clear();
+    }
+
+    Batch& batchFor(std::uint32_t pen, std::size_t prim) {
+        if (!batches[pen].pending())
+            batchOrder.push_back(pen);
+        batches[pen].lastUse = prim;
+        return batches[pen];
+    }
+
+    // A stroke into its pen's batch: a dot when it fits in a pixel, else its points less those
+    // within half a pixel of the last one kept.
+    void addStroke(const Prim& p, std::size_t prim, const Box& b, std::uint32_t pen,
+                   const Fit& f, const RenderOptions& o) {
+        Batch& batch = batchFor(pen, prim);
+        const double w = (b.x1 - b.x0) * f.scale, h = (b.y1 - b.y0) * f.scale;
+        if (w < 1 && h < 1) {
+            // The round-capped stroke of something this small is a disc its line width wider.
+            const Style& st = pens[pen];
+            const double width =
+                st.worldWidth > 0 ? st.worldWidth * f.scale : st.weightMm * o.pixelsPerMm;
+            batch.dots.push_back(f.ox + (b.x0 + b.x1) / 2 * f.scale);
+            batch.dots.push_back(f.oy - (b.y0 + b.y1) / 2 * f.scale);
+            batch.dots.push_back((std::max(w, h) + std::max(width, 1.0)) / 2);
+            ++stats.dots;
+            return;
+        }
+        const auto& pts = p.paths[0];
+        batch.starts.push_back(std::uint32_t(batch.xy.size() / 2));
+        batch.closed.push_back(p.closed);
+        double lx = f.x(pts[0]), ly = f.y(pts[0]);
+        batch.xy.push_back(lx);
+        batch.xy.push_back(ly);
+        for (std::size_t i = 1; i < pts.size(); ++i) {
+            const double x = f.x(pts[i]), y = f.y(pts[i]);
+            if (i + 1 < pts.size() && std::abs(x - lx) < 0.5 && std::abs(y - ly) < 0.5)
+                continue;
+            batch.xy.push_back(x);
+            batch.xy.push_back(y);
+            lx = x;
+            ly = y;
+        }
+        ++stats.stroked;
+    }
+
+    void paint(cairo_t* cr, double x0, double y0, double w, double h, const RenderOptions& o) {
+        const bool dark = darkBackground(o.background);
+        cairo_save(cr);
+        paintBackground(cr, x0, y0, w, h, o);
+        const Fit f = fitFor(scene.extents, x0, y0, w, h, o);
+        // The window in drawing units, widened by the widest line a pen can have on screen.
+        double pad = 2;
+        for (const Style& st : pens)
+            pad = std::max(pad, 1 + (st.worldWidth > 0 ? st.worldWidth * f.scale
+                                                       : st.weightMm * o.pixelsPerMm));
+        pad = std::min(pad, w + h);
+        Box view;
+        view.x0 = (x0 - pad - f.ox) / f.scale;
+        view.x1 = (x0 + w + pad - f.ox) / f.scale;
+        view.y0 = (f.oy - (y0 + h + pad)) / f.scale;
+        view.y1 = (f.oy - (y0 - pad)) / f.scale;
+        const bool all = grid.covers(view);
+        if (!all) {
+            if (++mark == 0) { // wrapped: old stamps could match again
+                std::fill(stamp.begin(), stamp.end(), 0);
+                mark = 1;
+            }
+            grid.query(view, stamp, mark, visible);
+        }
+        const std::size_t n = all ? scene.prims.size() : visible.size();
+        stats.candidates = n;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::uint32_t i = all ? std::uint32_t(k) : visible[k];
+            const Prim& p = scene.prims[i];
+            const Box& b = boxes[i];
+            if (b.x1 < view.x0 || b.x0 > view.x1 || b.y1 < view.y0 || b.y0 > view.y1)
+                continue;
+            switch (p.kind) {
+            case Prim::stroke:
+                if (!p.paths[0].empty())
+                    addStroke(p, i, b, penOf[i], f, o);
+                break;
+            case Prim::dot:
+                batchFor(penOf[i], i).points.push_back(f.x(p.paths[0][0]));
+                batches[penOf[i]].points.push_back(f.y(p.paths[0][0]));
+                break;
+            case Prim::fill:
+            case Prim::label:
+                // Fills and texts cover what was drawn before them: those go first.
+                flush(cr, f, o, dark);
+                paintPrim(cr, p, f, x0, y0, w, h, o, dark);
+                break;
+            }
+        }
+        flush(cr, f, o, dark);
+        cairo_restore(cr);
+    }
+};
+
+SceneCache::SceneCache() : impl_(std::make_unique<Impl>()) {}
+SceneCache::~SceneCache() = default;
+
+void SceneCache::invalidate() {
+    impl_->valid = false;
+}
+
+const SceneCacheStats& SceneCache::stats() const {
+    return impl_->stats;
+}
+
+Status SceneCache::render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
+                          const RenderOptions& options, std::uint64_t screenSerial) {
+    if (!target.pixels || target.width < 1 || target.height < 1 ||
+        target.strideBytes < target.width * 4 || target.strideBytes % 4 != 0)
+        return Status::invalidInput;
+    const int left = std::max(rect.left, 0), top = std::max(rect.top, 0);
+    const int right = std::min(rect.right, target.width);
+    const int bottom = std::min(rect.bottom, target.height);
+    if (right <= left || bottom <= top)
+        return Status::invalidInput;
+    Impl& c = *impl_;
+    c.stats = SceneCacheStats();
+    const int w = right - left, h = bottom - top;
+    const bool fresh =
+        c.valid && c.db == &db && c.serial == db.changeSerial() && c.screen == screenSerial;
+    // The pixel size decides which references are collected as boxes: the fixed view's, or
+    // that of the extents fitted, as an uncached picture finds it.
+    double unitsPerPixel = 0;
+    if (options.viewScale > 0 && std::isfinite(options.viewScale)) {
+        unitsPerPixel = 1 / options.viewScale;
+    } else {
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        if (fresh && !c.scene.extents.isEmpty()) {
+            x0 = c.scene.extents.minPoint.x;
+            y0 = c.scene.extents.minPoint.y;
+            x1 = c.scene.extents.maxPoint.x;
+            y1 = c.scene.extents.maxPoint.y;
+        } else if (!fresh) {
+            modelExtents(db, x0, y0, x1, y1);
+        }
+        unitsPerPixel = std::max((x1 - x0) / std::max(1, w - 2 * options.margin),
+                                 (y1 - y0) / std::max(1, h - 2 * options.margin));
+    }
+    const bool zoomedPast = fresh && c.scene.boxedReferences > 0 &&
+                            unitsPerPixel < c.collectedPixel * kCollectFiner / kZoomInLimit;
+    if (!fresh || zoomedPast) {
+        c.collect(db, options, unitsPerPixel);
+        c.db = &db;
+        c.serial = db.changeSerial();
+        c.screen = screenSerial;
+        c.valid = true;
+    }
+    c.stats.prims = c.scene.prims.size();
+    SurfacePtr surface(cairo_image_surface_create_for_data(
+                           reinterpret_cast<unsigned char*>(target.pixels), CAIRO_FORMAT_ARGB32,
+                           target.width, target.height, target.strideBytes),
+                       cairo_surface_destroy);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Status::invalidInput;
+    ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
+    c.paint(cr.get(), left, top, w, h, options);
+    cairo_surface_flush(surface.get());
+    return Status::ok;
+}
+
+} // namespace zhost::preview
