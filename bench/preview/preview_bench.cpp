@@ -1,13 +1,20 @@
 // The drawing window's redraw: model space of the 100,000-entity drawing (bench/dxf) painted into
-// a window-sized bitmap, whole (zoom to extents) and zoomed in on a corner, and the extents the
-// zoom to extents asks for.
+// a window-sized bitmap, whole (zoom to extents) and zoomed in on a corner; uncached as
+// `zorma render` paints it, and through the window's kept scene, cold (collected for the frame)
+// and warm (kept); one jig frame (the kept picture copied and a dragged block drawn over it); and
+// the extents the zoom to extents asks for.
 #include "zhost/db/db.h"
 #include "zhost/dxf/dxf.h"
+#include "zhost/preview/overlay.h"
 #include "zhost/preview/preview.h"
+#include "zhost/preview/scene_cache.h"
 
 #include <benchmark/benchmark.h>
+#include <cairo.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,54 +24,170 @@ namespace {
 
 constexpr int kWidth = 1280, kHeight = 800;
 
+// A part as the jig drags it: an outline with holes, a few dozen strokes.
+db::ObjectId addPartBlock(db::Database& db) {
+    db::ObjectId block;
+    db.addBlock(L"BENCH_PART", block);
+    for (int i = 0; i < 8; ++i) {
+        const double a = i * 0.785398, b = (i + 1) * 0.785398;
+        db::ObjectId id;
+        db.appendEntity(block,
+                        std::make_unique<db::Line>(
+                            geom::Point3d(20 * std::cos(a), 20 * std::sin(a), 0),
+                            geom::Point3d(20 * std::cos(b), 20 * std::sin(b), 0)),
+                        id);
+        db.appendEntity(block,
+                        std::make_unique<db::Circle>(
+                            geom::Point3d(12 * std::cos(a), 12 * std::sin(a), 0), 2),
+                        id);
+    }
+    db::ObjectId id;
+    db.appendEntity(block, std::make_unique<db::Circle>(geom::Point3d(), 5), id);
+    return block;
+}
+
+struct Bench {
+    db::Database db;
+    db::ObjectId part;
+    bool loaded = false;
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
 // The file bench/dxf's benchmark leaves behind; read once.
-db::Database& drawing() {
-    static db::Database db;
-    static const bool loaded = [] {
+Bench& drawing() {
+    static Bench b;
+    static const bool once = [] {
         const char* dir = std::getenv("TMPDIR");
         const std::string file = std::string(dir && *dir ? dir : "/tmp") + "/zorma_bench_100k.dxf";
         dxf::ReadReport report;
-        return ok(dxf::readDxf(file, db, report));
+        b.loaded = ok(dxf::readDxf(file, b.db, report)) &&
+                   preview::modelExtents(b.db, b.x0, b.y0, b.x1, b.y1);
+        if (b.loaded)
+            b.part = addPartBlock(b.db);
+        return true;
     }();
-    (void)loaded;
-    return db;
+    (void)once;
+    return b;
 }
 
-void redraw(benchmark::State& state, double zoom) {
-    db::Database& db = drawing();
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    if (!preview::modelExtents(db, x0, y0, x1, y1)) {
+// The window's view: the extents fitted, or `zoom` times closer on the lower left corner.
+preview::RenderOptions viewOf(const Bench& b, double zoom) {
+    preview::RenderOptions o;
+    o.viewScale =
+        zoom * std::min((kWidth - 20) / (b.x1 - b.x0), (kHeight - 20) / (b.y1 - b.y0));
+    o.viewCenterX = zoom == 1 ? (b.x0 + b.x1) / 2 : b.x0 + (b.x1 - b.x0) / (2 * zoom);
+    o.viewCenterY = zoom == 1 ? (b.y0 + b.y1) / 2 : b.y0 + (b.y1 - b.y0) / (2 * zoom);
+    return o;
+}
+
+bool ready(benchmark::State& state, const Bench& b) {
+    if (!b.loaded)
         state.SkipWithError("run dxf_bench first: it writes the 100,000-entity drawing");
+    return b.loaded;
+}
+
+void uncached(benchmark::State& state, double zoom) {
+    Bench& b = drawing();
+    if (!ready(state, b))
         return;
-    }
     std::vector<std::uint32_t> pixels(size_t(kWidth) * kHeight);
     const preview::PixelTarget target{pixels.data(), kWidth, kHeight, kWidth * 4};
-    preview::RenderOptions o;
-    o.viewScale = zoom * std::min((kWidth - 20) / (x1 - x0), (kHeight - 20) / (y1 - y0));
-    o.viewCenterX = zoom == 1 ? (x0 + x1) / 2 : x0 + (x1 - x0) / (2 * zoom);
-    o.viewCenterY = zoom == 1 ? (y0 + y1) / 2 : y0 + (y1 - y0) / (2 * zoom);
+    const preview::RenderOptions o = viewOf(b, zoom);
     for (auto _ : state) {
-        if (!ok(preview::renderToPixels(db, {}, target, {0, 0, kWidth, kHeight}, o)))
+        if (!ok(preview::renderToPixels(b.db, {}, target, {0, 0, kWidth, kHeight}, o)))
             state.SkipWithError("render failed");
         benchmark::DoNotOptimize(pixels.data());
     }
 }
 
+void cached(benchmark::State& state, double zoom, bool cold) {
+    Bench& b = drawing();
+    if (!ready(state, b))
+        return;
+    std::vector<std::uint32_t> pixels(size_t(kWidth) * kHeight);
+    const preview::PixelTarget target{pixels.data(), kWidth, kHeight, kWidth * 4};
+    const preview::RenderOptions o = viewOf(b, zoom);
+    preview::SceneCache cache;
+    (void)cache.render(b.db, target, {0, 0, kWidth, kHeight}, o);
+    for (auto _ : state) {
+        if (cold)
+            cache.invalidate();
+        if (!ok(cache.render(b.db, target, {0, 0, kWidth, kHeight}, o)))
+            state.SkipWithError("render failed");
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    const preview::SceneCacheStats& s = cache.stats();
+    state.counters["prims"] = double(s.prims);
+    state.counters["stroked"] = double(s.stroked);
+    state.counters["dots"] = double(s.dots);
+    state.counters["batches"] = double(s.penBatches);
+}
+
 void BM_RedrawWhole100k(benchmark::State& state) {
-    redraw(state, 1);
+    uncached(state, 1);
 }
 BENCHMARK(BM_RedrawWhole100k)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawZoomedIn100k(benchmark::State& state) {
-    redraw(state, 10);
+    uncached(state, 10);
 }
 BENCHMARK(BM_RedrawZoomedIn100k)->Unit(benchmark::kMillisecond);
 
+void BM_CachedRedrawWholeCold100k(benchmark::State& state) {
+    cached(state, 1, true);
+}
+BENCHMARK(BM_CachedRedrawWholeCold100k)->Unit(benchmark::kMillisecond);
+
+void BM_CachedRedrawWholeWarm100k(benchmark::State& state) {
+    cached(state, 1, false);
+}
+BENCHMARK(BM_CachedRedrawWholeWarm100k)->Unit(benchmark::kMillisecond);
+
+void BM_CachedRedrawZoomedInWarm100k(benchmark::State& state) {
+    cached(state, 10, false);
+}
+BENCHMARK(BM_CachedRedrawZoomedInWarm100k)->Unit(benchmark::kMillisecond);
+
+// One frame of a jig over the whole drawing: the window's kept picture copied onto the window,
+// the dragged block (moved every frame) turned into overlay paths and drawn over it.
+void BM_JigFrame100k(benchmark::State& state) {
+    Bench& b = drawing();
+    if (!ready(state, b))
+        return;
+    std::vector<std::uint32_t> picture(size_t(kWidth) * kHeight);
+    const preview::PixelTarget background{picture.data(), kWidth, kHeight, kWidth * 4};
+    const preview::RenderOptions o = viewOf(b, 1);
+    preview::SceneCache cache;
+    if (!ok(cache.render(b.db, background, {0, 0, kWidth, kHeight}, o))) {
+        state.SkipWithError("render failed");
+        return;
+    }
+    std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> window(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight), cairo_surface_destroy);
+    std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(window.get()), cairo_destroy);
+    const preview::ViewTransform view{o.viewCenterX, o.viewCenterY, o.viewScale, kWidth,
+                                      kHeight};
+    db::BlockReference dragged(geom::Point3d(), b.part);
+    double t = 0;
+    for (auto _ : state) {
+        t += 0.01;
+        dragged.setPosition({(b.x0 + b.x1) / 2 + 100 * std::cos(t), (b.y0 + b.y1) / 2, 0});
+        const auto items = preview::entityOverlay(b.db, dragged, 0x0000FF);
+        preview::paintPicture(cr.get(), background);
+        preview::paintOverlay(cr.get(), items, view);
+        cairo_surface_flush(window.get());
+        benchmark::DoNotOptimize(cairo_image_surface_get_data(window.get()));
+    }
+}
+BENCHMARK(BM_JigFrame100k)->Unit(benchmark::kMillisecond);
+
 void BM_ModelExtents100k(benchmark::State& state) {
-    db::Database& db = drawing();
+    Bench& b = drawing();
+    if (!ready(state, b))
+        return;
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(preview::modelExtents(db, x0, y0, x1, y1));
+        benchmark::DoNotOptimize(preview::modelExtents(b.db, x0, y0, x1, y1));
 }
 BENCHMARK(BM_ModelExtents100k)->Unit(benchmark::kMillisecond);
 
