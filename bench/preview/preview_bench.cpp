@@ -31,15 +31,15 @@ db::ObjectId addPartBlock(db::Database& db) {
     for (int i = 0; i < 8; ++i) {
         const double a = i * 0.785398, b = (i + 1) * 0.785398;
         db::ObjectId id;
-        db.appendEntity(block,
-                        std::make_unique<db::Line>(
-                            geom::Point3d(20 * std::cos(a), 20 * std::sin(a), 0),
-                            geom::Point3d(20 * std::cos(b), 20 * std::sin(b), 0)),
-                        id);
-        db.appendEntity(block,
-                        std::make_unique<db::Circle>(
-                            geom::Point3d(12 * std::cos(a), 12 * std::sin(a), 0), 2),
-                        id);
+        db.appendEntity(
+            block,
+            std::make_unique<db::Line>(geom::Point3d(20 * std::cos(a), 20 * std::sin(a), 0),
+                                       geom::Point3d(20 * std::cos(b), 20 * std::sin(b), 0)),
+            id);
+        db.appendEntity(
+            block,
+            std::make_unique<db::Circle>(geom::Point3d(12 * std::cos(a), 12 * std::sin(a), 0), 2),
+            id);
     }
     db::ObjectId id;
     db.appendEntity(block, std::make_unique<db::Circle>(geom::Point3d(), 5), id);
@@ -73,8 +73,7 @@ Bench& drawing() {
 // The window's view: the extents fitted, or `zoom` times closer on the lower left corner.
 preview::RenderOptions viewOf(const Bench& b, double zoom) {
     preview::RenderOptions o;
-    o.viewScale =
-        zoom * std::min((kWidth - 20) / (b.x1 - b.x0), (kHeight - 20) / (b.y1 - b.y0));
+    o.viewScale = zoom * std::min((kWidth - 20) / (b.x1 - b.x0), (kHeight - 20) / (b.y1 - b.y0));
     o.viewCenterX = zoom == 1 ? (b.x0 + b.x1) / 2 : b.x0 + (b.x1 - b.x0) / (2 * zoom);
     o.viewCenterY = zoom == 1 ? (b.y0 + b.y1) / 2 : b.y0 + (b.y1 - b.y0) / (2 * zoom);
     return o;
@@ -165,8 +164,7 @@ void BM_JigFrame100k(benchmark::State& state) {
     std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> window(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight), cairo_surface_destroy);
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(window.get()), cairo_destroy);
-    const preview::ViewTransform view{o.viewCenterX, o.viewCenterY, o.viewScale, kWidth,
-                                      kHeight};
+    const preview::ViewTransform view{o.viewCenterX, o.viewCenterY, o.viewScale, kWidth, kHeight};
     db::BlockReference dragged(geom::Point3d(), b.part);
     double t = 0;
     for (auto _ : state) {

@@ -50,7 +50,7 @@ struct Span {
 struct Scene {
     std::vector<Prim> prims;
     geom::Extents3d extents;
-    std::vector<Span> spans; // in drawing order; entities that drew nothing have none
+    std::vector<Span> spans;         // in drawing order; entities that drew nothing have none
     std::size_t boxedReferences = 0; // references drawn as their box for being too small
 };
 

@@ -119,8 +119,7 @@ public:
     void query(const Box& w, std::vector<std::uint32_t>& stamp, std::uint32_t mark,
                std::vector<std::uint32_t>& out) const {
         out.assign(big_.begin(), big_.end());
-        if (n_ > 0 && !(w.x1 < area_.x0 || w.x0 > area_.x1 || w.y1 < area_.y0 ||
-                        w.y0 > area_.y1)) {
+        if (n_ > 0 && !(w.x1 < area_.x0 || w.x0 > area_.x1 || w.y1 < area_.y0 || w.y0 > area_.y1)) {
             const int cx0 = cell(w.x0, area_.x0, cw_), cx1 = cell(w.x1, area_.x0, cw_);
             const int cy0 = cell(w.y0, area_.y0, ch_), cy1 = cell(w.y1, area_.y0, ch_);
             for (int y = cy0; y <= cy1; ++y)
@@ -151,12 +150,12 @@ private:
 
 // Lines waiting to be stroked with one pen, in picture pixels.
 struct Batch {
-    std::vector<double> xy;                  // points of every path, x then y
-    std::vector<std::uint32_t> starts;       // index into xy/2 where each path begins
-    std::vector<bool> closed;                // per path
-    std::vector<double> dots;                // x, y, radius of small things
-    std::vector<double> points;              // x, y of point entities
-    std::size_t lastUse = 0;                 // the latest prim put in
+    std::vector<double> xy;            // points of every path, x then y
+    std::vector<std::uint32_t> starts; // index into xy/2 where each path begins
+    std::vector<bool> closed;          // per path
+    std::vector<double> dots;          // x, y, radius of small things
+    std::vector<double> points;        // x, y of point entities
+    std::size_t lastUse = 0;           // the latest prim put in
     bool pending() const { return !starts.empty() || !dots.empty() || !points.empty(); }
     void clear() {
         xy.clear();
@@ -203,11 +202,10 @@ struct SceneCache::Impl {
                     break;
                 }
             if (pen == pens.size()) {
-                pen = std::uint32_t(std::find_if(pens.begin(), pens.end(),
-                                                 [&](const Style& s) {
-                                                     return samePen(s, p.style);
-                                                 }) -
-                                    pens.begin());
+                pen = std::uint32_t(
+                    std::find_if(pens.begin(), pens.end(),
+                                 [&](const Style& s) { return samePen(s, p.style); }) -
+                    pens.begin());
                 if (pen == pens.size())
                     pens.push_back(p.style);
             }
@@ -279,8 +277,8 @@ struct SceneCache::Impl {
 
     // A stroke into its pen's batch: a dot when it fits in a pixel, else its points less those
     // within half a pixel of the last one kept.
-    void addStroke(const Prim& p, std::size_t prim, const Box& b, std::uint32_t pen,
-                   const Fit& f, const RenderOptions& o) {
+    void addStroke(const Prim& p, std::size_t prim, const Box& b, std::uint32_t pen, const Fit& f,
+                   const RenderOptions& o) {
         Batch& batch = batchFor(pen, prim);
         const double w = (b.x1 - b.x0) * f.scale, h = (b.y1 - b.y0) * f.scale;
         if (w < 1 && h < 1) {

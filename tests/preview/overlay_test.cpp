@@ -36,8 +36,8 @@ public:
     }
     std::uint32_t at(int x, int y) const {
         const unsigned char* d = cairo_image_surface_get_data(s_.get());
-        return reinterpret_cast<const std::uint32_t*>(d + y * cairo_image_surface_get_stride(
-                                                                 s_.get()))[x] &
+        return reinterpret_cast<const std::uint32_t*>(
+                   d + y * cairo_image_surface_get_stride(s_.get()))[x] &
                0xFFFFFF;
     }
 
@@ -73,12 +73,12 @@ TEST(Overlay, ItemsLandWhereTheViewPutsTheDrawing) {
     marker.widthPx = 2;
     marker.rgb = 0x00FFFF;
     c.paint({band, window, marker});
-    EXPECT_EQ(0xFF0000u, c.at(50, 80));  // on the band, world (25, 10)
-    EXPECT_EQ(0xFFFFFFu, c.at(50, 70));  // beside it
-    EXPECT_EQ(0x00FF00u, c.at(40, 20));  // inside the window: its fill
-    EXPECT_EQ(0x0000FFu, c.at(20, 30));  // its left edge, x = 10
-    EXPECT_EQ(0x00FFFFu, c.at(85, 20));  // the marker's right side, 5 pixels from (80, 20)
-    EXPECT_EQ(0xFFFFFFu, c.at(80, 20));  // a square marker is hollow
+    EXPECT_EQ(0xFF0000u, c.at(50, 80)); // on the band, world (25, 10)
+    EXPECT_EQ(0xFFFFFFu, c.at(50, 70)); // beside it
+    EXPECT_EQ(0x00FF00u, c.at(40, 20)); // inside the window: its fill
+    EXPECT_EQ(0x0000FFu, c.at(20, 30)); // its left edge, x = 10
+    EXPECT_EQ(0x00FFFFu, c.at(85, 20)); // the marker's right side, 5 pixels from (80, 20)
+    EXPECT_EQ(0xFFFFFFu, c.at(80, 20)); // a square marker is hollow
 }
 
 TEST(Overlay, BadPointsAreSkippedAndHugeOnesClamped) {

@@ -295,7 +295,8 @@ TEST(SceneCache, BadTargetsAreRefusedAndEmptyDrawingsPaintTheBackground) {
     Database db;
     preview::SceneCache cache;
     Picture p;
-    EXPECT_EQ(Status::invalidInput, cache.render(db, {nullptr, kW, kH, kW * 4}, {0, 0, kW, kH}, {}));
+    EXPECT_EQ(Status::invalidInput,
+              cache.render(db, {nullptr, kW, kH, kW * 4}, {0, 0, kW, kH}, {}));
     EXPECT_EQ(Status::invalidInput, cache.render(db, p.target(), {5, 5, 5, 9}, {}));
     EXPECT_EQ(Status::invalidInput, cache.render(db, {p.px.data(), kW, kH, 8}, {0, 0, kW, kH}, {}));
     EXPECT_OK(cache.render(db, p.target(), {0, 0, kW, kH}, {}));

@@ -28,13 +28,13 @@ struct OverlayPoint {
 
 // The snap markers' usual shapes.
 enum class MarkerShape {
-    square,        // endpoint
-    triangle,      // midpoint
-    circle,        // centre
-    diamond,       // quadrant
-    cross,         // intersection (an X)
-    hourglass,     // nearest
-    plus,          // a plain mark
+    square,    // endpoint
+    triangle,  // midpoint
+    circle,    // centre
+    diamond,   // quadrant
+    cross,     // intersection (an X)
+    hourglass, // nearest
+    plus,      // a plain mark
 };
 
 struct OverlayItem {

@@ -24,11 +24,11 @@ namespace zhost::preview {
 
 // What the last render did, for benchmarks and tests.
 struct SceneCacheStats {
-    bool collected = false;    // the scene was collected for this render
-    std::size_t prims = 0;     // prims kept
+    bool collected = false;     // the scene was collected for this render
+    std::size_t prims = 0;      // prims kept
     std::size_t candidates = 0; // prims the grid offered for the view
-    std::size_t stroked = 0;   // lines and curves drawn as such
-    std::size_t dots = 0;      // things smaller than a pixel drawn as a dot
+    std::size_t stroked = 0;    // lines and curves drawn as such
+    std::size_t dots = 0;       // things smaller than a pixel drawn as a dot
     std::size_t penBatches = 0; // cairo strokes and fills issued for batches of one pen
 };
 
