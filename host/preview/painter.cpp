@@ -260,6 +260,22 @@ void paintPrim(cairo_t* cr, const Prim& p, const Fit& f, double x0, double y0, d
     }
 }
 
+bool clipToTarget(const PixelTarget& target, const PixelRect& rect, PixelRect& out) {
+    if (!target.pixels || target.width < 1 || target.height < 1 ||
+        target.strideBytes < target.width * 4 || target.strideBytes % 4 != 0)
+        return false;
+    out = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, target.width),
+           std::min(rect.bottom, target.height)};
+    return out.right > out.left && out.bottom > out.top;
+}
+
+SurfacePtr targetSurface(const PixelTarget& target) {
+    return {cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(target.pixels),
+                                                CAIRO_FORMAT_ARGB32, target.width, target.height,
+                                                target.strideBytes),
+            cairo_surface_destroy};
+}
+
 void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w, double h,
                 const RenderOptions& o) {
     const bool dark = darkBackground(o.background);

@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+#include <memory>
+
 namespace zhost::preview {
 
 // Drawing coordinates to the picture's pixels: x right, y down.
@@ -27,6 +29,14 @@ void applyStroke(cairo_t* cr, const Style& st, const Fit& f, const RenderOptions
 // One prim of any kind painted alone, exactly as paintScene paints it.
 void paintPrim(cairo_t* cr, const Prim& p, const Fit& f, double x0, double y0, double w, double h,
                const RenderOptions& o, bool dark);
+
+using SurfacePtr = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
+using ContextPtr = std::unique_ptr<cairo_t, void (*)(cairo_t*)>;
+
+// The part of `rect` inside a caller's bitmap; false for a bad bitmap or nothing left.
+bool clipToTarget(const PixelTarget& target, const PixelRect& rect, PixelRect& out);
+// A cairo surface over a caller's bitmap (check its status).
+SurfacePtr targetSurface(const PixelTarget& target);
 
 void paintScene(cairo_t* cr, const Scene& scene, double x0, double y0, double w, double h,
                 const RenderOptions& options);

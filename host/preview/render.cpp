@@ -16,9 +16,6 @@ namespace zhost::preview {
 
 namespace {
 
-using SurfacePtr = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
-using ContextPtr = std::unique_ptr<cairo_t, void (*)(cairo_t*)>;
-
 std::string lowerExtension(const std::filesystem::path& p) {
     std::string e = p.extension().string();
     std::transform(e.begin(), e.end(), e.begin(),
@@ -82,29 +79,21 @@ Status renderBlock(const db::Database& db, db::ObjectId blockId, const std::file
 
 Status renderToPixels(const db::Database& db, db::ObjectId blockId, const PixelTarget& target,
                       const PixelRect& rect, const RenderOptions& options) {
-    if (!target.pixels || target.width < 1 || target.height < 1 ||
-        target.strideBytes < target.width * 4 || target.strideBytes % 4 != 0)
-        return Status::invalidInput;
-    const int left = std::max(rect.left, 0), top = std::max(rect.top, 0);
-    const int right = std::min(rect.right, target.width);
-    const int bottom = std::min(rect.bottom, target.height);
-    if (right <= left || bottom <= top)
+    PixelRect r;
+    if (!clipToTarget(target, rect, r))
         return Status::invalidInput;
     RenderOptions o = options;
-    o.width = right - left;
-    o.height = bottom - top;
+    o.width = r.right - r.left;
+    o.height = r.bottom - r.top;
     Scene scene;
     Status s = buildScene(db, blockId, o, scene);
     if (!ok(s))
         return s;
-    SurfacePtr surface(cairo_image_surface_create_for_data(
-                           reinterpret_cast<unsigned char*>(target.pixels), CAIRO_FORMAT_ARGB32,
-                           target.width, target.height, target.strideBytes),
-                       cairo_surface_destroy);
+    SurfacePtr surface = targetSurface(target);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::invalidInput;
     ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
-    paintScene(cr.get(), scene, left, top, o.width, o.height, o);
+    paintScene(cr.get(), scene, r.left, r.top, o.width, o.height, o);
     cairo_surface_flush(surface.get());
     return Status::ok;
 }

@@ -17,9 +17,6 @@ namespace zhost::preview {
 
 namespace {
 
-using SurfacePtr = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
-using ContextPtr = std::unique_ptr<cairo_t, void (*)(cairo_t*)>;
-
 // Blocks smaller than two pixels are collected as their box; collecting at an eighth of the
 // view's pixel keeps the scene good for zooming four times in before it is collected again.
 constexpr double kCollectFiner = 8;
@@ -378,17 +375,12 @@ const SceneCacheStats& SceneCache::stats() const {
 
 Status SceneCache::render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
                           const RenderOptions& options, std::uint64_t screenSerial) {
-    if (!target.pixels || target.width < 1 || target.height < 1 ||
-        target.strideBytes < target.width * 4 || target.strideBytes % 4 != 0)
-        return Status::invalidInput;
-    const int left = std::max(rect.left, 0), top = std::max(rect.top, 0);
-    const int right = std::min(rect.right, target.width);
-    const int bottom = std::min(rect.bottom, target.height);
-    if (right <= left || bottom <= top)
+    PixelRect r;
+    if (!clipToTarget(target, rect, r))
         return Status::invalidInput;
     Impl& c = *impl_;
     c.stats = SceneCacheStats();
-    const int w = right - left, h = bottom - top;
+    const int w = r.right - r.left, h = r.bottom - r.top;
     const bool fresh =
         c.valid && c.db == &db && c.serial == db.changeSerial() && c.screen == screenSerial;
     // The pixel size decides which references are collected as boxes: the fixed view's, or
@@ -419,14 +411,11 @@ Status SceneCache::render(const db::Database& db, const PixelTarget& target, con
         c.valid = true;
     }
     c.stats.prims = c.scene.prims.size();
-    SurfacePtr surface(cairo_image_surface_create_for_data(
-                           reinterpret_cast<unsigned char*>(target.pixels), CAIRO_FORMAT_ARGB32,
-                           target.width, target.height, target.strideBytes),
-                       cairo_surface_destroy);
+    SurfacePtr surface = targetSurface(target);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::invalidInput;
     ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
-    c.paint(cr.get(), left, top, w, h, options);
+    c.paint(cr.get(), r.left, r.top, w, h, options);
     cairo_surface_flush(surface.get());
     return Status::ok;
 }
