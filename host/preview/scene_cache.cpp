@@ -17,10 +17,17 @@ namespace zhost::preview {
 
 namespace {
 
-// Blocks smaller than two pixels are collected as their box; collecting at an eighth of the
-// view's pixel keeps the scene good for zooming four times in before it is collected again.
+// References smaller than two pixels are collected as their box; collecting at an eighth of the
+// view's pixel keeps the scene good for zooming eight times in before it is collected again.
 constexpr double kCollectFiner = 8;
-constexpr double kZoomInLimit = 4;
+
+// Drawing units per pixel of the extents fitted into w x h with the margin.
+double fittedPixel(const geom::Extents3d& e, int w, int h, const RenderOptions& o) {
+    if (e.isEmpty())
+        return 0;
+    return std::max((e.maxPoint.x - e.minPoint.x) / std::max(1, w - 2 * o.margin),
+                    (e.maxPoint.y - e.minPoint.y) / std::max(1, h - 2 * o.margin));
+}
 
 struct Box {
     double x0 = std::numeric_limits<double>::infinity(), y0 = x0;
@@ -181,10 +188,21 @@ struct SceneCache::Impl {
     std::vector<std::uint32_t> batchOrder; // pens with pending batches, in first-use order
     SceneCacheStats stats;
 
-    void collect(const db::Database& d, const RenderOptions& o, double unitsPerPixel) {
+    bool fresh(const db::Database& d, std::uint64_t screenSerial) const {
+        return valid && db == &d && serial == d.changeSerial() && screen == screenSerial;
+    }
+
+    // References under two `pixel`s are collected as boxes; a pixel of 0 is that of the
+    // extents fitted into the options' size, as an uncached picture finds it.
+    void collect(const db::Database& d, const RenderOptions& o, double pixel,
+                 std::uint64_t screenSerial) {
         scene = Scene();
-        buildSceneAt(d, d.modelSpaceId(), o, unitsPerPixel / kCollectFiner, scene);
-        collectedPixel = unitsPerPixel / kCollectFiner;
+        buildSceneAt(d, d.modelSpaceId(), o, pixel, scene);
+        collectedPixel = pixel > 0 ? pixel : fittedPixel(scene.extents, o.width, o.height, o);
+        db = &d;
+        serial = d.changeSerial();
+        screen = screenSerial;
+        valid = true;
         boxes.resize(scene.prims.size());
         penOf.resize(scene.prims.size());
         pens.clear();
@@ -369,6 +387,23 @@ void SceneCache::invalidate() {
     impl_->valid = false;
 }
 
+bool SceneCache::extents(const db::Database& db, const RenderOptions& options,
+                         std::uint64_t screenSerial, double& minX, double& minY, double& maxX,
+                         double& maxY) {
+    Impl& c = *impl_;
+    c.stats = SceneCacheStats();
+    if (!c.fresh(db, screenSerial))
+        c.collect(db, options, 0, screenSerial);
+    const geom::Extents3d& e = c.scene.extents;
+    if (e.isEmpty())
+        return false;
+    minX = e.minPoint.x;
+    minY = e.minPoint.y;
+    maxX = e.maxPoint.x;
+    maxY = e.maxPoint.y;
+    return true;
+}
+
 const SceneCacheStats& SceneCache::stats() const {
     return impl_->stats;
 }
@@ -381,41 +416,24 @@ Status SceneCache::render(const db::Database& db, const PixelTarget& target, con
     Impl& c = *impl_;
     c.stats = SceneCacheStats();
     const int w = r.right - r.left, h = r.bottom - r.top;
-    const bool fresh =
-        c.valid && c.db == &db && c.serial == db.changeSerial() && c.screen == screenSerial;
-    // The pixel size decides which references are collected as boxes: the fixed view's, or
-    // that of the extents fitted, as an uncached picture finds it.
-    double unitsPerPixel = 0;
-    if (options.viewScale > 0 && std::isfinite(options.viewScale)) {
-        unitsPerPixel = 1 / options.viewScale;
-    } else {
-        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-        if (fresh && !c.scene.extents.isEmpty()) {
-            x0 = c.scene.extents.minPoint.x;
-            y0 = c.scene.extents.minPoint.y;
-            x1 = c.scene.extents.maxPoint.x;
-            y1 = c.scene.extents.maxPoint.y;
-        } else if (!fresh) {
-            modelExtents(db, x0, y0, x1, y1);
-        }
-        unitsPerPixel = std::max((x1 - x0) / std::max(1, w - 2 * options.margin),
-                                 (y1 - y0) / std::max(1, h - 2 * options.margin));
-    }
-    const bool zoomedPast = fresh && c.scene.boxedReferences > 0 &&
-                            unitsPerPixel < c.collectedPixel * kCollectFiner / kZoomInLimit;
-    if (!fresh || zoomedPast) {
-        c.collect(db, options, unitsPerPixel);
-        c.db = &db;
-        c.serial = db.changeSerial();
-        c.screen = screenSerial;
-        c.valid = true;
+    RenderOptions o = options;
+    o.width = w;
+    o.height = h;
+    const bool fixed = options.viewScale > 0 && std::isfinite(options.viewScale);
+    if (!c.fresh(db, screenSerial)) {
+        c.collect(db, o, fixed ? 1 / options.viewScale / kCollectFiner : 0, screenSerial);
+    } else if (c.scene.boxedReferences > 0) {
+        // Zoomed in so far that references collected as boxes would be more than two pixels.
+        const double pixel = fixed ? 1 / options.viewScale : fittedPixel(c.scene.extents, w, h, o);
+        if (pixel < c.collectedPixel * (1 - 1e-9))
+            c.collect(db, o, pixel / kCollectFiner, screenSerial);
     }
     c.stats.prims = c.scene.prims.size();
     SurfacePtr surface = targetSurface(target);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::invalidInput;
     ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
-    c.paint(cr.get(), r.left, r.top, w, h, options);
+    c.paint(cr.get(), r.left, r.top, w, h, o);
     cairo_surface_flush(surface.get());
     return Status::ok;
 }

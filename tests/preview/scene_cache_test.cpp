@@ -303,3 +303,36 @@ TEST(SceneCache, BadTargetsAreRefusedAndEmptyDrawingsPaintTheBackground) {
     EXPECT_EQ(0, ink(p));
     EXPECT_EQ(0xFFFFFFFFu, p.px[0]);
 }
+
+// The window's zoom to extents asks the kept scene, and the picture at those extents that follows
+// finds the scene kept.
+TEST(SceneCache, ExtentsAreThoseOfThePictureAndKeepTheSceneForIt) {
+    Database db;
+    frame(db);
+    ObjectId ring;
+    db.addBlock(L"RING", ring);
+    {
+        ObjectId id;
+        ASSERT_OK(db.appendEntity(ring, std::make_unique<Circle>(geom::Point3d(), 5), id));
+    }
+    add(db, std::make_unique<BlockReference>(geom::Point3d(120, 35, 0), ring));
+    preview::SceneCache cache;
+    preview::RenderOptions o;
+    o.width = kW;
+    o.height = kH;
+    double x0, y0, x1, y1, ux0, uy0, ux1, uy1;
+    ASSERT_TRUE(cache.extents(db, o, 0, x0, y0, x1, y1));
+    ASSERT_TRUE(preview::modelExtents(db, ux0, uy0, ux1, uy1));
+    EXPECT_DOUBLE_EQ(ux0, x0);
+    EXPECT_DOUBLE_EQ(uy0, y0);
+    EXPECT_NEAR(125, x1, 1e-9);
+    EXPECT_DOUBLE_EQ(uy1, y1);
+    o.viewScale = std::min((kW - 20) / (x1 - x0), (kH - 20) / (y1 - y0));
+    o.viewCenterX = (x0 + x1) / 2;
+    o.viewCenterY = (y0 + y1) / 2;
+    expectSame(uncached(db, o), cached(cache, db, o), "extents");
+    EXPECT_FALSE(cache.stats().collected);
+
+    Database empty;
+    EXPECT_FALSE(cache.extents(empty, o, 0, x0, y0, x1, y1));
+}

@@ -46,6 +46,13 @@ public:
     Status render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
                   const RenderOptions& options, std::uint64_t screenSerial = 0);
 
+    // The extents of what the kept scene shows (false for an empty drawing): the zoom to
+    // extents of the window. Collects the scene when it is stale (for a picture of
+    // options.width x options.height fitted to the extents), so the render that follows at that
+    // zoom finds it kept.
+    bool extents(const db::Database& db, const RenderOptions& options, std::uint64_t screenSerial,
+                 double& minX, double& minY, double& maxX, double& maxY);
+
     // Collect again at the next render whatever the serials say (another drawing shown).
     void invalidate();
     const SceneCacheStats& stats() const;
