@@ -4,12 +4,16 @@
 #include "zhost/editor/display.h"
 #include "zhost/editor/session.h"
 #include "zhost/preview/preview.h"
+#include "zhost/preview/scene_cache.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/image.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace zorma::gui {
@@ -21,7 +25,8 @@ constexpr double kWheelStep = 1.25;
 } // namespace
 
 DrawingView::DrawingView(wxWindow* parent)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(800, 520), wxFULL_REPAINT_ON_RESIZE) {
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(800, 520), wxFULL_REPAINT_ON_RESIZE),
+      cache_(std::make_unique<preview::SceneCache>()) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetCursor(wxCursor(wxCURSOR_CROSS));
     Bind(wxEVT_PAINT, &DrawingView::onPaint, this);
@@ -49,7 +54,8 @@ void DrawingView::zoomExtents() {
     const db::Database* d = ed::workingDatabase();
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     const wxSize s = GetClientSize();
-    fitted_ = d && preview::modelExtents(*d, x0, y0, x1, y1);
+    // The kept scene gives the extents and stays for the picture at them.
+    fitted_ = d && cache_->extents(*d, renderOptions(s), keepFor(d), x0, y0, x1, y1);
     shownDrawing_ = d;
     if (!fitted_) {
         // An empty drawing: the origin near the lower left, 1 unit a pixel.
@@ -90,6 +96,24 @@ void DrawingView::refreshDrawing() {
         render();
 }
 
+DrawingView::~DrawingView() = default;
+
+preview::RenderOptions DrawingView::renderOptions(const wxSize& s) const {
+    preview::RenderOptions o;
+    o.width = std::max(s.x, 1);
+    o.height = std::max(s.y, 1);
+    o.margin = kMargin;
+    o.hiddenOnScreen = [](db::ObjectId id) { return ed::isHiddenOnScreen(id); };
+    return o;
+}
+
+std::uint64_t DrawingView::keepFor(const void* drawing) {
+    if (drawing != cachedDrawing_)
+        cache_->invalidate(); // another drawing may sit where a closed one was
+    cachedDrawing_ = drawing;
+    return ed::hiddenOnScreenSerial();
+}
+
 void DrawingView::render() {
     const wxSize s = GetClientSize();
     const db::Database* d = ed::workingDatabase();
@@ -97,23 +121,27 @@ void DrawingView::render() {
         return;
     // Picks and selection apertures follow what the user sees.
     ed::setViewScale(1.0 / scale_);
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(s.x) * s.y, 0xFFFFFFFFu);
-    preview::RenderOptions o;
+    const Shown now{d, d->changeSerial(), ed::hiddenOnScreenSerial(), centerX_, centerY_, scale_,
+                    s};
+    if (now == painted_ && picture_.IsOk())
+        return; // a refresh after an answer that changed nothing
+    const std::uint64_t hidden = keepFor(d);
+    painted_ = now;
+    pixels_.resize(static_cast<size_t>(s.x) * s.y);
+    preview::RenderOptions o = renderOptions(s);
     o.viewCenterX = centerX_;
     o.viewCenterY = centerY_;
     o.viewScale = scale_;
-    o.margin = kMargin;
-    o.hiddenOnScreen = [](db::ObjectId id) { return ed::isHiddenOnScreen(id); };
-    const preview::PixelTarget target{pixels.data(), s.x, s.y, s.x * 4};
-    // An empty drawing fails to render; it stays white.
-    (void)preview::renderToPixels(*d, d->modelSpaceId(), target, {0, 0, s.x, s.y}, o);
+    const preview::PixelTarget target{pixels_.data(), s.x, s.y, s.x * 4};
+    if (!ok(cache_->render(*d, target, {0, 0, s.x, s.y}, o, hidden)))
+        std::fill(pixels_.begin(), pixels_.end(), 0xFFFFFFFFu);
     wxImage image(s.x, s.y, false);
     unsigned char* rgb = image.GetData();
-    for (size_t i = 0; i < pixels.size(); ++i) {
+    for (size_t i = 0; i < pixels_.size(); ++i) {
         // Opaque background, so the premultiplied channels are the colours themselves.
-        rgb[3 * i] = static_cast<unsigned char>(pixels[i] >> 16);
-        rgb[3 * i + 1] = static_cast<unsigned char>(pixels[i] >> 8);
-        rgb[3 * i + 2] = static_cast<unsigned char>(pixels[i]);
+        rgb[3 * i] = static_cast<unsigned char>(pixels_[i] >> 16);
+        rgb[3 * i + 1] = static_cast<unsigned char>(pixels_[i] >> 8);
+        rgb[3 * i + 2] = static_cast<unsigned char>(pixels_[i]);
     }
     picture_ = wxBitmap(image);
     Refresh(false);
@@ -123,8 +151,18 @@ void DrawingView::onPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
-    if (picture_.IsOk())
+    if (picture_.IsOk()) {
         dc.DrawBitmap(picture_, 0, 0);
+        if (!reportedFirstPicture_) {
+            reportedFirstPicture_ = true;
+            // tools/gui_startup.sh times start-up from the launch to this moment.
+            if (std::getenv("ZORMA_GUI_TIMING"))
+                std::fprintf(stderr, "zorma gui: first picture painted at %.6f\n",
+                             std::chrono::duration<double>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count());
+        }
+    }
     paintOverlay(dc);
 }
 

@@ -6,8 +6,16 @@
 
 class wxDC;
 
+#include "zhost/preview/preview.h"
+
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+namespace zhost::preview {
+class SceneCache;
+}
 
 namespace zorma::gui {
 
@@ -45,6 +53,7 @@ struct Overlay {
 class DrawingView : public wxWindow {
 public:
     explicit DrawingView(wxWindow* parent);
+    ~DrawingView() override;
 
     // Renders the current drawing again (after each answer; the drawing may have changed).
     void refreshDrawing();
@@ -69,6 +78,9 @@ public:
 
 private:
     void render();
+    zhost::preview::RenderOptions renderOptions(const wxSize& s) const;
+    // The screen serial for the kept scene of this drawing; forgets the scene of another one.
+    std::uint64_t keepFor(const void* drawing);
     void onPaint(wxPaintEvent&);
     void onSize(wxSizeEvent&);
     void onMouse(wxMouseEvent&);
@@ -77,6 +89,20 @@ private:
     wxPoint toPixel(const WorldPoint& p) const;
 
     wxBitmap picture_;
+    // The drawing's scene kept between redraws (zhost/preview/scene_cache.h), the pixels it was
+    // last painted into, and what they show: a refresh after an answer that changed nothing
+    // paints nothing again.
+    std::unique_ptr<zhost::preview::SceneCache> cache_;
+    const void* cachedDrawing_ = nullptr;
+    std::vector<std::uint32_t> pixels_;
+    struct Shown {
+        const void* drawing = nullptr;
+        std::uint64_t serial = 0, hidden = 0;
+        double centerX = 0, centerY = 0, scale = 0;
+        wxSize size;
+        bool operator==(const Shown&) const = default;
+    } painted_;
+    bool reportedFirstPicture_ = false;
     bool haveView_ = false;
     bool fitted_ = false; // the view was fitted to a drawing with something in it
     const void* shownDrawing_ = nullptr;
