@@ -287,7 +287,11 @@ Status compileBinding(Model& m, const std::vector<std::wstring>& names, const En
     return Status::ok;
 }
 
-void compile(Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
+// Compiles the block's parameters and its entities' bindings. `kept` (when given) are the
+// bindings compiled before from entities that have not changed since: they stay valid as long as
+// the parameter names do, and are taken over instead of read and parsed again.
+void compile(Model& m, DatabaseImpl& d, const BlockTableRecord& block,
+             std::vector<CompiledBinding>* kept) {
     m.decl = readBlockParams(block);
     m.status = Status::ok;
     m.error = {};
@@ -305,6 +309,7 @@ void compile(Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
         m.pool.clear();
         m.values.assign(names.size(), 0.0);
         m.names = names;
+        kept = nullptr;
     }
     std::vector<std::vector<int>> deps(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -317,6 +322,10 @@ void compile(Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
     m.status = orderParams(m, deps);
     if (!ok(m.status))
         return;
+    if (kept) {
+        m.bindings = std::move(*kept);
+        return;
+    }
     for (ObjectId id : block.entityIds()) {
         auto* e = d.get<Entity>(id);
         if (!e || !e->hasXData(kAppName))
@@ -329,9 +338,9 @@ void compile(Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
     }
 }
 
-bool upToDate(const Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
-    if (m.blockSerial != block.xdataSerial())
-        return false;
+// Whether the block's entities are the ones the model was compiled from, with the same
+// extended data.
+bool entitiesUpToDate(const Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
     const std::vector<ObjectId> ids = block.entityIds();
     if (ids.size() != m.entitySerials.size())
         return false;
@@ -342,6 +351,10 @@ bool upToDate(const Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
             return false;
     }
     return true;
+}
+
+bool upToDate(const Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
+    return m.blockSerial == block.xdataSerial() && entitiesUpToDate(m, d, block);
 }
 
 void stamp(Model& m, DatabaseImpl& d, const BlockTableRecord& block) {
@@ -371,13 +384,19 @@ Model& modelOf(DatabaseImpl& d, const BlockTableRecord& block) {
     auto& slot = d.paramCache->impl->models[block.objectId().index()];
     if (!slot || !upToDate(*slot, d, block)) {
         auto fresh = std::make_unique<Model>();
+        // A change of the block's own data alone (a parameter's expression written) leaves the
+        // bindings of a sound model as they were.
+        std::vector<CompiledBinding> kept;
+        const bool keep = slot && ok(slot->status) && entitiesUpToDate(*slot, d, block);
         if (slot) { // moving the vector keeps its buffer: pooled parsers stay bound to it
             fresh->names = std::move(slot->names);
             fresh->values = std::move(slot->values);
             fresh->pool = std::move(slot->pool);
+            if (keep)
+                kept = std::move(slot->bindings);
         }
         slot = std::move(fresh);
-        compile(*slot, d, block);
+        compile(*slot, d, block, keep ? &kept : nullptr);
         stamp(*slot, d, block);
     }
     return *slot;
