@@ -9,6 +9,8 @@
 
 #include <muParser.h>
 
+#include <memory>
+
 namespace zhost::db::param {
 
 namespace {
@@ -90,14 +92,14 @@ Status copyBlock(Database& db, ObjectId srcId, const std::wstring& name, ObjectI
     return s;
 }
 
-// The reference's private copy of its parametric definition, made on first use.
-Status ensurePrivate(ObjectId refId, ObjectId& out) {
+// The reference's private copy of its parametric definition, made on first use; `decl` is the
+// declaration of the reference's block, and becomes the copy's.
+Status ensurePrivate(ObjectId refId, BlockParams& decl, ObjectId& out) {
     Database& db = *refId.database();
     auto* ref = db.impl().get<BlockReference>(refId);
     if (!ref)
         return Status::wrongObjectType;
     const ObjectId blockId = ref->blockTableRecord();
-    BlockParams decl = declOf(blockId);
     if (!decl.present)
         return Status::notApplicable;
     if (decl.owner == ref->handle()) {
@@ -118,6 +120,14 @@ Status ensurePrivate(ObjectId refId, ObjectId& out) {
     return w->setBlockTableRecord(out);
 }
 
+Status ensurePrivate(ObjectId refId, ObjectId& out) {
+    auto* ref = refId.database()->impl().get<BlockReference>(refId);
+    if (!ref)
+        return Status::wrongObjectType;
+    BlockParams decl = declOf(ref->blockTableRecord());
+    return ensurePrivate(refId, decl, out);
+}
+
 int findParam(const BlockParams& p, std::wstring_view name) {
     for (std::size_t i = 0; i < p.params.size(); ++i)
         if (equalsNoCase(p.params[i].name, name))
@@ -129,17 +139,24 @@ int findParam(const BlockParams& p, std::wstring_view name) {
 
 Status checkSyntax(const std::wstring& owner, const std::wstring& expression, ParamError* error) {
     try {
-        mu::Parser p;
-        std::string chars = "0123456789_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-        for (int c = 0x80; c <= 0xFF; ++c)
-            chars.push_back(char(c));
-        p.DefineNameChars(chars.c_str());
-        p.SetVarFactory([](const char*, void*) -> double* {
-            static double sink = 0;
-            return &sink;
-        });
-        p.SetExpr(toUtf8(expression));
-        p.GetUsedVar();
+        // One parser per thread, made once: making one defines every function and operator
+        // anew, which cost more than the parse itself. Unknown names become variables as they
+        // are met, so what the parser has seen before changes no answer.
+        thread_local std::unique_ptr<mu::Parser> checker;
+        if (!checker) {
+            auto p = std::make_unique<mu::Parser>();
+            std::string chars = "0123456789_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+            for (int c = 0x80; c <= 0xFF; ++c)
+                chars.push_back(char(c));
+            p->DefineNameChars(chars.c_str());
+            p->SetVarFactory([](const char*, void*) -> double* {
+                static double sink = 0;
+                return &sink;
+            });
+            checker = std::move(p);
+        }
+        checker->SetExpr(toUtf8(expression));
+        checker->GetUsedVar();
         return Status::ok;
     } catch (const mu::Parser::exception_type& e) {
         const std::wstring token = fromUtf8(e.GetToken());
@@ -273,7 +290,8 @@ Status setParameterExpression(ObjectId id, std::wstring_view name, std::wstring_
     Status s = blockOf(id, block);
     if (!ok(s))
         return fail(error, s, std::wstring(name), L"not a block or block reference");
-    if (findParam(declOf(block), name) < 0)
+    BlockParams decl = declOf(block);
+    if (findParam(decl, name) < 0)
         return fail(error, Status::keyNotFound, std::wstring(name),
                     L"unknown parameter \"" + std::wstring(name) + L"\"");
     s = checkSyntax(std::wstring(name), std::wstring(expression), error);
@@ -281,11 +299,10 @@ Status setParameterExpression(ObjectId id, std::wstring_view name, std::wstring_
         return s;
     UndoGroup group(*id.database());
     if (block != id) {
-        s = ensurePrivate(id, block);
+        s = ensurePrivate(id, decl, block);
         if (!ok(s))
             return fail(error, s, std::wstring(name), L"the reference cannot get its own copy");
     }
-    BlockParams decl = declOf(block);
     const BlockParams old = decl;
     decl.params[std::size_t(findParam(decl, name))].expression = expression;
     s = writeDecl(block, decl);
