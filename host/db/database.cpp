@@ -137,8 +137,8 @@ ObjectId DatabaseImpl::lookUp(ObjectId tableId, std::wstring_view name) {
         ix.byName.clear();
         for (ObjectId rid : table->records_) {
             auto* r = get<SymbolTableRecord>(rid);
-            if (r && !r->isErased())
-                ix.byName.emplace(toUpperName(r->name()), rid);
+            if (r && !r->isErased() && !ix.byName.emplace(toUpperName(r->name()), rid).second)
+                ix.duplicates = true;
         }
         ix.valid = true;
     }
@@ -148,6 +148,29 @@ ObjectId DatabaseImpl::lookUp(ObjectId tableId, std::wstring_view name) {
 
 void DatabaseImpl::invalidateNames(ObjectId tableId) {
     nameIndexes.erase(tableId.index());
+}
+
+void DatabaseImpl::recordAdded(ObjectId tableId, const std::wstring& name, ObjectId id) {
+    const auto it = nameIndexes.find(tableId.index());
+    if (it == nameIndexes.end() || !it->second.valid)
+        return;
+    // The first live record of a name keeps it, as in a rebuild (the new one comes last).
+    if (!it->second.byName.emplace(toUpperName(name), id).second)
+        it->second.duplicates = true;
+}
+
+void DatabaseImpl::recordErased(ObjectId tableId, const std::wstring& name, ObjectId id) {
+    const auto it = nameIndexes.find(tableId.index());
+    if (it == nameIndexes.end() || !it->second.valid)
+        return;
+    // Another record of the same name may take the place: only a rebuild knows which.
+    if (it->second.duplicates) {
+        invalidateNames(tableId);
+        return;
+    }
+    const auto at = it->second.byName.find(toUpperName(name));
+    if (at != it->second.byName.end() && at->second == id)
+        it->second.byName.erase(at);
 }
 
 // --- Opening

@@ -64,6 +64,7 @@ public:
     // Name look-up per symbol table (keyed by the table's slot), rebuilt when invalid.
     struct NameIndex {
         bool valid = false;
+        bool duplicates = false; // two live records share a name (files may hold such)
         std::unordered_map<std::wstring, ObjectId> byName;
     };
     std::unordered_map<std::uint32_t, NameIndex> nameIndexes;
@@ -87,6 +88,10 @@ public:
     // Name index of a table (live records only).
     ObjectId lookUp(ObjectId tableId, std::wstring_view name);
     void invalidateNames(ObjectId tableId);
+    // A record added to or erased from a table: a valid index follows without being rebuilt, so
+    // that a command adding and erasing many blocks does not read the whole table each time.
+    void recordAdded(ObjectId tableId, const std::wstring& name, ObjectId id);
+    void recordErased(ObjectId tableId, const std::wstring& name, ObjectId id);
     void invalidateAllNames() { nameIndexes.clear(); }
 
     // Undo primitives.

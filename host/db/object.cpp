@@ -48,8 +48,12 @@ Status DbObject::erase(bool erasing) {
             return Status::notApplicable;
     }
     erased_ = erasing;
-    if (dynamic_cast<SymbolTableRecord*>(this) && database())
-        database()->impl().invalidateNames(ownerId_);
+    if (auto* record = dynamic_cast<SymbolTableRecord*>(this); record && database()) {
+        if (erasing)
+            database()->impl().recordErased(ownerId_, record->name(), id_);
+        else
+            database()->impl().invalidateNames(ownerId_);
+    }
     return Status::ok;
 }
 

@@ -115,9 +115,10 @@ Status SymbolTable::add(std::unique_ptr<SymbolTableRecord> record, ObjectId& out
     if (auto* block = dynamic_cast<BlockTableRecord*>(record.get());
         block && record->name().starts_with(L"*") && !block->isLayout())
         block->setFlags(block->flags() | 1);
+    const std::wstring name = record->name();
     outId = d.add(std::move(record), objectId());
     records_.push_back(outId);
-    d.invalidateNames(objectId());
+    d.recordAdded(objectId(), name, outId);
     return Status::ok;
 }
 

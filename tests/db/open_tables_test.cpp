@@ -106,6 +106,22 @@ TEST(SymbolTables, RenameAndEraseUpdateLookUps) {
     EXPECT_EQ(table->count(), 2); // "0" and "Outline"
 }
 
+TEST(SymbolTables, LookUpsFollowBlocksErasedAndAddedAgainUnderTheSameName) {
+    // The name index is kept up to date by additions and erasures rather than rebuilt.
+    Database db;
+    ObjectId found, first, second, other;
+    ASSERT_OK(db.addBlock(L"PART_A1", first));
+    ASSERT_OK(db.addBlock(L"OTHER", other));
+    EXPECT_OK(db.getBlockId(L"part_a1", found));
+    ASSERT_OK(ObjectPtr<BlockTableRecord>(first, OpenMode::forWrite)->erase());
+    EXPECT_EQ(db.getBlockId(L"PART_A1", found), Status::keyNotFound);
+    ASSERT_OK(db.addBlock(L"Part_A1", second));
+    EXPECT_OK(db.getBlockId(L"PART_A1", found));
+    EXPECT_EQ(found, second);
+    EXPECT_OK(db.getBlockId(L"OTHER", found));
+    EXPECT_EQ(found, other);
+}
+
 TEST(SymbolTables, LayerZeroAndCurrentLayerCannotBeErasedOrFrozen) {
     Database db;
     ObjectPtr<LayerTableRecord> zero(db.layerZeroId(), OpenMode::forWrite);
