@@ -219,7 +219,9 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
     std::unique_ptr<db::Entity> e;
     db::XData xdata = c.xdata.empty() ? db::XData() : readXData(c.xdata);
     bool attributesFollow = false;
-    if (kind == "LINE")
+    // 3DLINE is the line of drawings before R11 (a LINE with z values): no later version has
+    // the kind, so it is read as the LINE it is and saves as one.
+    if (kind == "LINE" || kind == "3DLINE")
         e = buildLine(*this, own);
     else if (kind == "CIRCLE")
         e = buildArc(*this, own, true);

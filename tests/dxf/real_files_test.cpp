@@ -119,7 +119,8 @@ TEST(DxfRealFiles, EntitiesWithoutOwnersBelongWhereTheSectionPutsThem) {
 
 TEST(DxfDrafting, OldDrawingsFilledShapesFacesAndConstructionLinesAreModelled) {
     // R12 without subclass markers; the SOLID lies in the plane of normal -Z (its corners are
-    // in that object coordinate system, x mirrored).
+    // in that object coordinate system, x mirrored). The 3DLINE of drawings before R11 is a
+    // LINE: no later version knows the kind.
     const std::string entities =
         "0\nSOLID\n8\n0\n10\n1\n20\n2\n30\n3\n11\n4\n21\n2\n31\n3\n12\n1\n22\n6\n32\n3\n"
         "210\n0\n220\n0\n230\n-1\n"
@@ -127,15 +128,16 @@ TEST(DxfDrafting, OldDrawingsFilledShapesFacesAndConstructionLinesAreModelled) {
         "0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n1\n12\n1\n22\n1\n32\n2\n"
         "13\n0\n23\n1\n33\n3\n70\n6\n"
         "0\nXLINE\n8\n0\n10\n5\n20\n5\n30\n0\n11\n0\n21\n2\n31\n0\n"
-        "0\nRAY\n8\n0\n10\n1\n20\n1\n30\n1\n11\n3\n21\n4\n31\n0\n";
+        "0\nRAY\n8\n0\n10\n1\n20\n1\n30\n1\n11\n3\n21\n4\n31\n0\n"
+        "0\n3DLINE\n8\n0\n10\n5\n20\n9\n30\n0\n11\n6\n21\n10\n31\n1\n";
     Database db;
     dxf::ReadReport report;
     ASSERT_OK(dxf::readDxfText(r12("", entities), db, report)) << toUtf8(report.message);
-    EXPECT_EQ(5, report.entitiesRead);
+    EXPECT_EQ(6, report.entitiesRead);
     EXPECT_EQ(0, report.keptEntities);
     ObjectPtr<BlockTableRecord> ms(db.modelSpaceId(), OpenMode::forRead);
     const auto ids = ms->entityIds();
-    ASSERT_EQ(5u, ids.size());
+    ASSERT_EQ(6u, ids.size());
     {
         ObjectPtr<Solid> s(ids[0], OpenMode::forRead);
         ASSERT_TRUE(s);
@@ -161,6 +163,11 @@ TEST(DxfDrafting, OldDrawingsFilledShapesFacesAndConstructionLinesAreModelled) {
         ASSERT_TRUE(r);
         EXPECT_NEAR(0.6, r->direction().x, 1e-12);
         EXPECT_NEAR(0.8, r->direction().y, 1e-12);
+    }
+    {
+        ObjectPtr<Line> l(ids[5], OpenMode::forRead);
+        ASSERT_TRUE(l);
+        EXPECT_EQ(geom::Point3d(6, 10, 1), l->endPoint());
     }
 }
 
