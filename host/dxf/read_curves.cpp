@@ -57,7 +57,7 @@ std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> tags
         }
     }
     if (pl.points.empty()) {
-        r.warn(line, L"a polyline without vertices is skipped");
+        r.warn(line, L"a polyline without vertices is kept as read");
         return nullptr;
     }
     pl.normal = readNormal(tags);
@@ -66,7 +66,7 @@ std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> tags
         p = ocs.toWorld({p.x, p.y, elevation});
     auto e = std::make_unique<db::Polyline>();
     if (!ok(e->set(pl))) {
-        r.warn(line, L"an invalid polyline is skipped");
+        r.warn(line, L"an invalid polyline is kept as read");
         return nullptr;
     }
     if (width > 0)
@@ -120,12 +120,12 @@ std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<co
     }
     if (i < tags_.size() && tags_[i].is(0, "SEQEND"))
         i = entityEnd(i);
-    if (flags & (16 | 64)) {
-        warn(line, L"a polygon or polyface mesh is not kept");
+    // Meshes and polyface meshes are no polylines of ours; they and a polyline without vertices
+    // are kept as read (the caller keeps what gets no entity here).
+    if (flags & (16 | 64))
         return nullptr;
-    }
     if (pl.points.empty()) {
-        warn(line, L"a polyline without vertices is skipped");
+        warn(line, L"a polyline without vertices is kept as read");
         return nullptr;
     }
     if (!is3d) {
@@ -135,7 +135,7 @@ std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<co
     }
     auto e = std::make_unique<db::Polyline>();
     if (!ok(e->set(pl))) {
-        warn(line, L"an invalid polyline is skipped");
+        warn(line, L"an invalid polyline is kept as read");
         return nullptr;
     }
     if (width0 > 0 && width0 == width1)

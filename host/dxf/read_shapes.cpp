@@ -122,7 +122,8 @@ std::unique_ptr<db::Entity> buildArc(Reader& r, std::span<const Tag> tags, bool 
             end = t.real();
     }
     if (!(radius > 0)) {
-        r.warn(tags.empty() ? 0 : tags[0].line - 1, L"an arc or circle without radius is skipped");
+        r.warn(tags.empty() ? 0 : tags[0].line - 1,
+               L"an arc or circle without radius is kept as read");
         return nullptr;
     }
     n = normalOr(n);
@@ -163,7 +164,7 @@ std::unique_ptr<db::Entity> buildEllipse(Reader& r, std::span<const Tag> tags, s
     }
     auto ent = std::make_unique<db::Ellipse>();
     if (!ok(ent->set(e))) {
-        r.warn(line, L"an ellipse with invalid axes is skipped");
+        r.warn(line, L"an ellipse with invalid axes is kept as read");
         return nullptr;
     }
     return ent;

@@ -93,6 +93,30 @@ TEST(DxfRealFiles, TextAfterEofIsIgnoredWithAWarning) {
         << toUtf8(report.warnings[0].text);
 }
 
+// Entities whose data the host cannot use are kept as read, and the report says so: no warning
+// may call dropped what the copy will hold. A polyface mesh is a kind the host does not model, no
+// fault of the file: kept without a warning.
+TEST(DxfRealFiles, WhatCannotBeModelledIsReportedAsKept) {
+    const std::string entities =
+        "0\nCIRCLE\n8\n0\n10\n1\n20\n1\n30\n0\n40\n0\n"
+        "0\nLWPOLYLINE\n8\n0\n90\n0\n70\n0\n"
+        "0\nPOLYLINE\n8\n0\n66\n1\n70\n64\n71\n3\n72\n1\n"
+        "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n192\n"
+        "0\nVERTEX\n8\n0\n10\n1\n20\n0\n30\n0\n70\n192\n"
+        "0\nVERTEX\n8\n0\n10\n0\n20\n1\n30\n0\n70\n192\n"
+        "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n70\n128\n71\n1\n72\n2\n73\n3\n"
+        "0\nSEQEND\n8\n0\n";
+    Database db;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxfText(r12("", entities), db, report)) << toUtf8(report.message);
+    EXPECT_EQ(3, report.keptEntities);
+    EXPECT_EQ((std::map<std::string, int>{{"CIRCLE", 1}, {"LWPOLYLINE", 1}, {"POLYLINE", 1}}),
+              report.keptKinds);
+    ASSERT_EQ(2u, report.warnings.size());
+    for (const dxf::ReadWarning& w : report.warnings)
+        EXPECT_NE(std::wstring::npos, w.text.find(L"kept as read")) << toUtf8(w.text);
+}
+
 TEST(DxfRealFiles, EntitiesWithoutOwnersBelongWhereTheSectionPutsThem) {
     // Block records without handles and entities without owners (some survey instruments and
     // point-cloud programs write these): the model space must not come back empty.
