@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cwctype>
 #include <map>
 
 namespace zhost::preview {
@@ -379,7 +380,7 @@ private:
 
     static TextItem textItem(const db::Text& t, const std::wstring& str) {
         TextItem ti;
-        ti.text = str;
+        ti.text = expandPercentCodes(str);
         ti.height = t.height();
         ti.widthFactor = t.widthFactor();
         const Axes ax(t.normal());
@@ -466,7 +467,7 @@ private:
             const auto& m = static_cast<const db::MText&>(e);
             TextItem ti;
             ti.multiline = true;
-            ti.text = plainMText(m.contents());
+            ti.text = expandPercentCodes(plainMText(m.contents()));
             ti.height = m.textHeight();
             ti.wrapWidth = m.width();
             ti.lineSpacing = m.lineSpacingFactor();
@@ -705,6 +706,56 @@ std::wstring plainMText(const std::wstring& s) {
             break;
         }
         }
+    }
+    return out;
+}
+
+std::wstring expandPercentCodes(const std::wstring& s) {
+    if (s.find(L"%%") == std::wstring::npos)
+        return s;
+    std::wstring out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != L'%' || i + 2 >= s.size() || s[i + 1] != L'%') {
+            out += s[i];
+            continue;
+        }
+        const wchar_t k = s[i + 2];
+        switch (k) {
+        case L'd':
+        case L'D':
+            out += L'\u00B0'; // degree
+            break;
+        case L'p':
+        case L'P':
+            out += L'\u00B1'; // plus-minus
+            break;
+        case L'c':
+        case L'C':
+            out += L'\u00D8'; // diameter, as the letter the Japanese font has
+            break;
+        case L'%':
+            out += L'%';
+            break;
+        case L'u':
+        case L'U':
+        case L'o':
+        case L'O':
+        case L'k':
+        case L'K':
+            break; // underline, overline and strike-through switches: not drawn
+        default:
+            if (i + 4 < s.size() && std::iswdigit(k) && std::iswdigit(s[i + 3]) &&
+                std::iswdigit(s[i + 4])) { // %%nnn: the character of that code
+                out += static_cast<wchar_t>((k - L'0') * 100 + (s[i + 3] - L'0') * 10 +
+                                            (s[i + 4] - L'0'));
+                i += 4;
+                continue;
+            }
+            out.append(s, i, 3); // not a code: shown as written
+            break;
+        }
+        i += 2;
     }
     return out;
 }

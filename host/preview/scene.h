@@ -74,5 +74,9 @@ std::array<geom::Point3d, 4> textBox(const TextItem& t);
 
 // Plain text of multiline text contents: paragraph breaks become '\n', formatting codes go.
 std::wstring plainMText(const std::wstring& contents);
+// Text with the percent codes of single- and multiline text drawn as their signs: %%d degree,
+// %%p plus-minus, %%c diameter, %%% percent, %%nnn the character of code nnn; the underline,
+// overline and strike-through switches (%%u, %%o, %%k) are dropped.
+std::wstring expandPercentCodes(const std::wstring& text);
 
 } // namespace zhost::preview

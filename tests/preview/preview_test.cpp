@@ -1,4 +1,5 @@
 // Pictures of drawings: pixel facts at known points.
+#include "zhost/core/utf.h"
 #include "zhost/db/db.h"
 #include "zhost/dxf/dxf.h"
 #include "zhost/preview/preview.h"
@@ -10,6 +11,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -204,6 +206,41 @@ TEST(PreviewRender, JapaneseTextLeavesInk) {
         for (int y = py(30); y < py(20); ++y)
             blue += png.at(x, y) != 0xFFFFFFu;
     EXPECT_GT(blue, 50);
+}
+
+// The percent codes of texts draw as the signs they stand for: a text with them gives the very
+// picture of the same text written with the signs, in single- and multiline text alike.
+TEST(PreviewRender, PercentCodesDrawAsTheirSigns) {
+    const auto picture = [](const std::wstring& text, bool multiline) {
+        Database db;
+        frame(db);
+        if (multiline) {
+            auto m = std::make_unique<MText>();
+            EXPECT_OK(m->setLocation(geom::Point3d(10, 40)));
+            EXPECT_OK(m->setContents(text));
+            EXPECT_OK(m->setTextHeight(8));
+            add(db, std::move(m));
+        } else {
+            add(db, std::make_unique<Text>(geom::Point3d(10, 20), text, 8));
+        }
+        std::vector<std::uint32_t> pixels(kW * kH, 0xFFFFFFFFu);
+        const preview::PixelTarget target{pixels.data(), kW, kH, kW * 4};
+        EXPECT_OK(preview::renderToPixels(db, {}, target, {0, 0, kW, kH}));
+        return pixels;
+    };
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"45%%D 30%%d", L"45\u00B0 30\u00B0"},
+        {L"%%c20%%p0.1", L"\u00D820\u00B10.1"},
+        {L"100%%% %%uA%%U%%oB%%k", L"100% AB"},
+        {L"%%065%%0", L"A%%0"},
+    };
+    for (const auto& [coded, plain] : cases)
+        for (const bool multiline : {false, true}) {
+            SCOPED_TRACE(toUtf8(coded) + (multiline ? " (MTEXT)" : " (TEXT)"));
+            const auto want = picture(plain, multiline);
+            EXPECT_NE(std::count(want.begin(), want.end(), 0xFFFFFFFFu), kW * kH);
+            EXPECT_TRUE(picture(coded, multiline) == want);
+        }
 }
 
 TEST(PreviewRender, BitmapRectangleOnlyIsPainted) {
