@@ -83,7 +83,8 @@ void Writer::writeRawPrefix(const db::RawTags& prefix, const std::vector<std::ui
     }
 }
 
-void Writer::writeRawObject(const db::RawObject& o, std::uint64_t owner) {
+void Writer::writeRawObject(const db::RawObject& o, std::uint64_t owner,
+                            std::string_view recordClass) {
     const db::RawRecord& r = o.record();
     w_.text(0, r.kind);
     w_.handle(r.kind == L"DIMSTYLE" ? 105 : 5, h(o.objectId()));
@@ -94,15 +95,32 @@ void Writer::writeRawObject(const db::RawObject& o, std::uint64_t owner) {
         w_.str(330, o.fileOwnerText());
     else
         w_.handle(330, owner);
-    writeRawTags(r.body, h(o.objectId()));
+    if (recordClass.empty()) {
+        writeRawTags(r.body, h(o.objectId()));
+    } else {
+        // A table record has both subclass markers before its name, whatever the file had: R12
+        // files write none, and some write the first only, which leaves the name outside its
+        // record's part for other readers.
+        w_.str(100, "AcDbSymbolTableRecord");
+        w_.str(100, recordClass);
+        for (std::size_t i = 0; i < r.body.size(); ++i)
+            if (!(r.body.code(i) == 100 &&
+                  (r.body.value(i) == "AcDbSymbolTableRecord" || r.body.value(i) == recordClass)))
+                writeRawTag(r.body, i);
+    }
     writeXData(o.xdata());
 }
 
 void Writer::keptTableRecords(const wchar_t* table, std::uint64_t tableHandle) {
+    const std::wstring_view name(table);
+    const std::string_view recordClass = name == L"VPORT"  ? "AcDbViewportTableRecord"
+                                         : name == L"VIEW" ? "AcDbViewTableRecord"
+                                         : name == L"UCS"  ? "AcDbUCSTableRecord"
+                                                           : "AcDbDimStyleTableRecord";
     for (db::ObjectId id : tableRecords_[table]) {
         db::ObjectPtr<db::RawObject> o(id, db::OpenMode::forRead);
         if (o)
-            writeRawObject(*o, tableHandle);
+            writeRawObject(*o, tableHandle, recordClass);
     }
 }
 

@@ -50,7 +50,10 @@ private:
     void writeRawTag(const db::RawTags& tags, std::size_t i);
     void writeRawTags(const db::RawTags& tags, std::uint64_t owner);
     void writeRawPrefix(const db::RawTags& prefix, const std::vector<std::uint64_t>* groups);
-    void writeRawObject(const db::RawObject& o, std::uint64_t owner);
+    // `recordClass`: for a table record, the subclass marker of its table (written with
+    // AcDbSymbolTableRecord before the record's tags, in place of the markers it was read with).
+    void writeRawObject(const db::RawObject& o, std::uint64_t owner,
+                        std::string_view recordClass = {});
     void keptObjects();
 
     const db::Database& db_;
