@@ -41,3 +41,25 @@ plate.append(line(0, -20, 100, -20))
 
 with open("plate.dxf", "w", encoding="ascii", newline="\n") as f:
     f.write(drawing(plate))
+
+
+def text(x, y, height, value, layer="0"):
+    return ["0", "TEXT", "8", layer, "10", f"{x}", "20", f"{y}", "30", "0", "40", f"{height}",
+            "1", value]
+
+
+# A shaft with Japanese notes, written the way Jw_cad writes its drawings: R12 in Shift-JIS with
+# CR LF line ends and no code page in the header, Japanese layer names. The notes use the percent
+# codes of dimension texts: %%c diameter, %%d degree, %%p plus-minus.
+outline = [(2, 0), (78, 0), (80, 2), (80, 18), (78, 20), (2, 20), (0, 18), (0, 2), (2, 0)]
+shaft = [line(*a, *b, "外形線") for a, b in zip(outline, outline[1:])]
+shaft += [line(2, 0, 2, 20, "外形線"), line(78, 0, 78, 20, "外形線"),
+          line(-5, 10, 85, 10, "中心線")]
+shaft += [text(0, 26, 3.5, "軸 %%c20 h7", "注記"),
+          text(0, -8, 3.5, "面取り C2 (45%%d)", "注記"),
+          text(0, -14, 3.5, "全長 80%%p0.1", "注記")]
+jw_header = ["0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC",
+             "0", "SECTION", "2", "ENTITIES"]
+with open("shaft_notes.dxf", "w", encoding="cp932", newline="\r\n") as f:
+    f.write("\n".join(jw_header + [v for e in shaft for v in e] + ["0", "ENDSEC", "0", "EOF"])
+            + "\n")
