@@ -40,6 +40,32 @@ Rect Grid::cellRect(int col, int row) const {
     return Rect::fromSize(x, y, w, h);
 }
 
+bool Grid::cellAt(Point p, int& col, int& row) const {
+    // Walks the shown columns and rows from the headers on, as cellRect lays them out.
+    auto find = [](int at, int count, const std::vector<int>& px, auto shown) {
+        int edge = 0;
+        for (int i = 0; i <= count; ++i) {
+            if (!shown(i))
+                continue;
+            edge += px[size_t(i)];
+            if (at < edge)
+                return i;
+        }
+        return -1;
+    };
+    if (p.x < 0 || p.y < 0)
+        return false;
+    const int c = find(p.x, maxCols_, colPx_, [this](int i) { return isColShown(i); });
+    const int r = find(p.y, maxRows_, rowPx_, [this](int i) { return isRowShown(i); });
+    if (c < 1 || r < 1)
+        return false;
+    CellSpan s;
+    col = c, row = r;
+    if (spanAt(c, r, s))
+        col = s.col, row = s.row;
+    return true;
+}
+
 int Grid::totalWidth() const {
     int w = 0;
     for (int c = 0; c <= maxCols_; ++c)

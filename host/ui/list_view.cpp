@@ -90,10 +90,20 @@ bool ListView::handleKey(int key, KeyState) {
     return true;
 }
 
+namespace {
+constexpr int rowH = 19; // the header's and each row's height
+} // namespace
+
+int ListView::itemAt(Point p) const {
+    if (!clientRect().contains(p) || p.y < rowH)
+        return -1;
+    const int item = p.y / rowH - 1;
+    return item < itemCount() ? item : -1;
+}
+
 void ListView::paint(DeviceContext& dc) {
     const Rect r = clientRect();
     dc.fillRect(r, sysColor(SysColor::window));
-    const int rowH = 19;
     int x = 0;
     dc.setTextColor(sysColor(SysColor::windowText));
     for (const auto& c : columns_) {

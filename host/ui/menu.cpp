@@ -146,7 +146,7 @@ void Menu::describe(std::vector<std::wstring>& lines) const {
     }
 }
 
-Bitmap Menu::render(Dialog* owner, int highlighted) const {
+std::vector<Rect> Menu::layout(Dialog* owner, Size& total) const {
     // Measure every item: owner-drawn ones ask the owner, the others their text or bitmap.
     std::vector<Size> sizes;
     Bitmap scratch(1, 1);
@@ -168,27 +168,34 @@ Bitmap Menu::render(Dialog* owner, int highlighted) const {
         }
         sizes.push_back(s);
     }
-    const auto cols = columns();
-    std::vector<int> colWidth;
-    int width = 0, height = 0;
-    for (const auto& col : cols) {
-        int w = 0, h = 0;
-        for (int i : col) {
+    // Columns side by side inside a 2-pixel frame, each as wide as its widest item.
+    std::vector<Rect> rects(items_.size());
+    int x = 2, height = 0;
+    for (const auto& col : columns()) {
+        int w = 0, y = 2;
+        for (int i : col)
             w = std::max(w, sizes[size_t(i)].cx);
-            h += sizes[size_t(i)].cy;
+        for (int i : col) {
+            rects[size_t(i)] = Rect::fromSize(x, y, w, sizes[size_t(i)].cy);
+            y += sizes[size_t(i)].cy;
         }
-        colWidth.push_back(w);
-        width += w;
-        height = std::max(height, h);
+        height = std::max(height, y - 2);
+        x += w;
     }
-    Bitmap out(width + 4, height + 4, argbOf(sysColor(SysColor::menu)));
+    total = {x + 2, height + 4};
+    return rects;
+}
+
+Bitmap Menu::render(Dialog* owner, int highlighted) const {
+    Size total;
+    const std::vector<Rect> rects = layout(owner, total);
+    Bitmap out(total.cx, total.cy, argbOf(sysColor(SysColor::menu)));
     DeviceContext dc(out);
-    int x = 2;
+    const auto cols = columns();
     for (size_t c = 0; c < cols.size(); ++c) {
-        int y = 2;
         for (int i : cols[c]) {
             const Item& it = items_[size_t(i)];
-            const Rect r = Rect::fromSize(x, y, colWidth[c], sizes[size_t(i)].cy);
+            const Rect r = rects[size_t(i)];
             const bool hl = i == highlighted;
             if (it.flags & mf::ownerDraw) {
                 DrawItem di;
@@ -220,11 +227,11 @@ Bitmap Menu::render(Dialog* owner, int highlighted) const {
                                 dt::singleLine | dt::vcenter | dt::right);
                 }
             }
-            y += sizes[size_t(i)].cy;
         }
-        x += colWidth[c];
-        if (c + 1 < cols.size())
-            dc.drawLine({x - 1, 2}, {x - 1, height + 1}, rgb(200, 200, 200));
+        if (c + 1 < cols.size() && !cols[c + 1].empty()) {
+            const int x = rects[size_t(cols[c + 1].front())].left;
+            dc.drawLine({x - 1, 2}, {x - 1, total.cy - 3}, rgb(200, 200, 200));
+        }
     }
     dc.frameRect({0, 0, out.width(), out.height()}, rgb(150, 150, 150));
     return out;

@@ -245,6 +245,9 @@ public:
     void describe(std::vector<std::wstring>& lines) const override;
     // The cell's rectangle in the control (spans included); empty when hidden or outside.
     Rect cellRect(int col, int row) const;
+    // The cell under a point of the control (the first cell of a span for any point in it);
+    // false over the headers, the grey area or a hidden row or column.
+    bool cellAt(Point p, int& col, int& row) const;
     // Sum of the shown column widths / row heights in pixels (headers included when shown).
     int totalWidth() const;
     int totalHeight() const;

@@ -191,6 +191,8 @@ public:
     std::uint32_t extendedStyle() const { return lvEx_; }
 
     void userSelect(int item);
+    // The row under a point of the control, or -1 (the header, below the last row).
+    int itemAt(Point p) const;
     bool handleKey(int key, KeyState state) override;
     void paint(DeviceContext& dc) override;
     void describe(std::vector<std::wstring>& lines) const override;

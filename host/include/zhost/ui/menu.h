@@ -83,6 +83,8 @@ public:
     void describe(std::vector<std::wstring>& lines) const;
     // Draws the menu (as the snapshot shows it) into a bitmap of its own size.
     Bitmap render(Dialog* owner, int highlighted = -1) const;
+    // Where each item (by position) lies in that bitmap, and the bitmap's size.
+    std::vector<Rect> layout(Dialog* owner, Size& total) const;
 
 private:
     std::vector<Item> items_;
