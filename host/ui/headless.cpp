@@ -112,11 +112,16 @@ LineKind runSideLine(const ed::InputLine& line, std::wstring_view t, std::wstrin
 
 class HeadlessBackend : public Backend {
 public:
+    explicit HeadlessBackend(std::function<void(Dialog&)> onState = {})
+        : onState_(std::move(onState)) {}
     void runModalLoop(Dialog& dialog) override;
     int trackPopupMenu(Menu& menu, Point screen, Dialog* owner) override;
     void showMessageBox(std::wstring_view text, std::wstring_view caption) override {
         ed::print(L"\n[" + std::wstring(caption) + L"] " + std::wstring(text) + L"\n");
     }
+
+private:
+    std::function<void(Dialog&)> onState_;
 };
 
 std::wstring endText(int code) {
@@ -133,6 +138,8 @@ void HeadlessBackend::runModalLoop(Dialog& dialog) {
         return;
     }
     echoDialog(dialog);
+    if (onState_)
+        onState_(dialog);
     while (!dialog.ended()) {
         ed::InputLine line;
         if (!ed::nextInputLine(L"Dialog: ", line)) {
@@ -179,8 +186,12 @@ void HeadlessBackend::runModalLoop(Dialog& dialog) {
         }
         dialog.processPostedMessages();
         const std::wstring verb = toUpperName(args.substr(0, args.find(L' ')));
-        if (!dialog.ended() && verb != L"SHOW" && verb != L"SNAPSHOT")
+        if (dialog.ended() || verb == L"SNAPSHOT")
+            continue;
+        if (verb != L"SHOW") // "show" has echoed the state itself
             echoDialog(dialog);
+        if (onState_)
+            onState_(dialog);
     }
     ed::print(L"--- " + dialog.title() + L": " + endText(dialog.endCode()) + L"\n");
 }
@@ -244,6 +255,10 @@ std::unique_ptr<Backend>& backendSlot() {
 }
 
 } // namespace
+
+std::unique_ptr<Backend> makeHeadlessBackend(std::function<void(Dialog&)> onState) {
+    return std::make_unique<HeadlessBackend>(std::move(onState));
+}
 
 Backend& backend() {
     if (!backendSlot())

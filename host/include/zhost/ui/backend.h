@@ -4,6 +4,7 @@
 // the transcript; a desktop backend would run a window-system loop behind the same calls.
 #include "zhost/ui/types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ public:
     virtual int trackPopupMenu(Menu& menu, Point screen, Dialog* owner) = 0;
     virtual void showMessageBox(std::wstring_view text, std::wstring_view caption) = 0;
 };
+
+// The headless backend (see above). `onState`, when given, runs with the dialog after each state
+// the transcript shows (when it opens, after each action and "@dialog show"): a desktop backend
+// that runs scripted dialogs through it brings its window up to date there.
+std::unique_ptr<Backend> makeHeadlessBackend(std::function<void(Dialog&)> onState = {});
 
 Backend& backend();
 void setBackend(std::unique_ptr<Backend> b); // null restores the headless backend
