@@ -13,7 +13,7 @@ packages=(
   python3-ezdxf
   clang libclang-rt-14-dev clang-format-14
   xz-utils
-  libwxgtk3.2-dev xvfb xauth xdotool
+  libwxgtk3.2-dev libx11-dev xvfb xauth xdotool
 )
 
 missing=()

@@ -28,7 +28,7 @@ int usage(int rc) {
                  "               [--out-version R2000|R2004|R2007|R2010|R2013|R2018]\n"
                  "  zorma shell  [DRAWING.dxf] ...same options...\n"
                  "  zorma gui    [DRAWING.dxf] [--script FILE] [--screenshot OUT.png] "
-                 "...options of run...\n"
+                 "[--dialog-screenshots DIR] ...options of run...\n"
                  "  zorma render IN.dxf OUT.png|OUT.svg [--size WxH] [-q]\n"
                  "  zorma demo   [--out-dir DIR]\n"
                  "  zorma batch  --script FILE [--jobs N] [--out-dir DIR] [--in-place] "
@@ -58,8 +58,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zorma %s: %s\n", cmd.c_str(), error.c_str());
             return usage(2);
         }
-        if (!options->screenshot.empty()) {
-            std::fprintf(stderr, "zorma %s: --screenshot is an option of zorma gui\n", cmd.c_str());
+        if (!options->screenshot.empty() || !options->dialogScreenshots.empty()) {
+            std::fprintf(stderr,
+                         "zorma %s: --screenshot and --dialog-screenshots are options of "
+                         "zorma gui\n",
+                         cmd.c_str());
             return usage(2);
         }
         return zorma::app::runSession(*options, cmd == "shell");

@@ -34,6 +34,9 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
         } else if (a == "--screenshot") {
             if (!value(o.screenshot))
                 return std::nullopt;
+        } else if (a == "--dialog-screenshots") {
+            if (!value(o.dialogScreenshots))
+                return std::nullopt;
         } else if (a == "--product") {
             if (!value(o.product))
                 return std::nullopt;

@@ -10,19 +10,20 @@
 namespace zorma::app {
 
 struct RunOptions {
-    std::string drawing;    // empty: a new drawing
-    std::string script;     // "-" for standard input; empty for run = standard input
-    std::string out;        // --out
-    std::string render;     // --render
-    std::string screenshot; // --screenshot (zorma gui: the window saved as PNG at the end)
-    std::string product;    // --product
-    std::string userDir;    // --user-dir
-    std::string machineReg; // --machine-reg
-    std::string addon;      // --addon
-    int api = 24;           // --api
-    bool verbose = false;   // -v: print the details of failures (the kernel's messages)
-    bool quiet = false;     // -q: no summary of the drawing read
-    std::string outVersion; // --out-version R2000...R2018; empty: the version read
+    std::string drawing;           // empty: a new drawing
+    std::string script;            // "-" for standard input; empty for run = standard input
+    std::string out;               // --out
+    std::string render;            // --render
+    std::string screenshot;        // --screenshot (zorma gui: the window saved as PNG at the end)
+    std::string dialogScreenshots; // --dialog-screenshots DIR (zorma gui: each dialog state)
+    std::string product;           // --product
+    std::string userDir;           // --user-dir
+    std::string machineReg;        // --machine-reg
+    std::string addon;             // --addon
+    int api = 24;                  // --api
+    bool verbose = false;          // -v: print the details of failures (the kernel's messages)
+    bool quiet = false;            // -q: no summary of the drawing read
+    std::string outVersion;        // --out-version R2000...R2018; empty: the version read
 };
 
 // Parses the arguments after the sub-command; on failure `error` says why.

@@ -3,6 +3,7 @@
 #include "gui.h"
 
 #include "command_pane.h"
+#include "dialog_backend.h"
 #include "drawing_view.h"
 #include "pointer_input.h"
 
@@ -17,8 +18,6 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
@@ -520,18 +519,6 @@ public:
     TranscriptToWindow& operator=(const TranscriptToWindow&) = delete;
 };
 
-bool saveScreenshot(wxFrame& frame, const std::string& path) {
-    const wxRect r = frame.GetScreenRect();
-    wxBitmap picture(r.width, r.height, 24);
-    {
-        wxScreenDC screen;
-        wxMemoryDC memory(picture);
-        if (!memory.Blit(0, 0, r.width, r.height, &screen, r.x, r.y))
-            return false;
-    }
-    return picture.ConvertToImage().SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
-}
-
 struct WxSession {
     // wxEntryStart takes the application object made here and deletes it in wxEntryCleanup.
     WxSession(int& argc, char** argv)
@@ -571,8 +558,10 @@ int runGui(const app::RunOptions& options) {
         WindowFrontEnd front(*frame);
         front.settle();
         const TranscriptToWindow transcript(*frame->pane_, front);
+        const DialogBackendScope dialogs(*frame, !options.script.empty(),
+                                         options.dialogScreenshots);
         rc = app::runSession(options, false, &front);
-        if (!options.screenshot.empty() && !saveScreenshot(*frame, options.screenshot)) {
+        if (!options.screenshot.empty() && !saveWindowPicture(*frame, options.screenshot)) {
             std::fprintf(stderr, "zorma gui: cannot write the screenshot %s\n",
                          options.screenshot.c_str());
             rc = rc == 0 ? 2 : rc;

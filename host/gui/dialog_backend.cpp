@@ -1,0 +1,316 @@
+// The wx backend of the dialog framework (see dialog_backend.h).
+#include "dialog_backend.h"
+
+#include "dialog_window.h"
+#include "screen_grab.h"
+
+#include "zhost/core/utf.h"
+#include "zhost/editor/input.h"
+#include "zhost/editor/output.h"
+#include "zhost/ui/backend.h"
+#include "zhost/ui/dialog.h"
+#include "zhost/ui/menu.h"
+
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace zorma::gui {
+using namespace zhost::ui;
+
+namespace {
+
+// Runs the window system's events until `done` says so (it is asked after every event).
+template <class Done> void runEventsUntil(Done done) {
+    wxGUIEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    while (!done()) {
+        while (!loop.Pending() && loop.ProcessIdle() && !done()) {
+        }
+        if (done())
+            break;
+        loop.Dispatch();
+    }
+}
+
+// Lets queued events run for a while without waiting for more.
+void drainEvents(std::chrono::milliseconds span) {
+    wxGUIEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    const auto until = std::chrono::steady_clock::now() + span;
+    do {
+        while (loop.Pending())
+            loop.Dispatch();
+        loop.ProcessIdle();
+        wxMilliSleep(5);
+    } while (std::chrono::steady_clock::now() < until);
+}
+
+// A popup menu as the framework draws it (owner-drawn pictures included), at the mouse: the
+// item under the mouse is highlighted, a click on it chooses it, Escape or a click elsewhere
+// dismisses the menu.
+class MenuWindow : public wxDialog {
+public:
+    MenuWindow(wxWindow* parent, Menu& menu, Dialog* owner)
+        : wxDialog(parent, wxID_ANY, wxEmptyString, wxGetMousePosition(), wxDefaultSize,
+                   wxBORDER_NONE | wxSTAY_ON_TOP | wxWANTS_CHARS),
+          menu_(menu), owner_(owner) {
+        Size total;
+        rects_ = menu_.layout(owner_, total);
+        SetClientSize(total.cx, total.cy);
+        SetBackgroundStyle(wxBG_STYLE_PAINT);
+        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+            wxPaintDC dc(this);
+            dc.DrawBitmap(wxBitmap(toImage(menu_.render(owner_, highlighted_))), 0, 0);
+        });
+        Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
+            const int at = itemAt(e.GetPosition());
+            if (at != highlighted_) {
+                highlighted_ = at;
+                Refresh(false);
+            }
+        });
+        Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) {
+            if (!GetClientRect().Contains(e.GetPosition()))
+                finish(0);
+            else if (const int at = itemAt(e.GetPosition()); at >= 0)
+                finish(menu_.item(at)->id);
+        });
+        Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
+            if (!GetClientRect().Contains(e.GetPosition()))
+                finish(0);
+        });
+        Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& e) {
+            if (!GetClientRect().Contains(e.GetPosition()))
+                finish(0);
+        });
+        Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { finish(0); });
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+            if (e.GetKeyCode() == WXK_ESCAPE)
+                finish(0);
+            else if (e.GetKeyCode() == WXK_RETURN && highlighted_ >= 0)
+                finish(menu_.item(highlighted_)->id);
+        });
+        Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { finish(0); });
+    }
+
+    int run() {
+        Show();
+        Raise();
+        CaptureMouse();
+        runEventsUntil([this] { return done_; });
+        if (HasCapture())
+            ReleaseMouse();
+        return chosen_;
+    }
+
+private:
+    // The choosable item under a point (not separators, greyed items or submenus), or -1.
+    int itemAt(const wxPoint& p) const {
+        for (size_t i = 0; i < rects_.size(); ++i) {
+            const Menu::Item* it = menu_.item(int(i));
+            if (rects_[i].contains(Point{p.x, p.y}) && it &&
+                !(it->flags & (mf::separator | mf::grayed | mf::disabled | mf::popup)))
+                return int(i);
+        }
+        return -1;
+    }
+    void finish(int id) {
+        if (done_)
+            return;
+        done_ = true;
+        chosen_ = id;
+    }
+
+    Menu& menu_;
+    Dialog* owner_;
+    std::vector<Rect> rects_;
+    int highlighted_ = -1;
+    int chosen_ = 0;
+    bool done_ = false;
+};
+
+// While an interactive dialog runs, the host clock follows the wall clock so the dialog's
+// timers fire (scripts move it with "@wait" instead).
+class ClockTicker : public wxTimer {
+public:
+    explicit ClockTicker(DialogWindow& window)
+        : window_(window), last_(std::chrono::steady_clock::now()) {
+        Start(50);
+    }
+    void Notify() override {
+        const auto now = std::chrono::steady_clock::now();
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - last_);
+        last_ += ms;
+        if (ms.count() <= 0)
+            return;
+        // Repainted only when a timer changed something (the picture costs a full render).
+        Dialog& d = window_.dialog();
+        const std::wstring before = stamp(d);
+        zhost::ed::hostClock().advance(std::uint64_t(ms.count()));
+        if (!d.ended())
+            d.processPostedMessages();
+        if (!d.ended() && stamp(d) != before)
+            window_.afterAction();
+    }
+
+    static std::wstring stamp(const Dialog& d) {
+        std::wstring s = d.describe() + std::to_wstring(d.repaintCount());
+        for (const Control* c : d.controls())
+            s += L"," + std::to_wstring(c->repaintCount());
+        return s;
+    }
+
+private:
+    DialogWindow& window_;
+    std::chrono::steady_clock::time_point last_;
+};
+
+class WxBackend : public Backend {
+public:
+    WxBackend(wxWindow& main, bool scripted, std::string screenshotDir)
+        : main_(main), scripted_(scripted), shotDir_(std::move(screenshotDir)),
+          headless_(makeHeadlessBackend([this](Dialog& d) { stateShown(d); })) {}
+
+    void runModalLoop(Dialog& dialog) override {
+        auto* window = new DialogWindow(top(), dialog); // Destroy() below ends it
+        windows_.push_back(window);
+        window->setInteractive(!scripted_);
+        window->update(); // shows it, modal: the other windows take no input meanwhile
+        {
+            if (scripted_) {
+                headless_->runModalLoop(dialog);
+            } else {
+                window->Raise();
+                ClockTicker ticker(*window);
+                runEventsUntil([&dialog] { return dialog.ended(); });
+                // The history keeps how each dialog ended, as a script's transcript does.
+                const int code = dialog.endCode();
+                zhost::ed::print(L"--- " + dialog.title() + L": " +
+                                 (code == idOk       ? std::wstring(L"OK")
+                                  : code == idCancel ? std::wstring(L"Cancel")
+                                                     : std::to_wstring(code)) +
+                                 L"\n");
+            }
+        }
+        windows_.pop_back();
+        window->close();
+        window->Destroy();
+        if (!windows_.empty())
+            windows_.back()->update();
+    }
+
+    int trackPopupMenu(Menu& menu, Point screen, Dialog* owner) override {
+        if (scripted_)
+            return headless_->trackPopupMenu(menu, screen, owner);
+        auto* window = new MenuWindow(top(), menu, owner);
+        const int chosen = window->run();
+        window->Destroy();
+        return chosen;
+    }
+
+    void showMessageBox(std::wstring_view text, std::wstring_view caption) override {
+        // A script's run goes on without anyone to press OK: the box is only written down.
+        if (scripted_) {
+            headless_->showMessageBox(text, caption);
+            return;
+        }
+        wxMessageDialog box(top(), wxString(std::wstring(text)), wxString(std::wstring(caption)),
+                            wxOK | wxCENTRE);
+        box.ShowModal();
+    }
+
+private:
+    wxWindow* top() { return windows_.empty() ? &main_ : windows_.back(); }
+
+    // A scripted dialog reached a state the transcript shows: the window shows it too, and it is
+    // saved when asked ("NNN-dialog-ID.png", numbered in the order the transcript shows them).
+    void stateShown(Dialog& dialog) {
+        if (windows_.empty() || &windows_.back()->dialog() != &dialog)
+            return;
+        DialogWindow& window = *windows_.back();
+        const int paintsBefore = window.paintCount();
+        window.update();
+        if (shotDir_.empty() || !dialog.isVisible()) {
+            drainEvents(std::chrono::milliseconds(0));
+            return;
+        }
+        // Wait for the face to be painted, then until the screen shows it: the server draws
+        // after the window system's own frame, later than the paint handler ran.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (window.paintCount() == paintsBefore && std::chrono::steady_clock::now() < until)
+            drainEvents(std::chrono::milliseconds(10));
+        wxImage shot = grabWindow(window.canvas());
+        while (!window.onScreen(shot) && std::chrono::steady_clock::now() < until) {
+            drainEvents(std::chrono::milliseconds(20));
+            shot = grabWindow(window.canvas());
+        }
+        char name[64];
+        std::snprintf(name, sizeof name, "%03d-dialog-%d.png", ++shots_,
+                      dialog.dialogTemplate().resourceId);
+        const std::string path = (std::filesystem::path(shotDir_) / name).string();
+        if (!shot.IsOk() || !shot.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG))
+            zhost::ed::print(L"*cannot write the dialog's screenshot " + zhost::fromUtf8(path) +
+                             L"*\n");
+    }
+
+    wxWindow& main_;
+    bool scripted_;
+    std::string shotDir_;
+    std::unique_ptr<Backend> headless_;
+    std::vector<DialogWindow*> windows_; // the open dialogs, the top one last
+    int shots_ = 0;
+};
+
+} // namespace
+
+DialogBackendScope::DialogBackendScope(wxWindow& mainWindow, bool scripted,
+                                       std::string screenshotDir) {
+    if (!screenshotDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(screenshotDir, ec);
+    }
+    setBackend(std::make_unique<WxBackend>(mainWindow, scripted, std::move(screenshotDir)));
+}
+
+DialogBackendScope::~DialogBackendScope() {
+    setBackend(nullptr);
+}
+
+wxImage grabWindow(wxWindow& window) {
+    const wxRect r = window.GetScreenRect();
+    std::vector<unsigned char> rgb;
+    int w = 0, h = 0;
+    if (grabScreen(r.x, r.y, r.width, r.height, rgb, w, h)) {
+        wxImage image(w, h, false);
+        std::copy(rgb.begin(), rgb.end(), image.GetData());
+        return image;
+    }
+    // Not on an X server: the toolkit's reading (only the first picture is sure to be fresh).
+    wxBitmap picture(r.width, r.height, 24);
+    {
+        wxScreenDC screen;
+        wxMemoryDC memory(picture);
+        if (!memory.Blit(0, 0, r.width, r.height, &screen, r.x, r.y))
+            return {};
+    }
+    return picture.ConvertToImage();
+}
+
+bool saveWindowPicture(wxWindow& window, const std::string& path) {
+    const wxImage shot = grabWindow(window);
+    return shot.IsOk() && shot.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+}
+
+} // namespace zorma::gui
