@@ -22,6 +22,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
+#include <cwctype>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -44,22 +46,9 @@ template <class Done> void runEventsUntil(Done done) {
     }
 }
 
-// Lets queued events run for a while without waiting for more.
-void drainEvents(std::chrono::milliseconds span) {
-    wxGUIEventLoop loop;
-    wxEventLoopActivator active(&loop);
-    const auto until = std::chrono::steady_clock::now() + span;
-    do {
-        while (loop.Pending())
-            loop.Dispatch();
-        loop.ProcessIdle();
-        wxMilliSleep(5);
-    } while (std::chrono::steady_clock::now() < until);
-}
-
 // A popup menu as the framework draws it (owner-drawn pictures included), at the mouse: the
-// item under the mouse is highlighted, a click on it chooses it, Escape or a click elsewhere
-// dismisses the menu.
+// item under the mouse is highlighted, a click on it chooses it, Escape, ^C on the command line
+// or the desktop activating another window dismisses the menu.
 class MenuWindow : public wxDialog {
 public:
     MenuWindow(wxWindow* parent, Menu& menu, Dialog* owner)
@@ -95,7 +84,10 @@ public:
             if (!GetClientRect().Contains(e.GetPosition()))
                 finish(0);
         });
-        Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { finish(0); });
+        Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& e) {
+            if (!e.GetActive()) // the desktop gave another window the focus: a click elsewhere
+                finish(0);
+        });
         Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
             if (e.GetKeyCode() == WXK_ESCAPE)
                 finish(0);
@@ -105,13 +97,16 @@ public:
         Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { finish(0); });
     }
 
-    int run() {
+    // `typed` is asked after every event for a chosen command id typed instead (-1: none).
+    int run(const std::function<int()>& typed) {
+        // Neither raised nor holding the mouse: either would take the keyboard from the command
+        // line, where "@dialog menu" or ^C may be typed.
         Show();
-        Raise();
-        CaptureMouse();
-        runEventsUntil([this] { return done_; });
-        if (HasCapture())
-            ReleaseMouse();
+        runEventsUntil([this, &typed] {
+            if (const int id = typed ? typed() : -1; id >= 0)
+                finish(id);
+            return done_;
+        });
         return chosen_;
     }
 
@@ -177,14 +172,34 @@ private:
     std::chrono::steady_clock::time_point last_;
 };
 
+bool startsWithWord(std::wstring_view line, std::wstring_view word) {
+    if (line.size() < word.size())
+        return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (std::towlower(line[i]) != std::towlower(word[i]))
+            return false;
+    return line.size() == word.size() || std::iswspace(line[word.size()]);
+}
+
+std::wstring_view trimmed(std::wstring_view t) {
+    while (!t.empty() && std::iswspace(t.front()))
+        t.remove_prefix(1);
+    while (!t.empty() && std::iswspace(t.back()))
+        t.remove_suffix(1);
+    return t;
+}
+
 class WxBackend : public Backend {
 public:
-    WxBackend(wxWindow& main, bool scripted, std::string screenshotDir)
+    WxBackend(wxWindow& main, bool scripted, std::string screenshotDir,
+              DialogBackendScope::TypedLines typed)
         : main_(main), scripted_(scripted), shotDir_(std::move(screenshotDir)),
+          typed_(std::move(typed)),
           headless_(makeHeadlessBackend([this](Dialog& d) { stateShown(d); })) {}
 
     void runModalLoop(Dialog& dialog) override {
-        auto* window = new DialogWindow(top(), dialog); // Destroy() below ends it
+        // Destroy() below ends it. The main window stays usable for typed dialog lines.
+        auto* window = new DialogWindow(top(), dialog, scripted_ ? nullptr : &main_);
         windows_.push_back(window);
         window->setInteractive(!scripted_);
         window->update(); // shows it, modal: the other windows take no input meanwhile
@@ -192,9 +207,11 @@ public:
             if (scripted_) {
                 headless_->runModalLoop(dialog);
             } else {
-                window->Raise();
                 ClockTicker ticker(*window);
-                runEventsUntil([&dialog] { return dialog.ended(); });
+                runEventsUntil([&] {
+                    runTypedLines(dialog, *window);
+                    return dialog.ended();
+                });
                 // The history keeps how each dialog ended, as a script's transcript does.
                 const int code = dialog.endCode();
                 zhost::ed::print(L"--- " + dialog.title() + L": " +
@@ -214,9 +231,15 @@ public:
     int trackPopupMenu(Menu& menu, Point screen, Dialog* owner) override {
         if (scripted_)
             return headless_->trackPopupMenu(menu, screen, owner);
+        // The dialogs under the menu take no clicks while it is open.
+        for (DialogWindow* d : windows_)
+            d->Disable();
         auto* window = new MenuWindow(top(), menu, owner);
-        const int chosen = window->run();
+        const int chosen = window->run([this, &menu] { return typedMenuChoice(menu); });
+        window->Hide();
         window->Destroy();
+        for (DialogWindow* d : windows_)
+            d->Enable();
         return chosen;
     }
 
@@ -233,6 +256,62 @@ public:
 
 private:
     wxWindow* top() { return windows_.empty() ? &main_ : windows_.back(); }
+
+    // Lines typed into the command line while a dialog is open, done as a script's lines on a
+    // dialog are; other lines wait for the prompt after the dialog.
+    void runTypedLines(Dialog& dialog, DialogWindow& window) {
+        const auto forDialog = [](std::wstring_view l) {
+            l = trimmed(l);
+            return l == L"^C" || startsWithWord(l, L"@dialog") || startsWithWord(l, L"@wait") ||
+                   startsWithWord(l, L"@clipboard");
+        };
+        std::wstring line;
+        while (!dialog.ended() && typed_ && typed_(forDialog, line)) {
+            const std::wstring_view l = trimmed(line);
+            std::wstring message;
+            if (l == L"^C") {
+                dialog.pressKey(vk::escape);
+            } else if (startsWithWord(l, L"@wait")) {
+                const std::wstring ms(trimmed(l.substr(5)));
+                wchar_t* end = nullptr;
+                const double v = std::wcstod(ms.c_str(), &end);
+                if (!ms.empty() && end && !*end && v >= 0 && v <= 1e12)
+                    zhost::ed::hostClock().advance(std::uint64_t(v));
+                else
+                    message = L"milliseconds expected: " + std::wstring(l);
+            } else if (startsWithWord(l, L"@clipboard")) {
+                runClipboardDirective(trimmed(l.substr(10)));
+            } else {
+                runDialogDirective(dialog, trimmed(l.substr(7)), message);
+            }
+            if (!message.empty())
+                zhost::ed::print(message + L"\n");
+            window.afterAction();
+        }
+    }
+
+    // "@dialog menu ID" (or "cancel") typed while a popup menu is open: the id, 0, or -1 for none.
+    int typedMenuChoice(Menu& menu) {
+        const auto forMenu = [](std::wstring_view l) {
+            l = trimmed(l);
+            return l == L"^C" ||
+                   (startsWithWord(l, L"@dialog") && startsWithWord(trimmed(l.substr(7)), L"menu"));
+        };
+        std::wstring line;
+        if (!typed_ || !typed_(forMenu, line))
+            return -1;
+        const std::wstring_view l = trimmed(line);
+        if (l == L"^C")
+            return 0;
+        const std::wstring choice(trimmed(trimmed(l.substr(7)).substr(4)));
+        for (int i = 0; i < menu.itemCount(); ++i)
+            if (const Menu::Item* it = menu.item(i);
+                std::to_wstring(it->id) == choice &&
+                !(it->flags & (mf::grayed | mf::disabled | mf::separator | mf::popup)))
+                return it->id;
+        zhost::ed::print(L"the popup menu has no item " + choice + L" to choose\n");
+        return -1;
+    }
 
     // A scripted dialog reached a state the transcript shows: the window shows it too, and it is
     // saved when asked ("NNN-dialog-ID.png", numbered in the order the transcript shows them).
@@ -268,6 +347,7 @@ private:
     wxWindow& main_;
     bool scripted_;
     std::string shotDir_;
+    DialogBackendScope::TypedLines typed_;
     std::unique_ptr<Backend> headless_;
     std::vector<DialogWindow*> windows_; // the open dialogs, the top one last
     int shots_ = 0;
@@ -275,13 +355,26 @@ private:
 
 } // namespace
 
+void drainEvents(std::chrono::milliseconds span) {
+    wxGUIEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    const auto until = std::chrono::steady_clock::now() + span;
+    do {
+        while (loop.Pending())
+            loop.Dispatch();
+        loop.ProcessIdle();
+        wxMilliSleep(5);
+    } while (std::chrono::steady_clock::now() < until);
+}
+
 DialogBackendScope::DialogBackendScope(wxWindow& mainWindow, bool scripted,
-                                       std::string screenshotDir) {
+                                       std::string screenshotDir, TypedLines typed) {
     if (!screenshotDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(screenshotDir, ec);
     }
-    setBackend(std::make_unique<WxBackend>(mainWindow, scripted, std::move(screenshotDir)));
+    setBackend(std::make_unique<WxBackend>(mainWindow, scripted, std::move(screenshotDir),
+                                           std::move(typed)));
 }
 
 DialogBackendScope::~DialogBackendScope() {

@@ -10,6 +10,7 @@
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 
 namespace zorma::gui {
 using namespace zhost::ui;
@@ -89,11 +90,11 @@ wxImage toImage(const Bitmap& b, std::optional<Rect> part) {
     return img;
 }
 
-DialogWindow::DialogWindow(wxWindow* parent, Dialog& dialog)
+DialogWindow::DialogWindow(wxWindow* parent, Dialog& dialog, wxWindow* keepEnabled)
     : wxDialog(parent, wxID_ANY, wxString(dialog.title()), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU |
                    (dialog.dialogTemplate().resizable ? wxRESIZE_BORDER : 0)),
-      dialog_(dialog) {
+      dialog_(dialog), keepEnabled_(keepEnabled) {
     const Rect client = dialog_.clientRect();
     canvas_ = new wxWindow(this, wxID_ANY, wxPoint(0, 0), wxSize(client.width(), client.height()),
                            wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE);
@@ -159,13 +160,16 @@ void DialogWindow::update() {
     syncCellEditor();
     if (dialog_.isVisible() != IsShown()) {
         Show(dialog_.isVisible());
-        if (IsShown())
-            others_.emplace(this);
-        else
-            others_.reset();
+        disableOthers(IsShown());
     }
     updating_ = false;
     canvas_->Refresh(false);
+}
+
+bool DialogWindow::ownsKeyboard() {
+    // Only while the desktop has made the dialog the active window: moving the focus into it
+    // otherwise would take the keyboard from the command line without the user's asking.
+    return interactive_ && IsActive();
 }
 
 void DialogWindow::close() {
@@ -173,8 +177,25 @@ void DialogWindow::close() {
     // and must not touch the dialog for the events it still gets.
     closed_ = true;
     interactive_ = false;
-    others_.reset();
+    disableOthers(false);
     Hide();
+}
+
+void DialogWindow::disableOthers(bool off) {
+    if (!off) {
+        for (wxWindow* w : disabled_)
+            w->Enable();
+        disabled_.clear();
+        return;
+    }
+    // Windows closed and waiting to be deleted are left alone (they would be gone by the time
+    // they are enabled again).
+    for (wxWindow* w : wxTopLevelWindows)
+        if (w != this && w != keepEnabled_ && w->IsShown() && !w->IsBeingDeleted() &&
+            w->IsEnabled()) {
+            w->Disable();
+            disabled_.push_back(w);
+        }
 }
 
 void DialogWindow::paint() {
@@ -253,14 +274,14 @@ void DialogWindow::syncEditFields() {
         field->Show(c->isVisible());
         if (field->GetValue().ToStdWstring() != c->text())
             field->ChangeValue(wxString(c->text()));
-        if (c->hasFocus() && interactive_ && wxWindow::FindFocus() != field)
+        if (c->hasFocus() && ownsKeyboard() && wxWindow::FindFocus() != field)
             field->SetFocus();
     }
     for (auto& [id, field] : edits_) // the controls these stood for are gone
         field->Destroy();
     edits_ = std::move(kept);
     const Control* focus = dialog_.focus();
-    if (interactive_ && (!focus || !isEdit(*focus)) && wxWindow::FindFocus() != canvas_ &&
+    if (ownsKeyboard() && (!focus || !isEdit(*focus)) && wxWindow::FindFocus() != canvas_ &&
         !(editedGrid_ && editedGrid_->editMode()))
         canvas_->SetFocus();
 }
@@ -286,7 +307,7 @@ void DialogWindow::syncCellEditor() {
     }
     if (!cellEditor_->IsShown())
         cellEditor_->Show();
-    if (interactive_ && wxWindow::FindFocus() != cellEditor_)
+    if (ownsKeyboard() && wxWindow::FindFocus() != cellEditor_)
         cellEditor_->SetFocus();
 }
 

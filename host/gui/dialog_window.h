@@ -8,7 +8,6 @@
 
 #include <wx/dialog.h>
 #include <wx/image.h>
-#include <wx/utils.h>
 
 #include <map>
 #include <optional>
@@ -34,7 +33,9 @@ wxImage toImage(const zhost::ui::Bitmap& b, std::optional<zhost::ui::Rect> part 
 
 class DialogWindow : public wxDialog {
 public:
-    DialogWindow(wxWindow* parent, zhost::ui::Dialog& dialog);
+    // `keepEnabled`: a window that stays usable while the dialog is shown (the main window, whose
+    // command line can answer the dialog); every other top-level window takes no input then.
+    DialogWindow(wxWindow* parent, zhost::ui::Dialog& dialog, wxWindow* keepEnabled = nullptr);
 
     // Brings the window up to the dialog's state: title, size, shown or hidden, the text
     // fields, the picture. While shown, the other windows take no input; a dialog that hides
@@ -76,7 +77,10 @@ private:
     std::map<int, wxTextCtrl*> edits_; // by control id
     wxTextCtrl* cellEditor_;
     zhost::ui::Grid* editedGrid_ = nullptr;
-    std::optional<wxWindowDisabler> others_;
+    void disableOthers(bool off);
+    bool ownsKeyboard();
+    wxWindow* keepEnabled_;
+    std::vector<wxWindow*> disabled_; // by this dialog while shown
     int paints_ = 0;
     wxImage face_; // as last painted
     bool interactive_ = true;

@@ -285,6 +285,16 @@ public:
     // move and the prompt printed again after it would flood it while the mouse drags.
     bool quiet() const { return quiet_; }
 
+    // The next typed line when `accept` takes it (lines a dialog reads while open); otherwise it
+    // stays for the prompt that comes after.
+    bool takeLine(const std::function<bool(std::wstring_view)>& accept, std::wstring& out) {
+        if (lines_.empty() || !accept(lines_.front()))
+            return false;
+        out = lines_.front();
+        lines_.pop_front();
+        return true;
+    }
+
     bool readLine(std::wstring_view prompt, ed::InputLine& out) override {
         quiet_ = false;
         // A cursor move changes nothing in the drawing, only what a drag shows over it: the
@@ -477,6 +487,10 @@ public:
         settle();
     }
 
+    bool takeTypedLine(const std::function<bool(std::wstring_view)>& accept, std::wstring& out) {
+        return input_ && input_->takeLine(accept, out);
+    }
+
     // Returns whether the text goes into the window's history too.
     bool noteTranscript(std::wstring_view text) {
         if (!input_)
@@ -486,17 +500,7 @@ public:
     }
 
     // Lets the window reach its final state (mapped, laid out, painted).
-    void settle() {
-        wxGUIEventLoop loop;
-        wxEventLoopActivator active(&loop);
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-        do {
-            while (loop.Pending())
-                loop.Dispatch();
-            loop.ProcessIdle();
-            wxMilliSleep(10);
-        } while (std::chrono::steady_clock::now() < until);
-    }
+    void settle() { drainEvents(std::chrono::milliseconds(150)); }
 
 private:
     MainFrame& frame_;
@@ -558,8 +562,11 @@ int runGui(const app::RunOptions& options) {
         WindowFrontEnd front(*frame);
         front.settle();
         const TranscriptToWindow transcript(*frame->pane_, front);
-        const DialogBackendScope dialogs(*frame, !options.script.empty(),
-                                         options.dialogScreenshots);
+        const DialogBackendScope dialogs(
+            *frame, !options.script.empty(), options.dialogScreenshots,
+            [&front](const std::function<bool(std::wstring_view)>& accept, std::wstring& out) {
+                return front.takeTypedLine(accept, out);
+            });
         rc = app::runSession(options, false, &front);
         if (!options.screenshot.empty() && !saveWindowPicture(*frame, options.screenshot)) {
             std::fprintf(stderr, "zorma gui: cannot write the screenshot %s\n",
