@@ -13,11 +13,14 @@ namespace zhost::db {
 // --- Dictionary ----------------------------------------------------------------------------------
 
 Status Dictionary::getAt(std::wstring_view key, ObjectId& out) const {
-    for (const auto& [k, id] : entries_)
-        if (equalsNoCase(k, key) && id.isValid() && !id.isErased()) {
+    const auto it = index_.find(toUpperName(key));
+    if (it != index_.end()) {
+        const ObjectId id = entries_[it->second].second;
+        if (id.isValid() && !id.isErased()) {
             out = id;
             return Status::ok;
         }
+    }
     out = {};
     return Status::keyNotFound;
 }
@@ -29,6 +32,7 @@ bool Dictionary::has(std::wstring_view key) const {
 
 std::vector<std::pair<std::wstring, ObjectId>> Dictionary::entries(bool includeErased) const {
     std::vector<std::pair<std::wstring, ObjectId>> out;
+    out.reserve(entries_.size());
     for (const auto& e : entries_)
         if (e.second.isValid() && (includeErased || !e.second.isErased()))
             out.push_back(e);
@@ -36,7 +40,15 @@ std::vector<std::pair<std::wstring, ObjectId>> Dictionary::entries(bool includeE
 }
 
 int Dictionary::count() const {
-    return int(entries().size());
+    int n = 0;
+    for (const auto& e : entries_)
+        n += e.second.isValid() && !e.second.isErased();
+    return n;
+}
+
+void Dictionary::reindexFrom(std::size_t from) {
+    for (std::size_t i = from; i < entries_.size(); ++i)
+        index_[toUpperName(entries_[i].first)] = i;
 }
 
 Status Dictionary::setAt(std::wstring_view key, std::unique_ptr<DbObject> object, ObjectId& outId,
@@ -47,18 +59,18 @@ Status Dictionary::setAt(std::wstring_view key, std::unique_ptr<DbObject> object
     if (!database())
         return Status::notApplicable;
     std::wstring name(key);
-    const bool anonymous =
-        database()->groupDictionaryId() == objectId() &&
-        (key == L"*" || toUpperName(key).starts_with(L"*U") || toUpperName(key).starts_with(L"*A"));
+    std::wstring folded = toUpperName(key);
+    const bool anonymous = database()->groupDictionaryId() == objectId() &&
+                           (key == L"*" || folded.starts_with(L"*U") || folded.starts_with(L"*A"));
+    int anonymousNumber = 0;
     if (anonymous) {
-        std::unordered_set<std::wstring> used;
-        for (const auto& e : entries_)
-            used.insert(toUpperName(e.first));
-        for (int n = 1;; ++n) {
-            name = L"*A" + std::to_wstring(n);
-            if (!used.count(name))
+        // Keys of erased groups are not free: their entries stay until the key is taken over.
+        for (anonymousNumber = std::max(anonymousFrom_, 1);; ++anonymousNumber) {
+            name = L"*A" + std::to_wstring(anonymousNumber);
+            if (!index_.count(name))
                 break;
         }
+        folded = name;
     } else if (has(name)) {
         return Status::duplicateKey;
     }
@@ -66,24 +78,34 @@ Status Dictionary::setAt(std::wstring_view key, std::unique_ptr<DbObject> object
     if (!ok(s))
         return s;
     // A key left by an erased object is taken over.
-    std::erase_if(entries_, [&](const auto& e) { return equalsNoCase(e.first, name); });
+    if (const auto old = index_.find(folded); old != index_.end()) {
+        const std::size_t at = old->second;
+        index_.erase(old);
+        entries_.erase(entries_.begin() + std::ptrdiff_t(at));
+        reindexFrom(at);
+    }
     outId = database()->impl().add(std::move(object), objectId());
+    index_.emplace(std::move(folded), entries_.size());
     entries_.emplace_back(name, outId);
+    if (anonymous)
+        anonymousFrom_ = anonymousNumber + 1;
     if (outKey)
         *outKey = name;
     return Status::ok;
 }
 
 Status Dictionary::remove(std::wstring_view key) {
-    auto it = std::find_if(entries_.begin(), entries_.end(),
-                           [&](const auto& e) { return equalsNoCase(e.first, key); });
-    if (it == entries_.end())
+    const auto it = index_.find(toUpperName(key));
+    if (it == index_.end())
         return Status::keyNotFound;
     Status s = assertWriteEnabled();
     if (!ok(s))
         return s;
-    // Iterators stay valid: assertWriteEnabled copies the object, it does not move this one.
-    entries_.erase(it);
+    const std::size_t at = it->second;
+    index_.erase(it);
+    entries_.erase(entries_.begin() + std::ptrdiff_t(at));
+    reindexFrom(at);
+    anonymousFrom_ = 1; // the key may have been an anonymous group's
     return Status::ok;
 }
 

@@ -62,6 +62,70 @@ TEST(Groups, NamedAndAnonymousGroupsKeepEntitiesInOrder) {
     EXPECT_TRUE(anon->isAnonymous());
 }
 
+// Dictionaries are looked up by key without scanning; the order of insertion (which the writer
+// follows) and the case-blind keys must survive removals from the middle and keys taken over.
+TEST(Dictionaries, ManyKeysKeepOrderThroughRemovalsAndTakeOvers) {
+    Database db;
+    ObjectPtr<Dictionary> root(db.namedObjectsDictionaryId(), OpenMode::forWrite);
+    ObjectId dictId;
+    ASSERT_OK(root->setAt(L"MANY", std::make_unique<Dictionary>(), dictId));
+    root.close();
+    ObjectPtr<Dictionary> d(dictId, OpenMode::forWrite);
+    constexpr int n = 5000;
+    std::vector<ObjectId> ids(n);
+    for (int i = 0; i < n; ++i)
+        ASSERT_OK(d->setAt(L"key" + std::to_wstring(i), std::make_unique<Dictionary>(), ids[i]));
+    EXPECT_EQ(d->setAt(L"KEY4999", std::make_unique<Dictionary>(), ids[0]), Status::duplicateKey);
+    ASSERT_OK(d->remove(L"Key10"));
+    ASSERT_OK(d->remove(L"key0"));
+    EXPECT_EQ(d->remove(L"key10"), Status::keyNotFound);
+    EXPECT_EQ(d->count(), n - 2);
+    // Every entry after the removed ones is still found under its key, and the order holds.
+    for (int i : {1, 11, 2500, n - 1}) {
+        ObjectId found;
+        ASSERT_OK(d->getAt(L"KEY" + std::to_wstring(i), found));
+        EXPECT_EQ(found, ids[i]) << i;
+    }
+    std::vector<std::pair<std::wstring, ObjectId>> entries = d->entries();
+    ASSERT_EQ(entries.size(), std::size_t(n - 2));
+    EXPECT_EQ(entries[0].first, L"key1");
+    EXPECT_EQ(entries[9].first, L"key11");
+    EXPECT_EQ(entries.back().first, L"key4999");
+    // A key whose object was erased is taken over by the next object set under it; the entry
+    // moves to the end, as a new one.
+    d.close();
+    {
+        ObjectPtr<Dictionary> erased(ids[5], OpenMode::forWrite);
+        ASSERT_OK(erased->erase());
+    }
+    d.open(dictId, OpenMode::forWrite);
+    EXPECT_FALSE(d->has(L"key5"));
+    ObjectId again;
+    ASSERT_OK(d->setAt(L"KEY5", std::make_unique<Dictionary>(), again));
+    entries = d->entries(true);
+    ASSERT_EQ(entries.size(), std::size_t(n - 2));
+    EXPECT_EQ(entries.back(), std::make_pair(std::wstring(L"KEY5"), again));
+    ObjectId found;
+    ASSERT_OK(d->getAt(L"key6", found));
+    EXPECT_EQ(found, ids[6]);
+    EXPECT_EQ(d->nameOf(ids[6]), L"key6");
+}
+
+TEST(Groups, AnonymousGroupsTakeTheFirstFreeNumber) {
+    Database db;
+    ObjectPtr<Dictionary> groups(db.groupDictionaryId(), OpenMode::forWrite);
+    std::vector<ObjectId> ids(4);
+    std::wstring key;
+    for (ObjectId& id : ids)
+        ASSERT_OK(groups->setAt(L"*A", std::make_unique<Group>(), id, &key));
+    EXPECT_EQ(key, L"*A4");
+    ASSERT_OK(groups->remove(L"*a2"));
+    ASSERT_OK(groups->setAt(L"*U", std::make_unique<Group>(), ids[1], &key));
+    EXPECT_EQ(key, L"*A2");
+    ASSERT_OK(groups->setAt(L"*", std::make_unique<Group>(), ids[1], &key));
+    EXPECT_EQ(key, L"*A5");
+}
+
 TEST(DrawOrder, MovesToTopBottomAboveAndBelow) {
     Database db;
     ObjectId a = addLine(db, db.modelSpaceId(), {0, 0}, {1, 0});

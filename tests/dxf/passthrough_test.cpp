@@ -120,3 +120,51 @@ TEST(KeptRecords, ADimensionKeepsItsBlockFromPurge) {
     ASSERT_OK(db.purge(ids));
     EXPECT_EQ(std::vector<ObjectId>{unused}, ids);
 }
+
+TEST(KeptRecords, ADictionaryOfManyRecordsKeepsItsOrderThroughASave) {
+    // Drawings hold dictionaries of very many records (a million XRECORDs is no rarity): every
+    // record comes back under its key, in the file's order, whatever the order of the handles.
+    constexpr int n = 20000;
+    std::string objects = "0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n3\nMANY\n350\nD\n"
+                          "0\nDICTIONARY\n5\nD\n330\nC\n100\nAcDbDictionary\n";
+    std::string records;
+    for (int i = 0; i < n; ++i) {
+        // Keys in file order, handles running backwards.
+        const std::string handle = toUtf8(Handle(0x100 + std::uint64_t(n - i)).toHex());
+        objects += "3\nK" + std::to_string(i) + "\n350\n" + handle + "\n";
+        records += "0\nXRECORD\n5\n" + handle + "\n330\nD\n100\nAcDbXrecord\n1\nrecord " +
+                   std::to_string(i) + "\n";
+    }
+    const std::string text = "0\nSECTION\n2\nOBJECTS\n" + objects + records + "0\nENDSEC\n0\nEOF\n";
+
+    auto keysOf = [](const Database& db) {
+        std::vector<std::wstring> keys;
+        ObjectPtr<Dictionary> root(db.namedObjectsDictionaryId(), OpenMode::forRead);
+        ObjectId many;
+        if (!root || !ok(root->getAt(L"MANY", many)))
+            return keys;
+        ObjectPtr<Dictionary> d(many, OpenMode::forRead);
+        for (const auto& [key, id] : d->entries()) {
+            ObjectPtr<RawObject> o(id, OpenMode::forRead);
+            const RawTags& body = o->record().body;
+            // The record's own text names its key's number.
+            if (body.size() == 2 && body.value(1) == "record " + toUtf8(key.substr(1)))
+                keys.push_back(key);
+        }
+        return keys;
+    };
+    Database first;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxfText(text, first, report)) << toUtf8(report.message);
+    EXPECT_EQ(n, report.keptObjects);
+    std::string saved;
+    ASSERT_OK(dxf::writeDxfText(first, saved));
+    Database second;
+    ASSERT_OK(dxf::readDxfText(saved, second, report)) << toUtf8(report.message);
+    EXPECT_EQ(n, report.keptKinds["XRECORD"]);
+    const std::vector<std::wstring> keys = keysOf(second);
+    ASSERT_EQ(std::size_t(n), keys.size());
+    for (int i : {0, 1, n / 2, n - 1})
+        EXPECT_EQ(L"K" + std::to_wstring(i), keys[std::size_t(i)]);
+    EXPECT_EQ(keys, keysOf(first));
+}

@@ -3,6 +3,8 @@
 // table of a block.
 #include "zhost/db/object.h"
 
+#include <unordered_map>
+
 namespace zhost::db {
 
 class Dictionary : public DbObject {
@@ -32,11 +34,22 @@ class Dictionary : public DbObject {
     void dumpFields(DumpWriter& out) const override;
 
 protected:
-    void dropOwnedForClone() override { entries_.clear(); }
+    void dropOwnedForClone() override {
+        entries_.clear();
+        index_.clear();
+    }
 
 private:
     friend class DatabaseImpl;
-    std::vector<std::pair<std::wstring, ObjectId>> entries_;
+    // Rebuilds index_ from entries_ from position `from` on (after an entry left the middle).
+    void reindexFrom(std::size_t from);
+
+    std::vector<std::pair<std::wstring, ObjectId>> entries_; // insertion order, for writing
+    // The position in entries_ of each key folded to upper case, so that a look-up or an
+    // insertion does not scan: drawings hold dictionaries of a million records.
+    std::unordered_map<std::wstring, std::size_t> index_;
+    // No anonymous group "*A<n>" below this n is free (a hint; removals lower it).
+    int anonymousFrom_ = 1;
 };
 
 // A named, ordered set of entities. Its name is its key in the group dictionary.
