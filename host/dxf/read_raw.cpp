@@ -25,6 +25,15 @@ bool isCommonCode(int code) {
     }
 }
 
+// Text that reads the same in every code page and holds no escape: kept as its bytes, without
+// decoding it and encoding it again (most values of most kept records).
+bool plainText(std::string_view v) {
+    for (char c : v)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\\')
+            return false;
+    return true;
+}
+
 bool opensGroup(const Tag& t) {
     return t.code == 102 && !t.value().empty() && t.value()[0] == '{';
 }
@@ -40,7 +49,7 @@ db::RawRecord Reader::rawRecord(std::size_t from, std::size_t to, bool entity) {
         if (tagKindOf(t.code) == TagKind::handle && t.code != 5 && t.code != 105) {
             rawRefScratch_.push_back({std::uint32_t(into.size()), prefix, t.handle()});
             into.addReference(t.code, t.value());
-        } else if (tagKindOf(t.code) == TagKind::string) {
+        } else if (tagKindOf(t.code) == TagKind::string && !plainText(t.value())) {
             into.add(t.code, toUtf8(text(t)));
         } else {
             into.add(t.code, t.value());
