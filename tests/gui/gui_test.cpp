@@ -48,8 +48,27 @@ struct GuiRun {
     fs::path saved, screenshot;
 };
 
+// The read report `zorma run` prints on standard error: the "read NAME: ..." line and the
+// indented lines after it.
+std::string ReadReportOf(const std::string& err) {
+    std::string out;
+    std::size_t at = err.rfind("read ", 0) == 0 ? 0 : err.find("\nread ");
+    if (at != 0 && at != std::string::npos)
+        ++at;
+    while (at != std::string::npos && at < err.size()) {
+        const std::size_t end = err.find('\n', at);
+        const std::string line = err.substr(at, end == std::string::npos ? end : end - at + 1);
+        if (!out.empty() && line.rfind("  ", 0) != 0)
+            break;
+        out += line;
+        at = end == std::string::npos ? end : end + 1;
+    }
+    return out;
+}
+
 // `zorma gui --script` on a screen of the given size, saving the drawing and the window.
-GuiRun RunGui(const fs::path& folder, const fs::path& script, const fs::path& drawing) {
+GuiRun RunGui(const fs::path& folder, const fs::path& script, const fs::path& drawing,
+              const std::vector<std::string>& extra = {}) {
     GuiRun r{{}, folder / "gui.dxf", folder / "gui.png"};
     std::vector<std::string> argv = {kXvfbRun.string(),
                                      "-a",
@@ -65,6 +84,7 @@ GuiRun RunGui(const fs::path& folder, const fs::path& script, const fs::path& dr
           (folder / "user-gui").string(), std::string("--product"),
           ztest::SourcePath("samples/product").string()})
         argv.push_back(a);
+    argv.insert(argv.end(), extra.begin(), extra.end());
     r.process = ztest::RunProcess(argv, {.timeout = std::chrono::seconds(110)});
     return r;
 }
@@ -174,10 +194,21 @@ TEST_F(DesktopWindow, ScriptsSaveWhatZormaRunSaves) {
         fs::create_directories(folder);
         const GuiRun gui = RunGui(folder, script, drawing);
         ASSERT_EQ(gui.process.exitCode, 0) << gui.process;
-        // The window's transcript is the program's, line for line.
+        // The window's transcript is the program's, line for line, and so is what it says
+        // about the drawing it read.
         EXPECT_EQ(gui.process.out, plain.out);
         EXPECT_EQ(ztest::ReadFile(gui.saved), ztest::ReadFile(plain.saved));
+        EXPECT_EQ(ReadReportOf(gui.process.err), ReadReportOf(plain.err));
+        EXPECT_EQ(!drawing.empty(), !ReadReportOf(gui.process.err).empty()) << gui.process;
     }
+}
+
+TEST_F(DesktopWindow, QuietLeavesOutTheReadReport) {
+    SKIP_WITHOUT_XVFB();
+    const fs::path script = ztest::SourcePath("samples/scripts/holes.scr");
+    const GuiRun gui = RunGui(Dir(), script, ScriptDrawing(script), {"-q"});
+    ASSERT_EQ(gui.process.exitCode, 0) << gui.process;
+    EXPECT_EQ(ReadReportOf(gui.process.err), "") << gui.process;
 }
 
 TEST_F(DesktopWindow, ScreenshotShowsTheWholeDrawingInTheView) {
