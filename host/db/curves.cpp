@@ -67,10 +67,6 @@ Status Line::setNormal(const Vector3d& n) {
     return writeField(normal_, n.normal());
 }
 
-Status Line::setThickness(double t) {
-    return writeField(thickness_, t);
-}
-
 geom::Curve Line::toCurve() const {
     return geom::LineSeg{start_, end_};
 }
@@ -106,7 +102,6 @@ void Line::dumpFields(DumpWriter& out) const {
     out.field(L"start", start_);
     out.field(L"end", end_);
     out.field(L"normal", normal_);
-    out.field(L"thickness", thickness_);
 }
 
 // --- Arc -----------------------------------------------------------------------------------------
@@ -323,11 +318,17 @@ Status Polyline::set(const geom::Polyline& p) {
             return Status::invalidInput;
     if (!validNormal(p.normal))
         return Status::invalidInput;
+    if (form_ == PolylineForm::space)
+        for (double b : p.bulges)
+            if (b != 0)
+                return Status::invalidInput;
     Status s = assertWriteEnabled();
     if (ok(s)) {
         p_ = p;
         p_.bulges.resize(p_.points.size(), 0.0);
         p_.normal = p.normal.normal();
+        if (!widths_.empty())
+            widths_.resize(p_.points.size(), {width_, width_});
     }
     return s;
 }
@@ -346,7 +347,7 @@ Status Polyline::setPointAt(int i, const Point3d& p) {
 Status Polyline::setBulgeAt(int i, double b) {
     if (i < 0 || i >= numVerts())
         return Status::outOfRange;
-    if (!std::isfinite(b))
+    if (!std::isfinite(b) || (form_ == PolylineForm::space && b != 0))
         return Status::invalidInput;
     Status s = assertWriteEnabled();
     if (ok(s))
@@ -357,10 +358,14 @@ Status Polyline::setBulgeAt(int i, double b) {
 Status Polyline::addVertex(const Point3d& p, double bulge) {
     if (!finite(p) || !std::isfinite(bulge))
         return Status::invalidInput;
+    if (form_ == PolylineForm::space && bulge != 0)
+        return Status::invalidInput;
     Status s = assertWriteEnabled();
     if (ok(s)) {
         p_.points.push_back(p);
         p_.bulges.push_back(bulge);
+        if (!widths_.empty())
+            widths_.emplace_back(width_, width_);
     }
     return s;
 }
@@ -373,9 +378,47 @@ Status Polyline::setClosed(bool closed) {
 }
 
 Status Polyline::setConstantWidth(double w) {
-    if (!(w >= 0))
+    if (!(w >= 0) || !std::isfinite(w) || (w != 0 && form_ == PolylineForm::space))
         return Status::invalidInput;
     return writeField(width_, w);
+}
+
+double Polyline::startWidthAt(int i) const {
+    return widths_.empty() ? width_ : widths_.at(std::size_t(i)).first;
+}
+
+double Polyline::endWidthAt(int i) const {
+    return widths_.empty() ? width_ : widths_.at(std::size_t(i)).second;
+}
+
+Status Polyline::setWidthsAt(int i, double startWidth, double endWidth) {
+    if (i < 0 || i >= numVerts())
+        return Status::outOfRange;
+    if (!(startWidth >= 0) || !(endWidth >= 0) || !std::isfinite(startWidth) ||
+        !std::isfinite(endWidth) || form_ == PolylineForm::space)
+        return Status::invalidInput;
+    Status s = assertWriteEnabled();
+    if (!ok(s))
+        return s;
+    if (widths_.empty())
+        widths_.assign(p_.points.size(), {width_, width_});
+    widths_[std::size_t(i)] = {startWidth, endWidth};
+    return Status::ok;
+}
+
+Status Polyline::clearVertexWidths() {
+    return writeField(widths_, std::vector<std::pair<double, double>>());
+}
+
+Status Polyline::setForm(PolylineForm form) {
+    if (form == PolylineForm::space) {
+        if (!widths_.empty() || width_ != 0 || thickness() != 0)
+            return Status::invalidInput;
+        for (double b : p_.bulges)
+            if (b != 0)
+                return Status::invalidInput;
+    }
+    return writeField(form_, form);
 }
 
 double Polyline::elevation() const {
@@ -404,8 +447,13 @@ Status Polyline::transformBy(const geom::Matrix3d& m) {
     s = assertWriteEnabled();
     if (ok(s)) {
         double sc;
-        if (gu::similarityScale(m, sc))
+        if (gu::similarityScale(m, sc)) {
             width_ *= sc;
+            for (auto& [a, b] : widths_) {
+                a *= sc;
+                b *= sc;
+            }
+        }
         p_ = std::move(p);
     }
     return s;
@@ -426,6 +474,7 @@ Status Polyline::explode(std::vector<std::unique_ptr<Entity>>& out) const {
         else
             piece = std::make_unique<Line>(a, b);
         piece->setPropertiesFrom(*this);
+        piece->setThickness(thickness()); // lines and arcs extrude like the polyline did
         out.push_back(std::move(piece));
     }
     return Status::ok;
@@ -435,6 +484,11 @@ void Polyline::dumpFields(DumpWriter& out) const {
     Entity::dumpFields(out);
     out.field(L"polyline", toCurve());
     out.field(L"width", width_);
+    out.field(L"form", int(form_));
+    for (const auto& [a, b] : widths_) {
+        out.field(L"startwidth", a);
+        out.field(L"endwidth", b);
+    }
 }
 
 // --- Spline --------------------------------------------------------------------------------------

@@ -46,12 +46,6 @@ Status Solid::setNormal(const Vector3d& n) {
     return writeField(normal_, n.normal());
 }
 
-Status Solid::setThickness(double t) {
-    if (!std::isfinite(t))
-        return Status::invalidInput;
-    return writeField(thickness_, t);
-}
-
 std::array<Point3d, 4> Solid::outline() const {
     return {corners_[0], corners_[1], corners_[3], corners_[2]};
 }
@@ -72,7 +66,6 @@ void Solid::dumpFields(DumpWriter& out) const {
     Entity::dumpFields(out);
     dumpCorners(out, corners_);
     out.field(L"normal", normal_);
-    out.field(L"thickness", thickness_);
 }
 
 // --- Face --------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "zhost/db/dump.h"
 #include "zhost/db/entities.h"
 #include "zhost/db/symbol_tables.h"
+#include "zhost/geom/plane.h"
 
 #include <cmath>
 
@@ -254,6 +255,29 @@ ZHOST_SETTER(Hatch, setAssociative, associative_, bool, true)
 ZHOST_SETTER(Hatch, setElevation, elevation_, double, std::isfinite(v))
 ZHOST_SETTER(Hatch, setNormal, normal_, const Vector3d&, validNormal(v))
 
+Status Hatch::setPatternLines(std::vector<HatchPatternLine> lines) {
+    for (const HatchPatternLine& l : lines) {
+        bool finite = std::isfinite(l.angle) && finiteP(l.base) && std::isfinite(l.offset.x) &&
+                      std::isfinite(l.offset.y) && std::isfinite(l.offset.z);
+        for (double d : l.dashes)
+            finite = finite && std::isfinite(d);
+        if (!finite)
+            return Status::invalidInput;
+    }
+    return writeField(patternLines_, std::move(lines));
+}
+
+Status Hatch::setGradient(std::optional<HatchGradient> g) {
+    if (g && (g->colors.empty() || g->colors.size() > 2 || !std::isfinite(g->angle) ||
+              !std::isfinite(g->shift) || !std::isfinite(g->tint)))
+        return Status::invalidInput;
+    if (g)
+        for (const HatchGradientColor& c : g->colors)
+            if (c.rgb > 0xFFFFFFu || c.aci < -1 || c.aci > 256)
+                return Status::invalidInput;
+    return writeField(gradient_, std::move(g));
+}
+
 Status Hatch::appendLoop(const HatchLoop& loop) {
     if (loop.edges.empty())
         return Status::invalidInput;
@@ -287,6 +311,7 @@ Status Hatch::transformBy(const geom::Matrix3d& m) {
         return s;
     loops_ = std::move(loops);
     const Vector3d oldNormal = normal_;
+    const double elevationBefore = elevation_;
     const Vector3d n = (m * normal_).normal();
     const Point3d onPlane = m * (Point3d() + normal_ * elevation_);
     normal_ = n;
@@ -294,7 +319,24 @@ Status Hatch::transformBy(const geom::Matrix3d& m) {
     if (similar && !isSolidFill()) {
         patternScale_ *= scale;
         patternAngle_ = gu::normalizeAngle(patternAngle_ + transformedRotation(0, oldNormal, n, m));
+        // The line families are in the hatch's own plane coordinates: carried through world
+        // space into the new plane's.
+        const Vector3d ox = geom::arbitraryXAxis(oldNormal), oy = oldNormal.cross(ox).normal();
+        const Vector3d nx = geom::arbitraryXAxis(n), ny = n.cross(nx).normal();
+        for (HatchPatternLine& l : patternLines_) {
+            const Point3d w = m * (Point3d() + ox * l.base.x + oy * l.base.y +
+                                   oldNormal * (l.base.z + elevationBefore));
+            const Vector3d off = m * (ox * l.offset.x + oy * l.offset.y);
+            l.base = {w.asVector().dot(nx), w.asVector().dot(ny), 0};
+            l.offset = {off.dot(nx), off.dot(ny), 0};
+            l.angle = gu::normalizeAngle(transformedRotation(l.angle, oldNormal, n, m));
+            for (double& d : l.dashes)
+                d *= scale;
+        }
     }
+    if (gradient_ && similar)
+        gradient_->angle =
+            gu::normalizeAngle(transformedRotation(gradient_->angle, oldNormal, n, m));
     return Status::ok;
 }
 
@@ -311,6 +353,24 @@ void Hatch::dumpFields(DumpWriter& out) const {
         out.field(L"loop", l.flags);
         for (const auto& c : l.edges)
             out.field(L"edge", c);
+    }
+    for (const HatchPatternLine& l : patternLines_) {
+        out.field(L"patternline", l.angle);
+        out.field(L"base", l.base);
+        out.field(L"offset", l.offset);
+        for (double d : l.dashes)
+            out.field(L"dash", d);
+    }
+    if (gradient_) {
+        out.field(L"gradient", gradient_->name);
+        out.field(L"gradientangle", gradient_->angle);
+        out.field(L"shift", gradient_->shift);
+        out.field(L"onecolor", gradient_->oneColor);
+        out.field(L"tint", gradient_->tint);
+        for (const HatchGradientColor& c : gradient_->colors) {
+            out.field(L"rgb", int(c.rgb));
+            out.field(L"aci", c.aci);
+        }
     }
 }
 

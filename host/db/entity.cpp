@@ -1,6 +1,8 @@
 #include "database_impl.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/db/curves.h"
+#include "zhost/db/drafting.h"
 #include "zhost/db/dump.h"
 #include "zhost/db/entity.h"
 #include "zhost/db/symbol_tables.h"
@@ -74,7 +76,83 @@ Status Entity::setLayer(std::wstring_view name) {
 Status Entity::setColorIndex(int index) {
     if (index < 0 || index > 256)
         return Status::outOfRange;
-    return writeField(colorIndex_, index);
+    Status s = assertWriteEnabled();
+    if (!ok(s))
+        return s;
+    colorIndex_ = index;
+    trueColor_.reset();
+    colorName_.clear();
+    return Status::ok;
+}
+
+Status Entity::setTrueColor(std::optional<std::uint32_t> rgb) {
+    if (rgb && *rgb > 0xFFFFFFu)
+        return Status::invalidInput;
+    return writeField(trueColor_, rgb);
+}
+
+Status Entity::setColorName(std::wstring_view name) {
+    return writeField(colorName_, std::wstring(name));
+}
+
+Status Entity::setTransparency(std::int32_t value) {
+    const bool valid = value == transparency::byLayer || value == transparency::byBlock ||
+                       (value & ~0xFF) == transparency::alpha;
+    if (!valid)
+        return Status::invalidInput;
+    return writeField(transparency_, value);
+}
+
+bool Entity::hasThickness() const {
+    switch (type()) {
+    case ObjectType::line:
+    case ObjectType::arc:
+    case ObjectType::circle:
+    case ObjectType::point:
+    case ObjectType::text:
+    case ObjectType::attribute:
+    case ObjectType::attributeDefinition:
+    case ObjectType::solid:
+    case ObjectType::trace:
+        return true;
+    case ObjectType::polyline:
+        // A polyline in space has no plane to extrude from.
+        return static_cast<const Polyline*>(this)->form() != PolylineForm::space;
+    case ObjectType::ellipse:
+    case ObjectType::spline:
+    case ObjectType::mtext:
+    case ObjectType::hatch:
+    case ObjectType::region:
+    case ObjectType::blockReference:
+    case ObjectType::face:
+    case ObjectType::xline:
+    case ObjectType::ray:
+    case ObjectType::rawEntity: // its tags hold whatever the file gave
+    case ObjectType::blockTable:
+    case ObjectType::layerTable:
+    case ObjectType::linetypeTable:
+    case ObjectType::regAppTable:
+    case ObjectType::textStyleTable:
+    case ObjectType::blockTableRecord:
+    case ObjectType::layerTableRecord:
+    case ObjectType::linetypeTableRecord:
+    case ObjectType::regAppTableRecord:
+    case ObjectType::textStyleTableRecord:
+    case ObjectType::dictionary:
+    case ObjectType::group:
+    case ObjectType::sortentsTable:
+    case ObjectType::rawObject:
+        return false;
+    }
+    return false;
+}
+
+Status Entity::setThickness(double t) {
+    if (!std::isfinite(t))
+        return Status::invalidInput;
+    if (t != 0 && !hasThickness())
+        return Status::notApplicable;
+    return writeField(thickness_, t);
 }
 
 std::wstring Entity::linetype() const {
@@ -141,6 +219,8 @@ Status Entity::setDatabaseDefaults(Database& db) {
     db.getReal(L"CELTSCALE", ltscale);
     db.getString(L"CELTYPE", ltype);
     colorIndex_ = color;
+    trueColor_.reset();
+    colorName_.clear();
     lineWeight_ = weight;
     linetypeScale_ = ltscale;
     ObjectId lt;
@@ -159,6 +239,9 @@ Status Entity::setPropertiesFrom(const Entity& o) {
     pendingLayer_ = o.pendingLayer_;
     pendingLinetype_ = o.pendingLinetype_;
     colorIndex_ = o.colorIndex_;
+    trueColor_ = o.trueColor_;
+    colorName_ = o.colorName_;
+    transparency_ = o.transparency_;
     linetypeScale_ = o.linetypeScale_;
     lineWeight_ = o.lineWeight_;
     visible_ = o.visible_;
@@ -204,6 +287,10 @@ void Entity::dumpFields(DumpWriter& out) const {
     out.field(L"ltscale", linetypeScale_);
     out.field(L"lineweight", lineWeight_);
     out.field(L"visible", visible_);
+    out.field(L"truecolor", trueColor_ ? int(*trueColor_) : -1);
+    out.field(L"colorname", colorName_);
+    out.field(L"transparency", int(transparency_));
+    out.field(L"thickness", thickness_);
 }
 
 } // namespace zhost::db

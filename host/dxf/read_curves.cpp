@@ -4,6 +4,7 @@
 
 #include "zhost/geom/curves.h"
 
+#include <algorithm>
 #include <variant>
 
 namespace zhost::dxf {
@@ -25,19 +26,48 @@ geom::Vector3d readNormal(std::span<const Tag> tags) {
 
 } // namespace
 
+namespace {
+
+// The widths read per vertex go to the entity: none when every segment has the same start and
+// end width (that is the constant width), else one pair per vertex.
+void applyWidths(db::Polyline& e, const std::vector<std::pair<double, double>>& widths,
+                 double constant) {
+    bool uniform = true;
+    for (const auto& [a, b] : widths)
+        uniform = uniform && a == constant && b == constant;
+    if (constant > 0)
+        e.setConstantWidth(constant);
+    if (uniform)
+        return;
+    for (std::size_t k = 0; k < widths.size(); ++k)
+        e.setWidthsAt(int(k), widths[k].first, widths[k].second);
+}
+
+} // namespace
+
 std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> tags,
                                             std::uint32_t line) {
     geom::Polyline pl;
+    std::vector<std::pair<double, double>> widths;
     double elevation = 0, width = 0;
     for (const Tag& t : tags) {
         switch (t.code) {
         case 10:
             pl.points.emplace_back(t.real(), 0.0, 0.0);
             pl.bulges.push_back(0);
+            widths.emplace_back(0, 0);
             break;
         case 20:
             if (!pl.points.empty())
                 pl.points.back().y = t.real();
+            break;
+        case 40:
+            if (!widths.empty())
+                widths.back().first = t.real();
+            break;
+        case 41:
+            if (!widths.empty())
+                widths.back().second = t.real();
             break;
         case 42:
             if (!pl.bulges.empty())
@@ -69,17 +99,23 @@ std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> tags
         r.warn(line, L"an invalid polyline is kept as read");
         return nullptr;
     }
-    if (width > 0)
+    // A vertex without widths of its own takes none (0), whatever the constant width says.
+    bool anyWidth = false;
+    for (const auto& [a, b] : widths)
+        anyWidth = anyWidth || a != 0 || b != 0;
+    if (anyWidth)
+        applyWidths(*e, widths, width < 0 ? 0 : width);
+    else if (width > 0)
         e->setConstantWidth(width);
     return e;
 }
 
-// POLYLINE with its VERTEX entities and SEQEND. 2D and 3D polylines become light-weight
-// polylines; meshes and polyface meshes are not kept.
+// POLYLINE with its VERTEX entities and SEQEND: flat (2D) and space (3D) polylines are modelled
+// and keep their form; meshes and polyface meshes are kept as read by the caller.
 std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<const Tag> own,
                                                     std::uint32_t line) {
     int flags = 0;
-    double elevation = 0, width0 = -1, width1 = -1;
+    double elevation = 0, width0 = 0, width1 = 0;
     for (const Tag& t : own) {
         if (t.code == 70)
             flags = t.i32();
@@ -90,14 +126,17 @@ std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<co
         else if (t.code == 41)
             width1 = t.real();
     }
+    width0 = std::max(width0, 0.0);
+    width1 = std::max(width1, 0.0);
     geom::Polyline pl;
+    std::vector<std::pair<double, double>> widths;
     pl.closed = (flags & 1) != 0;
     const bool is3d = (flags & 8) != 0;
     pl.normal = is3d ? geom::Vector3d{0, 0, 1} : readNormal(own);
     while (i < tags_.size() && tags_[i].is(0, "VERTEX")) {
         const std::size_t end = entityEnd(i);
         geom::Point3d p;
-        double bulge = 0;
+        double bulge = 0, start = width0, endWidth = width1;
         int vflags = 0;
         for (std::size_t k = i + 1; k < end && tags_[k].code < 1000; ++k) {
             const Tag& t = tags_[k];
@@ -107,6 +146,10 @@ std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<co
                 p.y = t.real();
             else if (t.code == 30)
                 p.z = t.real();
+            else if (t.code == 40)
+                start = std::max(t.real(), 0.0);
+            else if (t.code == 41)
+                endWidth = std::max(t.real(), 0.0);
             else if (t.code == 42)
                 bulge = t.real();
             else if (t.code == 70)
@@ -117,6 +160,7 @@ std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<co
             continue;
         pl.points.push_back(p);
         pl.bulges.push_back(is3d ? 0 : bulge);
+        widths.emplace_back(start, endWidth);
     }
     if (i < tags_.size() && tags_[i].is(0, "SEQEND"))
         i = entityEnd(i);
@@ -138,8 +182,12 @@ std::unique_ptr<db::Entity> Reader::readOldPolyline(std::size_t& i, std::span<co
         warn(line, L"an invalid polyline is kept as read");
         return nullptr;
     }
-    if (width0 > 0 && width0 == width1)
-        e->setConstantWidth(width0);
+    if (is3d) {
+        e->setForm(db::PolylineForm::space);
+        return e;
+    }
+    e->setForm(db::PolylineForm::flat);
+    applyWidths(*e, widths, width0 == width1 ? width0 : 0);
     return e;
 }
 

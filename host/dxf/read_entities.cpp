@@ -127,6 +127,18 @@ void Reader::parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector
         case 48:
             c.ltscale = t.real();
             break;
+        case 420:
+            c.trueColor = t.integer();
+            break;
+        case 430:
+            c.colorName = t.value();
+            break;
+        case 440:
+            c.transparency = t.integer();
+            break;
+        case 39:
+            c.thickness = t.real();
+            break;
         case 60:
             c.invisible = t.integer() != 0;
             break;
@@ -175,6 +187,20 @@ void Reader::applyCommon(db::Entity& e, const EntityCommon& c) {
         e.setLineWeight(c.lineWeight);
     if (c.ltscale > 0)
         e.setLinetypeScale(c.ltscale);
+    // Programs write the 24 colour bits with other bits set (a leading 0xC2 or 0xFF, or as a
+    // negative number): only the colour bits count.
+    if (c.trueColor >= 0 || c.trueColor < -1)
+        e.setTrueColor(std::uint32_t(c.trueColor) & 0xFFFFFFu);
+    if (!c.colorName.empty())
+        e.setColorName(text(c.colorName));
+    if (c.transparency != 0 && !ok(e.setTransparency(std::int32_t(c.transparency))))
+        warn(c.line,
+             L"transparency " + std::to_wstring(c.transparency) + L" is not valid; ignored");
+    // A kept entity holds its thickness among its own tags.
+    if (c.thickness != 0 && e.type() != db::ObjectType::rawEntity &&
+        !ok(e.setThickness(c.thickness)))
+        warn(c.line, L"a " + std::wstring(e.dxfName()) + L" has no thickness; " +
+                         std::to_wstring(c.thickness) + L" ignored");
     if (c.invisible)
         e.setVisible(false);
 }

@@ -5,6 +5,7 @@
 #include "reader.h"
 
 #include <cmath>
+#include <optional>
 
 namespace zhost::dxf {
 
@@ -22,6 +23,8 @@ public:
         double angle = 0, scale = 1;
         bool solid = true;
         geom::Vector3d n{0, 0, 1};
+        std::optional<db::HatchGradient> gradient;
+        int aci = -1;
         while (k_ < t_.size()) {
             const Tag& t = t_[k_++];
             switch (t.code) {
@@ -62,9 +65,48 @@ public:
                 if (t.real() > 0)
                     scale = t.real();
                 break;
+            case 78:
+                h->setPatternLines(patternLines(t.i32()));
+                break;
+            case 450:
+                if (t.integer() == 1)
+                    gradient.emplace();
+                break;
+            case 452:
+                if (gradient)
+                    gradient->oneColor = t.integer() != 0;
+                break;
+            case 460:
+                if (gradient)
+                    gradient->angle = t.real();
+                break;
+            case 461:
+                if (gradient)
+                    gradient->shift = t.real();
+                break;
+            case 462:
+                if (gradient)
+                    gradient->tint = t.real();
+                break;
+            case 63:
+                aci = t.i32();
+                break;
+            case 421: // a gradient colour, after its index colour when the file gives one
+                if (gradient && gradient->colors.size() < 2)
+                    gradient->colors.push_back({std::uint32_t(t.integer()) & 0xFFFFFFu,
+                                                aci >= 0 && aci <= 256 ? aci : -1});
+                aci = -1;
+                break;
+            case 470:
+                if (gradient)
+                    gradient->name = r_.text(t);
+                break;
             default:
-                break; // style, pattern lines, seeds, gradients
+                break; // style, seeds, reserved gradient values
             }
+        }
+        if (gradient && !ok(h->setGradient(gradient))) {
+            r_.warn(line_, L"a gradient without colours is read as a solid fill");
         }
         if (solid)
             pattern = L"SOLID";
@@ -101,6 +143,28 @@ private:
         const double x = real(code);
         const double y = real(code + 10);
         return ocs_.dirToWorld({x, y, 0});
+    }
+
+    // The pattern's line families after their count (78): angle (53), base point (43, 44),
+    // offset (45, 46), dash count (79) and dashes (49). A family cut short ends the list.
+    std::vector<db::HatchPatternLine> patternLines(int count) {
+        std::vector<db::HatchPatternLine> out;
+        for (int i = 0; i < count && more() && peek().code == 53; ++i) {
+            db::HatchPatternLine l;
+            l.angle = toRadians(real(53));
+            l.base.x = real(43);
+            l.base.y = real(44);
+            l.offset.x = real(45);
+            l.offset.y = real(46);
+            const int dashes = integer(79);
+            for (int d = 0; d < dashes && more() && peek().code == 49; ++d)
+                l.dashes.push_back(real(49));
+            out.push_back(std::move(l));
+        }
+        if (int(out.size()) < count)
+            r_.warn(line_, L"a hatch pattern has fewer line families than it says; " +
+                               std::to_wstring(out.size()) + L" kept");
+        return out;
     }
 
     bool readLoops(db::Hatch& h, int count) {

@@ -19,6 +19,9 @@ bool isCommonCode(int code) {
     case 62:
     case 67:
     case 370:
+    case 420:
+    case 430:
+    case 440:
         return true;
     default:
         return false;

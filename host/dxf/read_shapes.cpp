@@ -43,14 +43,11 @@ geom::Vector3d normalOr(const geom::Vector3d& n) {
 std::unique_ptr<db::Entity> buildLine(Reader&, std::span<const Tag> tags) {
     geom::Point3d a, b;
     geom::Vector3d n{0, 0, 1};
-    double thickness = 0;
-    for (const Tag& t : tags) {
-        if (!pointTag(t, 10, a) && !pointTag(t, 11, b) && !vectorTag(t, 210, n) && t.code == 39)
-            thickness = t.real();
-    }
+    for (const Tag& t : tags)
+        if (!pointTag(t, 10, a) && !pointTag(t, 11, b))
+            vectorTag(t, 210, n);
     auto line = std::make_unique<db::Line>(a, b);
     line->setNormal(normalOr(n));
-    line->setThickness(thickness);
     return line;
 }
 
@@ -58,7 +55,6 @@ std::unique_ptr<db::Entity> buildQuad(Reader&, std::span<const Tag> tags, db::Ob
     std::array<geom::Point3d, 4> c{};
     bool fourth = false;
     geom::Vector3d n{0, 0, 1};
-    double thickness = 0;
     int flags = 0;
     for (const Tag& t : tags) {
         if (pointTag(t, 10, c[0]) || pointTag(t, 11, c[1]) || pointTag(t, 12, c[2]) ||
@@ -66,8 +62,6 @@ std::unique_ptr<db::Entity> buildQuad(Reader&, std::span<const Tag> tags, db::Ob
             continue;
         if (pointTag(t, 13, c[3]))
             fourth = true;
-        else if (t.code == 39)
-            thickness = t.real();
         else if (t.code == 70)
             flags = t.i32();
     }
@@ -88,7 +82,6 @@ std::unique_ptr<db::Entity> buildQuad(Reader&, std::span<const Tag> tags, db::Ob
     else
         q = std::make_unique<db::Solid>(c);
     q->setNormal(normalOr(n));
-    q->setThickness(thickness);
     return q;
 }
 

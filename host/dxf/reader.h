@@ -24,6 +24,9 @@ struct EntityCommon {
     int color = db::color::byLayer;
     int lineWeight = db::lineweight::byLayer;
     double ltscale = 1;
+    std::int64_t trueColor = -1, transparency = 0; // -1: none given
+    std::string_view colorName;
+    double thickness = 0;
     bool invisible = false;
     bool paperSpace = false;
     std::span<const Tag> xdata;

@@ -15,6 +15,11 @@ std::uint64_t h(db::ObjectId id) {
     return id.handle().value();
 }
 
+void thickness(TagWriter& w, const db::Entity& e) {
+    if (e.thickness() != 0)
+        w.real(39, e.thickness());
+}
+
 void normal(TagWriter& w, const geom::Vector3d& n) {
     if (!(n.x == 0 && n.y == 0 && n.z == 1))
         w.vector(210, n);
@@ -43,6 +48,7 @@ void textBody(Writer& wr, const db::Text& t) {
     TagWriter& w = wr.w();
     const Ocs ocs(t.normal());
     w.str(100, "AcDbText");
+    thickness(w, t);
     w.point(10, ocs.fromWorld(t.position()));
     w.real(40, t.height());
     w.text(1, t.textString());
@@ -211,9 +217,35 @@ void hatchBody(Writer& wr, const db::Hatch& hatch) {
         w.real(52, toDegrees(hatch.patternAngle()));
         w.real(41, hatch.patternScale());
         w.integer(77, 0);
-        w.integer(78, 0);
+        w.integer(78, int(hatch.patternLines().size()));
+        for (const db::HatchPatternLine& l : hatch.patternLines()) {
+            w.real(53, toDegrees(l.angle));
+            w.real(43, l.base.x);
+            w.real(44, l.base.y);
+            w.real(45, l.offset.x);
+            w.real(46, l.offset.y);
+            w.integer(79, int(l.dashes.size()));
+            for (double d : l.dashes)
+                w.real(49, d);
+        }
     }
     w.integer(98, 0);
+    if (const auto& g = hatch.gradient()) {
+        w.integer(450, 1);
+        w.integer(451, 0);
+        w.real(460, g->angle);
+        w.real(461, g->shift);
+        w.integer(452, g->oneColor ? 1 : 0);
+        w.real(462, g->tint);
+        w.integer(453, int(g->colors.size()));
+        for (std::size_t i = 0; i < g->colors.size(); ++i) {
+            w.real(463, double(i));
+            if (g->colors[i].aci >= 0)
+                w.integer(63, g->colors[i].aci);
+            w.integer(421, int(g->colors[i].rgb));
+        }
+        w.text(470, g->name);
+    }
 }
 
 } // namespace
@@ -254,6 +286,64 @@ void Writer::writeCommon(const db::Entity& e, bool paperSpace) {
         w_.real(48, e.linetypeScale());
     if (!e.visible())
         w_.integer(60, 1);
+    // Written in every version: older readers skip codes they do not know, and a drawing saved
+    // as R2000 keeps its colours for the next open here.
+    if (e.trueColor())
+        w_.integer(420, int(*e.trueColor()));
+    if (!e.colorName().empty())
+        w_.text(430, e.colorName());
+    if (e.transparency() != db::transparency::byLayer)
+        w_.integer(440, e.transparency());
+}
+
+// The older POLYLINE: its VERTEX records and SEQEND follow it, each with a handle of its own
+// and the polyline as owner.
+void Writer::writeOldPolyline(const db::Polyline& p, bool paperSpace) {
+    const geom::Polyline& g = p.geometry();
+    const bool space = p.form() == db::PolylineForm::space;
+    const Ocs ocs(space ? geom::Vector3d{0, 0, 1} : g.normal);
+    w_.str(100, space ? "AcDb3dPolyline" : "AcDb2dPolyline");
+    w_.integer(66, 1);
+    w_.point(10, {0, 0, space ? 0 : p.elevation()});
+    thickness(w_, p);
+    w_.integer(70, (g.closed ? 1 : 0) | (space ? 8 : 0));
+    if (p.constantWidth() != 0) {
+        w_.real(40, p.constantWidth());
+        w_.real(41, p.constantWidth());
+    }
+    if (!space)
+        normal(w_, g.normal);
+    writeXData(p.xdata());
+    const auto recordStart = [&](const char* kind) {
+        w_.str(0, kind);
+        w_.handle(5, newHandle());
+        w_.handle(330, h(p.objectId()));
+        w_.str(100, "AcDbEntity");
+        if (paperSpace)
+            w_.integer(67, 1);
+        w_.bytes(8, layerName(p.layerId()));
+    };
+    for (std::size_t i = 0; i < g.points.size(); ++i) {
+        recordStart("VERTEX");
+        w_.str(100, "AcDbVertex");
+        if (space) {
+            w_.str(100, "AcDb3dPolylineVertex");
+            w_.point(10, g.points[i]);
+            w_.integer(70, 32);
+            continue;
+        }
+        const geom::Point3d q = ocs.fromWorld(g.points[i]);
+        w_.str(100, "AcDb2dVertex");
+        w_.point(10, {q.x, q.y, 0});
+        if (p.hasVertexWidths()) {
+            w_.real(40, p.startWidthAt(int(i)));
+            w_.real(41, p.endWidthAt(int(i)));
+        }
+        if (i < g.bulges.size() && g.bulges[i] != 0)
+            w_.real(42, g.bulges[i]);
+        w_.integer(70, 0);
+    }
+    recordStart("SEQEND");
 }
 
 void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
@@ -262,8 +352,7 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
     case db::ObjectType::line: {
         const auto& l = static_cast<const db::Line&>(e);
         w_.str(100, "AcDbLine");
-        if (l.thickness() != 0)
-            w_.real(39, l.thickness());
+        thickness(w_, l);
         w_.point(10, l.startPoint());
         w_.point(11, l.endPoint());
         normal(w_, l.normal());
@@ -272,6 +361,7 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
     case db::ObjectType::circle: {
         const auto& c = static_cast<const db::Circle&>(e);
         w_.str(100, "AcDbCircle");
+        thickness(w_, e);
         w_.point(10, Ocs(c.normal()).fromWorld(c.center()));
         w_.real(40, c.radius());
         normal(w_, c.normal());
@@ -280,6 +370,7 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
     case db::ObjectType::arc: {
         const auto& a = static_cast<const db::Arc&>(e);
         w_.str(100, "AcDbCircle");
+        thickness(w_, e);
         w_.point(10, Ocs(a.normal()).fromWorld(a.center()));
         w_.real(40, a.radius());
         normal(w_, a.normal());
@@ -302,12 +393,17 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
     case db::ObjectType::point: {
         const auto& p = static_cast<const db::Point&>(e);
         w_.str(100, "AcDbPoint");
+        thickness(w_, e);
         w_.point(10, p.position());
         normal(w_, p.normal());
         break;
     }
     case db::ObjectType::polyline: {
         const auto& p = static_cast<const db::Polyline&>(e);
+        if (p.form() != db::PolylineForm::lightweight) {
+            writeOldPolyline(p, paperSpace);
+            return;
+        }
         const geom::Polyline& g = p.geometry();
         const Ocs ocs(g.normal);
         w_.str(100, "AcDbPolyline");
@@ -318,9 +414,14 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
         const double elevation = g.points.empty() ? 0 : ocs.fromWorld(g.points[0]).z;
         if (elevation != 0)
             w_.real(38, elevation);
+        thickness(w_, e);
         for (std::size_t i = 0; i < g.points.size(); ++i) {
             const geom::Point3d q = ocs.fromWorld(g.points[i]);
             w_.point2(10, q.x, q.y);
+            if (p.hasVertexWidths()) {
+                w_.real(40, p.startWidthAt(int(i)));
+                w_.real(41, p.endWidthAt(int(i)));
+            }
             if (i < g.bulges.size() && g.bulges[i] != 0)
                 w_.real(42, g.bulges[i]);
         }
@@ -446,8 +547,7 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
         const auto& q = static_cast<const db::Solid&>(e);
         const Ocs ocs(q.normal());
         w_.str(100, e.type() == db::ObjectType::solid ? "AcDbSolid" : "AcDbTrace");
-        if (q.thickness() != 0)
-            w_.real(39, q.thickness());
+        thickness(w_, e);
         for (int k = 0; k < 4; ++k)
             w_.point(10 + k, ocs.fromWorld(q.corners()[std::size_t(k)]));
         normal(w_, q.normal());

@@ -34,6 +34,7 @@ public:
     void writeEntity(const db::Entity& e, bool paperSpace);
 
 private:
+    void writeOldPolyline(const db::Polyline& p, bool paperSpace);
     void header(std::string& out);
     void classes();
     void tables();

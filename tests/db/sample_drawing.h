@@ -62,6 +62,7 @@ inline std::unique_ptr<Entity> sampleEntity(ObjectType type) {
         g.closed = true;
         auto p = std::make_unique<Polyline>(g);
         p->setConstantWidth(0.35);
+        p->setWidthsAt(1, 0.5, 1.25); // the others keep the constant width as their own
         return p;
     }
     case ObjectType::spline: {
@@ -112,6 +113,9 @@ inline std::unique_ptr<Entity> sampleEntity(ObjectType type) {
         hole.flags = HatchLoop::derived;
         hole.edges = {geom::Circle{{108, 10, 0}, 3}};
         h->appendLoop(hole);
+        // ANSI31 at this scale and angle, as a file holds it.
+        h->setPatternLines({{kPi / 2, {100, 0, 0}, {-6.35, 0, 0}, {}},
+                            {kPi / 2, {101, 0, 0}, {-6.35, 0, 0}, {2.5, -1.25, 0}}});
         return h;
     }
     case ObjectType::region: {
@@ -186,19 +190,62 @@ inline std::vector<ObjectType> allObjectTypes() {
     return out;
 }
 
-// Common properties away from their defaults.
+// Common properties away from their defaults (the thickness where the kind has one).
 inline void setCommonProperties(Entity& e, int n) {
     e.setLayer(L"外形線");
     e.setColorIndex(1 + n % 200);
+    e.setTrueColor(0x102030u * std::uint32_t(n % 7 + 1));
+    if (n % 2)
+        e.setColorName(L"DIC COLOR GUIDE(R)$DIC " + std::to_wstring(100 + n));
+    e.setTransparency(n % 3 ? transparency::fromAlpha(255 - 10 * n) : transparency::byBlock);
     e.setLinetype(L"DASHED");
     e.setLinetypeScale(0.5 + n);
     e.setLineWeight(35);
+    if (e.hasThickness())
+        e.setThickness(0.25 * n);
+}
+
+// Entities of the forms a kind's one sample leaves out: the older polylines (flat, with bulges,
+// tapering widths, an elevation and a normal of their own; in space, with a z per vertex) and a
+// gradient hatch.
+inline std::vector<std::unique_ptr<Entity>> sampleForms() {
+    std::vector<std::unique_ptr<Entity>> out;
+    geom::Polyline g;
+    g.points = {{0, 0, -4}, {-10, 0, -4}, {-10, 8, -4}};
+    g.bulges = {0.4, 0, 0};
+    g.normal = {0, 0, -1};
+    auto flat = std::make_unique<Polyline>(g);
+    flat->setForm(PolylineForm::flat);
+    flat->setWidthsAt(0, 0, 2);
+    flat->setWidthsAt(2, 1, 0.5);
+    out.push_back(std::move(flat));
+    geom::Polyline s;
+    s.points = {{0, 0, 0}, {5, 0, 3}, {5, 5, -2}, {0, 5, 7.5}};
+    s.bulges = {0, 0, 0, 0};
+    s.closed = true;
+    auto space = std::make_unique<Polyline>();
+    space->setForm(PolylineForm::space);
+    space->set(s);
+    out.push_back(std::move(space));
+    auto h = std::make_unique<Hatch>();
+    HatchLoop loop;
+    loop.edges = {geom::Circle{{-50, -50, 0}, 6}};
+    h->appendLoop(loop);
+    HatchGradient grad;
+    grad.name = L"INVSPHERICAL";
+    grad.angle = 0.5;
+    grad.shift = 1;
+    grad.colors = {{0xFF8000, 30}, {0x0000C0, -1}};
+    h->setGradient(grad);
+    out.push_back(std::move(h));
+    return out;
 }
 
 struct SampleDrawing {
     Database db;
     ObjectId layer, dashed, style, block, ref;
     std::map<ObjectType, ObjectId> entities; // one of each kind in model space
+    std::vector<ObjectId> forms;             // sampleForms() in model space
 
     SampleDrawing() {
         db.addLayer(L"外形線", layer);
@@ -242,6 +289,12 @@ struct SampleDrawing {
                 ->setXData({xApp(kApp), xString(L"値 " + std::to_wstring(n)), xInt16(n),
                             xReal(n * 0.25), xPoint({double(n), 1, 2})});
             entities[t] = id;
+        }
+        for (std::unique_ptr<Entity>& e : sampleForms()) {
+            setCommonProperties(*e, ++n);
+            ObjectId id;
+            EXPECT_OK(db.appendToModelSpace(std::move(e), id));
+            forms.push_back(id);
         }
         ref = entities.at(ObjectType::blockReference);
         ObjectPtr<BlockReference>(ref, OpenMode::forWrite)->appendAttributesFromBlock();

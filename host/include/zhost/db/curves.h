@@ -39,8 +39,6 @@ class Line : public Curve {
     bool isClosed() const override { return false; }
     geom::Vector3d normal() const { return normal_; }
     Status setNormal(const geom::Vector3d& n);
-    double thickness() const { return thickness_; }
-    Status setThickness(double t);
 
     geom::Curve toCurve() const override;
     Status setFromCurve(const geom::Curve& c) override;
@@ -50,7 +48,6 @@ class Line : public Curve {
 private:
     geom::Point3d start_, end_;
     geom::Vector3d normal_{0, 0, 1};
-    double thickness_ = 0;
 };
 
 // An arc: centre, radius, normal and angles (radians, in the arbitrary-axis system of the normal),
@@ -143,15 +140,24 @@ private:
     geom::EllipseArc e_;
 };
 
-// The lightweight polyline: vertices (world coordinates, in the plane of the normal) with a bulge
-// per vertex, optional constant width.
+// How a polyline is stored in a file: as LWPOLYLINE, or as the older POLYLINE with VERTEX records,
+// either flat (in the plane of the normal, like the light-weight one) or in space (a z of its
+// own per vertex, no bulges and no widths).
+enum class PolylineForm { lightweight, flat, space };
+
+// The polyline: vertices (world coordinates, in the plane of the normal unless its form is
+// `space`) with a bulge per vertex, an optional constant width, and optional start and end
+// widths per vertex (the widths of the segment that starts there).
 class Polyline : public Curve {
     ZHOST_DB_OBJECT_COPY(Polyline)
     Polyline() = default;
     explicit Polyline(const geom::Polyline& p) : p_(p) {}
 
     ObjectType type() const override { return ObjectType::polyline; }
-    const wchar_t* dxfName() const override { return L"LWPOLYLINE"; }
+    // LWPOLYLINE, or POLYLINE for the older forms.
+    const wchar_t* dxfName() const override {
+        return form_ == PolylineForm::lightweight ? L"LWPOLYLINE" : L"POLYLINE";
+    }
 
     const geom::Polyline& geometry() const { return p_; }
     Status set(const geom::Polyline& p); // bulges resized to the point count
@@ -166,6 +172,19 @@ class Polyline : public Curve {
     Status setConstantWidth(double w);
     double elevation() const;
 
+    // Widths per vertex: when none were set, every vertex has the constant width. Setting one
+    // vertex's widths gives every other vertex the constant width as its own. invalidInput for
+    // a negative width, outOfRange for a bad index.
+    bool hasVertexWidths() const { return !widths_.empty(); }
+    double startWidthAt(int i) const;
+    double endWidthAt(int i) const;
+    Status setWidthsAt(int i, double startWidth, double endWidth);
+    Status clearVertexWidths();
+
+    // invalidInput when a polyline with bulges or vertex widths is to be put in space.
+    PolylineForm form() const { return form_; }
+    Status setForm(PolylineForm form);
+
     geom::Point3d startPoint() const override;
     geom::Point3d endPoint() const override;
     bool isClosed() const override { return p_.closed; }
@@ -179,6 +198,8 @@ class Polyline : public Curve {
 private:
     geom::Polyline p_;
     double width_ = 0;
+    std::vector<std::pair<double, double>> widths_; // empty, or one (start, end) per vertex
+    PolylineForm form_ = PolylineForm::lightweight;
 };
 
 class Spline : public Curve {

@@ -24,8 +24,6 @@ class Solid : public Entity {
     Status setCorners(const std::array<geom::Point3d, 4>& corners);
     geom::Vector3d normal() const { return normal_; }
     Status setNormal(const geom::Vector3d& n);
-    double thickness() const { return thickness_; }
-    Status setThickness(double t);
     // The corners in drawing order around the outline (1, 2, 4, 3).
     std::array<geom::Point3d, 4> outline() const;
 
@@ -35,7 +33,6 @@ class Solid : public Entity {
 private:
     std::array<geom::Point3d, 4> corners_{};
     geom::Vector3d normal_{0, 0, 1};
-    double thickness_ = 0;
 };
 
 // The same shape as SOLID, written as a TRACE (a wide line segment of old drawings).

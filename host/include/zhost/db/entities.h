@@ -150,6 +150,37 @@ struct HatchLoop {
     std::vector<geom::Curve> edges;
 };
 
+// One family of parallel lines of a hatch pattern, in the hatch's plane and as the file holds
+// it (scale and pattern angle already applied): the lines' angle (radians), a point one line
+// passes through, the step from one line to the next, and the dashes (a positive length drawn,
+// a negative one a gap, 0 a dot; none for a continuous line).
+struct HatchPatternLine {
+    double angle = 0;
+    geom::Point3d base;
+    geom::Vector3d offset;
+    std::vector<double> dashes;
+    bool operator==(const HatchPatternLine&) const = default;
+};
+
+// A colour of a gradient fill: the colour itself (0xRRGGBB) and, when the file gave one, the
+// nearest index colour (-1 when none).
+struct HatchGradientColor {
+    std::uint32_t rgb = 0;
+    int aci = -1;
+    bool operator==(const HatchGradientColor&) const = default;
+};
+
+// A gradient fill instead of a pattern: its kind by name ("LINEAR", "CYLINDER", "SPHERICAL",
+// "HEMISPHERICAL", "CURVED" and their "INV" forms), the angle (radians), the shift of its
+// centre (0 centred, 1 shifted), and one or two colours (one colour fades to `tint`).
+struct HatchGradient {
+    std::wstring name = L"LINEAR";
+    double angle = 0, shift = 0, tint = 0;
+    bool oneColor = false;
+    std::vector<HatchGradientColor> colors;
+    bool operator==(const HatchGradient&) const = default;
+};
+
 class Hatch : public Entity {
     ZHOST_DB_OBJECT_COPY(Hatch)
     Hatch() = default;
@@ -173,6 +204,15 @@ class Hatch : public Entity {
     geom::Vector3d normal() const { return normal_; }
     Status setNormal(const geom::Vector3d& n);
 
+    // The pattern's line families (empty for a solid fill, or when none were given: the pattern
+    // is then known by name only).
+    const std::vector<HatchPatternLine>& patternLines() const { return patternLines_; }
+    Status setPatternLines(std::vector<HatchPatternLine> lines);
+    // A gradient fill (none for a pattern or a plain solid fill). invalidInput without a colour
+    // or with more than two.
+    const std::optional<HatchGradient>& gradient() const { return gradient_; }
+    Status setGradient(std::optional<HatchGradient> g);
+
     const std::vector<HatchLoop>& loops() const { return loops_; }
     int numLoops() const { return int(loops_.size()); }
     Status appendLoop(const HatchLoop& loop); // invalidInput for a loop without edges
@@ -188,6 +228,8 @@ private:
     bool associative_ = false;
     geom::Vector3d normal_{0, 0, 1};
     std::vector<HatchLoop> loops_;
+    std::vector<HatchPatternLine> patternLines_;
+    std::optional<HatchGradient> gradient_;
 };
 
 // A planar region; the geometry is computed by the kernel (zhost/geom/regions.h) and stored here.

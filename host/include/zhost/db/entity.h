@@ -4,7 +4,9 @@
 #include "zhost/db/object.h"
 #include "zhost/geom/matrix3d.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,17 @@ namespace color {
 inline constexpr int byBlock = 0;
 inline constexpr int byLayer = 256;
 } // namespace color
+
+// Transparency as files store it: none given (the layer's), by block, or an alpha value
+// 0 (clear) .. 255 (opaque) under the `alpha` flag.
+namespace transparency {
+inline constexpr std::int32_t byLayer = 0;
+inline constexpr std::int32_t byBlock = 0x01000000;
+inline constexpr std::int32_t alpha = 0x02000000;
+inline constexpr std::int32_t fromAlpha(int a) {
+    return alpha | (a & 0xFF);
+}
+} // namespace transparency
 
 // Lineweights in hundredths of a millimetre, and the three special values.
 namespace lineweight {
@@ -40,9 +53,29 @@ public:
     Status setLayer(ObjectId layerId);
     Status setLayer(std::wstring_view name);
 
-    // 1..255 ACI colours, 0 by block, 256 by layer. outOfRange otherwise.
+    // 1..255 ACI colours, 0 by block, 256 by layer. outOfRange otherwise. Setting the index
+    // drops a true colour and its name: the index is then the colour.
     int colorIndex() const { return colorIndex_; }
     Status setColorIndex(int index);
+
+    // A 24-bit colour (0xRRGGBB) shown instead of the index colour, which stays as the nearest
+    // match for programs that know only indices. invalidInput above 0xFFFFFF.
+    std::optional<std::uint32_t> trueColor() const { return trueColor_; }
+    Status setTrueColor(std::optional<std::uint32_t> rgb);
+    // The colour-book name of the true colour ("BOOK$COLOR"), empty when none.
+    const std::wstring& colorName() const { return colorName_; }
+    Status setColorName(std::wstring_view name);
+
+    // See namespace transparency; invalidInput for any other value.
+    std::int32_t transparency() const { return transparency_; }
+    Status setTransparency(std::int32_t value);
+
+    // Extrusion along the normal. Only the kinds whose files carry one (lines, arcs, circles,
+    // points, flat polylines, texts, solids and traces: hasThickness) take a value other than 0;
+    // notApplicable for the others, invalidInput when not finite.
+    double thickness() const { return thickness_; }
+    Status setThickness(double thickness);
+    bool hasThickness() const;
 
     // Linetype by id or name; the names "ByLayer" and "ByBlock" (any case) are the table's
     // special records.
@@ -63,7 +96,8 @@ public:
     // Layer, colour, linetype, scale and weight from the database's current settings (CLAYER,
     // CECOLOR, CELTYPE, CELTSCALE, CELWEIGHT).
     Status setDatabaseDefaults(Database& db);
-    // Copies layer, colour, linetype, scale, weight and visibility from another entity.
+    // Copies layer, colour (true colour and name too), linetype, scale, weight, transparency and
+    // visibility from another entity; not the thickness, which belongs to the shape.
     Status setPropertiesFrom(const Entity& other);
 
     // Transforms the entity in place. notApplicable where the entity kind cannot follow the
@@ -100,6 +134,10 @@ private:
     double linetypeScale_ = 1.0;
     int lineWeight_ = lineweight::byLayer;
     bool visible_ = true;
+    std::optional<std::uint32_t> trueColor_;
+    std::wstring colorName_;
+    std::int32_t transparency_ = transparency::byLayer;
+    double thickness_ = 0;
 };
 
 } // namespace zhost::db
