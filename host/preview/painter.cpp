@@ -59,11 +59,121 @@ bool outsideView(const Fit& f, const Prim& p, double x0, double y0, double w, do
     return maxX < x0 - pad || minX > x0 + w + pad || maxY < y0 - pad || minY > y0 + h + pad;
 }
 
+// A two-colour gradient across the filled area, along the gradient's direction (the kinds
+// other than linear are shown linear too).
+void gradientFill(cairo_t* cr, const Prim& p) {
+    double x1, y1, x2, y2;
+    cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
+    double dx = p.gradientDir.x, dy = -p.gradientDir.y;
+    const double len = std::hypot(dx, dy);
+    dx = len > 0 ? dx / len : 1;
+    dy = len > 0 ? dy / len : 0;
+    const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
+    const double reach = (std::abs(dx) * (x2 - x1) + std::abs(dy) * (y2 - y1)) / 2;
+    const std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> owned(
+        cairo_pattern_create_linear(cx - dx * reach, cy - dy * reach, cx + dx * reach,
+                                    cy + dy * reach),
+        &cairo_pattern_destroy);
+    cairo_pattern_t* g = owned.get();
+    const auto stop = [&](double at, std::uint32_t rgb) {
+        cairo_pattern_add_color_stop_rgb(g, at, ((rgb >> 16) & 255) / 255.0,
+                                         ((rgb >> 8) & 255) / 255.0, (rgb & 255) / 255.0);
+    };
+    stop(0, p.style.rgb);
+    stop(1, p.gradientTo);
+    cairo_save(cr);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+// Dashes for cairo (on, off, on, ...) from a pattern's lengths in pixels: a dot is a short
+// dash, consecutive lengths of one kind are merged, and a pattern that starts with a gap gets an
+// empty dash first.
+std::vector<double> cairoDashes(const std::vector<double>& pattern, double scale) {
+    std::vector<double> out;
+    for (double d : pattern) {
+        const bool on = d >= 0;
+        const double len = d == 0 ? 0.5 : std::abs(d) * scale;
+        if (out.empty() && !on)
+            out.push_back(0);
+        if (!out.empty() && (out.size() % 2 == 1) == on)
+            out.back() += len;
+        else
+            out.push_back(len);
+    }
+    if (out.size() % 2 == 1)
+        out.push_back(0);
+    return out;
+}
+
+// Whether every line family of the hatch has its lines far enough apart to tell them apart.
+bool familiesVisible(const Prim& p, const Fit& f) {
+    for (const HatchFamily& fam : p.families) {
+        const double dx = fam.dir.x, dy = -fam.dir.y; // device y runs down
+        const double sx = fam.step.x * f.scale, sy = -fam.step.y * f.scale;
+        if (std::abs(sx * -dy + sy * dx) < 2)
+            return false;
+    }
+    return true;
+}
+
+// The hatch's own line families inside the clip rectangle, each line dashed from its base point.
+void familyFill(cairo_t* cr, const Prim& p, const Fit& f, double x1, double y1, double x2,
+                double y2) {
+    const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
+    const double half = std::hypot(x2 - x1, y2 - y1) / 2;
+    cairo_set_line_width(cr, 1);
+    for (const HatchFamily& fam : p.families) {
+        const double dx = fam.dir.x, dy = -fam.dir.y;
+        const double nx = -dy, ny = dx;
+        const double sx = fam.step.x * f.scale, sy = -fam.step.y * f.scale;
+        const double bx = f.x(fam.base), by = f.y(fam.base);
+        const double perStep = sx * nx + sy * ny; // across the lines, per step
+        const double toCentre = (cx - bx) * nx + (cy - by) * ny;
+        const long k0 = long(std::floor((toCentre - half) / perStep));
+        const long k1 = long(std::ceil((toCentre + half) / perStep));
+        const long lo = std::min(k0, k1), hi = std::max(k0, k1);
+        if (hi - lo > 5000)
+            continue;
+        std::vector<double> dashes = cairoDashes(fam.dashes, f.scale);
+        double period = 0;
+        for (double d : dashes)
+            period += d;
+        for (long k = lo; k <= hi; ++k) {
+            // The line's origin, and where along it the part drawn here starts.
+            const double ox = bx + sx * double(k), oy = by + sy * double(k);
+            const double along = (cx - ox) * dx + (cy - oy) * dy;
+            const double from = along - half;
+            if (period > 0) {
+                const double phase = std::fmod(from, period);
+                cairo_set_dash(cr, dashes.data(), int(dashes.size()),
+                               phase < 0 ? phase + period : phase);
+            } else {
+                cairo_set_dash(cr, nullptr, 0, 0);
+            }
+            cairo_move_to(cr, ox + dx * from, oy + dy * from);
+            cairo_line_to(cr, ox + dx * (from + 2 * half), oy + dy * (from + 2 * half));
+            cairo_stroke(cr);
+        }
+    }
+    cairo_set_dash(cr, nullptr, 0, 0);
+}
+
 // A pattern hatch is shown as parallel lines (45 degrees plus the pattern angle) clipped to
 // the boundary; a pattern too fine for the picture is shown as a pale fill.
 void patternFill(cairo_t* cr, const Prim& p, const Fit& f) {
+    if (!p.families.empty() && familiesVisible(p, f)) {
+        double x1, y1, x2, y2;
+        cairo_save(cr);
+        cairo_clip(cr);
+        cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+        familyFill(cr, p, f, x1, y1, x2, y2);
+        cairo_restore(cr);
+        return;
+    }
     const double spacing = 3.175 * std::max(p.text.height, 1e-9) * f.scale;
-    if (spacing < 3) {
+    if (!p.families.empty() || spacing < 3) {
         cairo_save(cr);
         cairo_clip_preserve(cr);
         cairo_paint_with_alpha(cr, 0.35);
@@ -242,7 +352,9 @@ void paintPrim(cairo_t* cr, const Prim& p, const Fit& f, double x0, double y0, d
         for (const auto& loop : p.paths)
             path(cr, f, loop, true);
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-        if (p.closed)
+        if (p.closed && p.gradient)
+            gradientFill(cr, p);
+        else if (p.closed)
             cairo_fill(cr);
         else
             patternFill(cr, p, f);

@@ -330,6 +330,10 @@ private:
             st.rgb = aciToRgb(idx);
             st.aci7 = idx == 7;
         }
+        if (e.trueColor()) {
+            st.rgb = *e.trueColor();
+            st.aci7 = false;
+        }
         db::ObjectId lt = e.linetypeId();
         if (lt.isNull() || lt == db_.byLayerLinetypeId())
             lt = li.linetype;
@@ -359,6 +363,47 @@ private:
         pr.closed = closed;
         pr.paths.push_back(std::move(pts));
         s_.prims.push_back(std::move(pr));
+    }
+
+    // A polyline with widths per vertex: each wide segment is filled as its outline, the width
+    // running linearly along it from the start width to the end width.
+    void taperedPolyline(const db::Polyline& p, const Style& st, const geom::Matrix3d& xf) {
+        const geom::Polyline& g = p.geometry();
+        const std::size_t n = g.points.size();
+        const std::size_t segs = g.closed ? n : (n ? n - 1 : 0);
+        const geom::Vector3d normal = g.normal.normal();
+        for (std::size_t i = 0; i < segs; ++i) {
+            std::vector<geom::Point3d> mid{g.points[i]};
+            bulgePoints(mid, g.points[i], g.points[(i + 1) % n],
+                        i < g.bulges.size() ? g.bulges[i] : 0, normal);
+            const double w0 = p.startWidthAt(int(i)), w1 = p.endWidthAt(int(i));
+            if ((w0 == 0 && w1 == 0) || mid.size() < 2) {
+                addStroke(st, std::move(mid), xf);
+                continue;
+            }
+            std::vector<double> along(mid.size(), 0.0);
+            for (std::size_t k = 1; k < mid.size(); ++k)
+                along[k] = along[k - 1] + (mid[k] - mid[k - 1]).length();
+            const double total = along.back() > 0 ? along.back() : 1;
+            std::vector<geom::Point3d> outline(2 * mid.size());
+            for (std::size_t k = 0; k < mid.size(); ++k) {
+                const geom::Vector3d tangent =
+                    mid[std::min(k + 1, mid.size() - 1)] - mid[k == 0 ? 0 : k - 1];
+                geom::Vector3d side = normal.cross(tangent);
+                side = side.isZeroLength() ? side : side.normal();
+                const double half = (w0 + (w1 - w0) * along[k] / total) / 2;
+                outline[k] = xf * (mid[k] + side * half);
+                outline[2 * mid.size() - 1 - k] = xf * (mid[k] - side * half);
+            }
+            for (const geom::Point3d& q : outline)
+                s_.extents.addPoint(q);
+            Prim pr;
+            pr.kind = Prim::fill;
+            pr.style = st;
+            pr.closed = true;
+            pr.paths.push_back(std::move(outline));
+            s_.prims.push_back(std::move(pr));
+        }
     }
 
     void addText(const Style& st, TextItem t, const geom::Matrix3d& xf) {
@@ -426,6 +471,10 @@ private:
             break;
         case db::ObjectType::polyline: {
             const auto& p = static_cast<const db::Polyline&>(e);
+            if (p.hasVertexWidths()) {
+                taperedPolyline(p, st, xf);
+                break;
+            }
             polylinePoints(pts, p.geometry());
             const double scale = xf.scale();
             st.worldWidth = p.constantWidth() * (scale > 0 ? scale : 1);
@@ -496,6 +545,32 @@ private:
             }
             pr.text.height = h.patternScale() * (xf.scale() > 0 ? xf.scale() : 1);
             pr.text.xdir = {std::cos(h.patternAngle()), std::sin(h.patternAngle()), 0};
+            const Axes ax(h.normal());
+            const geom::Vector3d n = h.normal().normal();
+            if (const auto& g = h.gradient()) {
+                pr.closed = true;
+                pr.gradient = g->colors.size() > 1;
+                pr.style.rgb = g->colors[0].rgb;
+                pr.style.aci7 = false;
+                if (pr.gradient)
+                    pr.gradientTo = g->colors[1].rgb;
+                pr.gradientDir = xf * (ax.x * std::cos(g->angle) + ax.y * std::sin(g->angle));
+            } else if (!h.isSolidFill()) {
+                for (const db::HatchPatternLine& l : h.patternLines()) {
+                    HatchFamily fam;
+                    fam.base = xf * (geom::Point3d() + ax.x * l.base.x + ax.y * l.base.y +
+                                     n * h.elevation());
+                    fam.dir = xf * (ax.x * std::cos(l.angle) + ax.y * std::sin(l.angle));
+                    fam.step = xf * (ax.x * l.offset.x + ax.y * l.offset.y);
+                    const double sc = fam.dir.length();
+                    if (sc <= 0)
+                        continue;
+                    fam.dir = fam.dir / sc;
+                    for (double d : l.dashes)
+                        fam.dashes.push_back(d * sc);
+                    pr.families.push_back(std::move(fam));
+                }
+            }
             s_.prims.push_back(std::move(pr));
             break;
         }

@@ -33,12 +33,27 @@ struct TextItem {
     bool multiline = false;
 };
 
+// One family of parallel hatch lines in world space: a line through `base` along `dir` (unit),
+// the next one `step` further, dashes in drawing units (positive drawn, negative a gap, 0 a dot).
+struct HatchFamily {
+    geom::Point3d base;
+    geom::Vector3d dir{1, 0, 0}, step{0, 1, 0};
+    std::vector<double> dashes;
+};
+
 struct Prim {
     enum Kind { stroke, fill, label, dot } kind = stroke;
     Style style;
     std::vector<std::vector<geom::Point3d>> paths;
-    bool closed = false;
+    bool closed = false; // a fill: solid (true) or a pattern (false)
     TextItem text;
+    // A pattern fill: its line families when the hatch gave them (else 45-degree lines at the
+    // pattern's scale, text.height, and angle, text.xdir).
+    std::vector<HatchFamily> families;
+    // A solid fill with a gradient: from style.rgb to gradientTo along gradientDir.
+    bool gradient = false;
+    std::uint32_t gradientTo = 0xFFFFFF;
+    geom::Vector3d gradientDir{1, 0, 0};
 };
 
 // The prims that one entity at the top of the picture made: prims[first, first + count).
