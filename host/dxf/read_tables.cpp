@@ -162,6 +162,26 @@ void Reader::applyHeader() {
     db_.addKeptObject(std::make_unique<db::RawObject>(std::move(record)), headerId);
 }
 
+// --- CLASSES
+// ---------------------------------------------------------------------------------------
+
+// The file's class records, kept as one record of kind "CLASSES" (each class from its 0/CLASS
+// tag on) that a save writes back before the classes the writer needs itself. Like the header,
+// it is no object of the drawing and is not counted.
+void Reader::readClasses(std::size_t& i) {
+    db::RawRecord record;
+    record.kind = L"CLASSES";
+    for (; i < tags_.size() && !tags_[i].is(0, "ENDSEC"); ++i) {
+        const Tag& t = tags_[i];
+        record.body.add(t.code, tagKindOf(t.code) == TagKind::string ? toUtf8(text(t))
+                                                                     : std::string(t.value()));
+    }
+    if (record.body.size() == 0)
+        return;
+    db::ObjectId id;
+    db_.addKeptObject(std::make_unique<db::RawObject>(std::move(record)), id);
+}
+
 // --- TABLES
 // ---------------------------------------------------------------------------------------
 

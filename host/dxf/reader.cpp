@@ -135,6 +135,12 @@ Status Reader::run(std::string_view text) {
     Status s = checkStructure();
     if (!ok(s))
         return s;
+    if (tr.comments)
+        warn(tr.firstComment, "comment",
+             std::to_wstring(tr.comments) +
+                 (tr.comments == 1 ? L" comment (group code 999) is"
+                                   : L" comments (group code 999) are") +
+                 L" not kept");
     if (tr.textAfterEof)
         warn(tr.textAfterEof, "eof", L"text after the EOF marker is ignored");
     text_ = text;
@@ -159,6 +165,8 @@ Status Reader::run(std::string_view text) {
         ++i;
         if (name == "HEADER")
             readHeader(i);
+        else if (name == "CLASSES")
+            readClasses(i);
         else if (name == "TABLES")
             readTables(i);
         else if (name == "BLOCKS")
@@ -169,7 +177,7 @@ Status Reader::run(std::string_view text) {
             openBlock_.close();
             readObjects(i);
         }
-        // Skip what is left of the section (CLASSES, THUMBNAILIMAGE, ACDSDATA, ...).
+        // Skip what is left of the section (THUMBNAILIMAGE, ACDSDATA, ...).
         while (i < tags_.size() && !tags_[i].is(0, "ENDSEC"))
             ++i;
     }

@@ -74,6 +74,7 @@ private:
     Status checkStructure();
     void prepareHandles();
     void readHeader(std::size_t& i);
+    void readClasses(std::size_t& i);
     void applyHeader();
     void readTables(std::size_t& i);
     void readTable(std::size_t& i);

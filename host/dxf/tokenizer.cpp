@@ -136,8 +136,11 @@ TokenizeResult tokenize(std::string_view text, std::vector<Tag>& out) {
         }
         nextLine(value);
         line += 2;
-        if (code == 999)
+        if (code == 999) {
+            if (res.comments++ == 0)
+                res.firstComment = codeLine;
             continue;
+        }
         Tag tag{code, codeLine, value.data(), std::uint32_t(value.size()), {0.0}};
         const TagKind kind = tagKindOf(code);
         if (kind == TagKind::real) {

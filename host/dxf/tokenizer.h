@@ -1,7 +1,7 @@
 #pragma once
 // The tag level of ASCII DXF: a file is a sequence of (group code, value) line pairs. The
 // tokenizer splits a whole file held in memory into tags in one pass, without copying any value:
-// a tag points into the text. Comments (group code 999) are dropped.
+// a tag points into the text. Comments (group code 999) are counted, not kept.
 #include "zhost/core/status.h"
 
 #include <cstdint>
@@ -47,6 +47,9 @@ struct TokenizeResult {
     // The line where text after the "0/EOF" tag starts (0 when nothing but blanks follows it).
     // Tokenizing stops at EOF: what programs append after it is no part of the drawing.
     std::uint32_t textAfterEof = 0;
+    // Comments (999): how many, and the line of the first; the reader reports them.
+    std::uint32_t comments = 0;
+    std::uint32_t firstComment = 0;
 };
 
 // Splits `text` into tags (appended to `out`). Accepts LF and CRLF line ends and a UTF-8

@@ -188,7 +188,22 @@ void Writer::header(std::string& out) {
 void Writer::classes() {
     w_.str(0, "SECTION");
     w_.str(2, "CLASSES");
+    // The classes of the file read, as read; then those of our own objects it did not declare.
+    std::unordered_set<std::string> declared;
+    for (db::ObjectId id : tableRecords_[L"CLASSES"]) {
+        db::ObjectPtr<db::RawObject> o(id, db::OpenMode::forRead);
+        if (!o)
+            continue;
+        const db::RawTags& tags = o->record().body;
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            if (tags.code(i) == 1)
+                declared.emplace(tags.value(i));
+            writeRawTag(tags, i);
+        }
+    }
     auto cls = [&](const char* name, const char* cpp, int flags) {
+        if (declared.count(name))
+            return;
         w_.str(0, "CLASS");
         w_.str(1, name);
         w_.str(2, cpp);

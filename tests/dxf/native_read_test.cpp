@@ -155,3 +155,44 @@ TEST(DxfNativeRead, HatchPatternLinesAndGradientComeBack) {
     EXPECT_EQ(dumpObject(*ObjectPtr<Entity>(modelSpace(back).at(0), OpenMode::forRead)),
               dumpObject(*h));
 }
+
+TEST(DxfNativeRead, ClassesAreWrittenBackAndCommentsReported) {
+    // A class of another program's objects and one the writer declares itself (LAYOUT); two
+    // comments, which the host does not keep: they are reported with the line of the first.
+    const std::string text =
+        "999\nmade by hand\n0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1032\n0\nENDSEC\n"
+        "0\nSECTION\n2\nCLASSES\n"
+        "0\nCLASS\n1\nZORMA_THING\n2\nZormaThing\n3\nZorma\n90\n1153\n91\n4\n280\n0\n281\n0\n"
+        "0\nCLASS\n1\nLAYOUT\n2\nAcDbLayout\n3\nObjectDBX Classes\n90\n0\n91\n2\n280\n0\n"
+        "281\n0\n0\nENDSEC\n"
+        "0\nSECTION\n2\nENTITIES\n999\nsecond\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n"
+        "0\nENDSEC\n0\nEOF\n";
+    Database db;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxfText(text, db, report)) << toUtf8(report.message);
+    EXPECT_TRUE(warned(report, L"2 comments (group code 999) are not kept"));
+    ASSERT_FALSE(report.warnings.empty());
+    EXPECT_EQ(report.warnings.front().line, 1u);
+    EXPECT_EQ(report.keptObjects, 0); // the classes are no object of the drawing
+    std::string saved;
+    ASSERT_OK(dxf::writeDxfText(db, saved));
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = saved.find(what); at != std::string::npos;
+             at = saved.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("\nZORMA_THING\n"), 1u);
+    EXPECT_EQ(count("\nZormaThing\n"), 1u);
+    EXPECT_EQ(count("  1\nLAYOUT\n"), 1u);        // the file's, not a second one of ours
+    EXPECT_EQ(count("  1\nSORTENTSTABLE\n"), 1u); // ours, which the file lacked
+    EXPECT_LT(saved.find("ZORMA_THING"), saved.find("SORTENTSTABLE"));
+    // Read again, the classes are the same record.
+    Database back;
+    ASSERT_OK(dxf::readDxfText(saved, back, report)) << toUtf8(report.message);
+    std::string again;
+    ASSERT_OK(dxf::writeDxfText(back, again));
+    EXPECT_EQ(again.substr(again.find("CLASSES"), again.find("TABLES") - again.find("CLASSES")),
+              saved.substr(saved.find("CLASSES"), saved.find("TABLES") - saved.find("CLASSES")));
+}

@@ -29,7 +29,8 @@ bool has(const std::map<std::string, int>& kinds, const char* kind) {
 
 std::map<std::wstring, std::wstring> withoutHeader(std::map<std::wstring, std::wstring> dumps) {
     std::erase_if(dumps, [](const auto& kv) {
-        return kv.second.find(L"type: HEADER") != std::wstring::npos;
+        return kv.second.find(L"type: HEADER") != std::wstring::npos ||
+               kv.second.find(L"type: CLASSES") != std::wstring::npos;
     });
     return dumps;
 }
