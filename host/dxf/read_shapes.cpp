@@ -373,8 +373,11 @@ std::unique_ptr<db::Entity> buildInsert(Reader& r, std::span<const Tag> tags, st
             break;
         case 70:
         case 71:
+            // A block array (MINSERT) is no reference of ours: read as one, its other copies
+            // would be lost on save, so the caller keeps it as read.
             if (t.i32() > 1) {
-                r.warn(line, L"a block array (MINSERT) is read as one reference");
+                r.warn(line, L"a block array (MINSERT) is kept as read");
+                return nullptr;
             }
             break;
         default:

@@ -6,7 +6,7 @@ Usage: unmodelled.py make FILE VERSION   writes the drawing (VERSION: R2000, R20
 
 R2000 drawings are written in code page 932. The drawing holds a MESH, an IMAGE with its IMAGEDEF (and the reactor between them), a
 WIPEOUT, a user dictionary with XRECORDs, a LINE whose extension dictionary holds an XRECORD,
-a MESH inside a block, a dimension with its block and style, two named paper-space layouts with
+a MESH inside a block, a block array (MINSERT), a dimension with its block and style, two named paper-space layouts with
 content, a view and a user coordinate system. The description is what a round trip must keep: compare the
 description of the original with the one of the saved copy.
 """
@@ -45,6 +45,8 @@ def make(path, version):
         bdata.vertices = [(0, 0, 0), (1, 0, 0), (0, 1, 0)]
         bdata.faces = [(0, 1, 2)]
     msp.add_blockref("MESHBLOCK", (60, 0))
+    # A block array (MINSERT): 4 rows and 5 columns of the block from one record.
+    msp.add_blockref("MESHBLOCK", (80, 0)).grid(size=(4, 5), spacing=(3, 4))
     msp.add_linear_dim(base=(0, 25), p1=(0, 20), p2=(30, 20), dimstyle="EZDXF").render()
     assembly = doc.layouts.new("組立図")
     assembly.add_circle((5, 5), 2)
@@ -84,7 +86,9 @@ def describe(path):
             x = e.get_extension_dict().get("ZORMA_NOTE")
             out.append("line note %s" % (tags_text(x) if x is not None else None))
         elif kind == "INSERT":
-            out.append("insert %s %s" % (e.dxf.name, [b.dxftype() for b in e.block()]))
+            out.append("insert %s %s array=%dx%d spacing=%g,%g" % (
+                e.dxf.name, [b.dxftype() for b in e.block()], e.dxf.row_count,
+                e.dxf.column_count, e.dxf.row_spacing, e.dxf.column_spacing))
         elif kind == "DIMENSION":
             block = doc.blocks.get(e.dxf.geometry)
             out.append("dimension style=%s block=%s" % (
