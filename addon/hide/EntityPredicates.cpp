@@ -45,6 +45,8 @@ bool IsCurveKind(db::ObjectType type) {
     case db::ObjectType::face:
     case db::ObjectType::xline:
     case db::ObjectType::ray:
+    case db::ObjectType::dimension:
+    case db::ObjectType::leader:
     case db::ObjectType::rawEntity:
     case db::ObjectType::rawObject:
         return false;

@@ -1,3 +1,4 @@
+#include "block_content.h"
 #include "database_impl.h"
 #include "geom_util.h"
 
@@ -301,14 +302,14 @@ Status BlockReference::transformBy(const Matrix3d& m) {
     return Status::ok;
 }
 
-Status BlockReference::explode(std::vector<std::unique_ptr<Entity>>& out) const {
-    if (!blockId_.database())
+Status explodeBlock(ObjectId blockId, const Matrix3d& xf,
+                    std::vector<std::unique_ptr<Entity>>& out) {
+    if (!blockId.database())
         return Status::nullObjectId;
-    DatabaseImpl& d = blockId_.database()->impl();
-    auto* block = d.get<BlockTableRecord>(blockId_);
+    DatabaseImpl& d = blockId.database()->impl();
+    auto* block = d.get<BlockTableRecord>(blockId);
     if (!block)
         return Status::nullObjectId;
-    const Matrix3d xf = blockTransform();
     std::vector<std::unique_ptr<Entity>> pieces;
     for (ObjectId id : block->entityIds()) {
         auto* e = d.get<Entity>(id);
@@ -344,6 +345,10 @@ Status BlockReference::explode(std::vector<std::unique_ptr<Entity>>& out) const 
     for (auto& p : pieces)
         out.push_back(std::move(p));
     return Status::ok;
+}
+
+Status BlockReference::explode(std::vector<std::unique_ptr<Entity>>& out) const {
+    return explodeBlock(blockId_, blockTransform(), out);
 }
 
 void BlockReference::collectReferences(std::vector<ObjectId>& out) const {

@@ -1,6 +1,7 @@
 #include "database_impl.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/db/annotation.h"
 #include "zhost/db/block_reference.h"
 #include "zhost/db/dump.h"
 #include "zhost/db/symbol_tables.h"
@@ -272,6 +273,10 @@ Status BlockTableRecord::appendEntity(std::unique_ptr<Entity> entity, ObjectId& 
         return Status::invalidInput; // a block cannot contain itself
     if (dynamic_cast<Attribute*>(entity.get()))
         return Status::wrongObjectType; // attributes belong to references
+    // A dimension moved while outside the database takes its moved picture along now.
+    if (auto* d = dynamic_cast<Dimension*>(entity.get()))
+        if (Status s = d->applyPendingPicture(*database()); !ok(s))
+            return s;
     Status s = prepareForAppend(*database(), *entity);
     if (!ok(s))
         return s;

@@ -99,7 +99,8 @@ void Reader::readEntitySection(std::size_t& i) {
     }
 }
 
-void Reader::parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector<Tag>& own) {
+void Reader::parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector<Tag>& own,
+                         bool markers) {
     own.clear();
     bool ownerSeen = false;
     for (std::size_t k = 0; k < tags.size(); ++k) {
@@ -146,6 +147,8 @@ void Reader::parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector
             c.paperSpace = t.integer() != 0;
             break;
         case 100:
+            if (markers)
+                own.push_back(t);
             break;
         case 330:
             if (!ownerSeen) {
@@ -225,7 +228,8 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
     const std::string_view kind = tags_[i].value();
     EntityCommon c;
     c.line = tags_[i].line;
-    parseCommon(std::span<const Tag>(tags_.data() + i + 1, end - i - 1), c, own_);
+    const bool annotation = kind == "DIMENSION" || kind == "ARC_DIMENSION" || kind == "LEADER";
+    parseCommon(std::span<const Tag>(tags_.data() + i + 1, end - i - 1), c, own_, annotation);
     i = end;
     if (!inBlock) {
         // The ENTITIES section holds model space and the active paper space. An owner that is
@@ -285,7 +289,12 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
         e = buildRegion(*this, own, c.line, xdata);
     else if (kind == "INSERT")
         e = buildInsert(*this, own, c.line, attributesFollow);
-    else if (kind == "ATTRIB" || kind == "VERTEX" || kind == "SEQEND") {
+    else if (annotation) {
+        rawRefScratch_.clear();
+        pendingAnnotation_ = 0;
+        e = kind == "LEADER" ? buildLeader(*this, own, c.line)
+                             : buildDimension(*this, own, kind == "ARC_DIMENSION", c.line);
+    } else if (kind == "ATTRIB" || kind == "VERTEX" || kind == "SEQEND") {
         warn(c.line, "stray", L"a stray " + text(kind) + L" is ignored");
         skipped(kind, true);
         return;
@@ -306,6 +315,12 @@ void Reader::readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock) {
     const db::ObjectId id = appendTo(blockId, std::move(e), c);
     if (!id.isNull())
         ++report_.modelledKinds[std::string(kind)];
+    if (annotation && !id.isNull()) {
+        if (!rawRefScratch_.empty())
+            rawPending_.push_back({id, rawRefScratch_, 0});
+        if (pendingAnnotation_ != 0)
+            annotations_.emplace_back(id, pendingAnnotation_);
+    }
     if (kind == "INSERT" && (attributesFollow || (i < tags_.size() && tags_[i].is(0, "ATTRIB"))))
         readAttributes(i, id);
 }

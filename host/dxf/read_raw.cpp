@@ -4,6 +4,7 @@
 #include "reader.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/db/annotation.h"
 
 namespace zhost::dxf {
 
@@ -42,6 +43,17 @@ bool opensGroup(const Tag& t) {
 }
 
 } // namespace
+
+void Reader::keepTag(db::RawTags& into, const Tag& t) {
+    if (tagKindOf(t.code) == TagKind::handle && t.code != 5 && t.code != 105) {
+        rawRefScratch_.push_back({std::uint32_t(into.size()), false, t.handle()});
+        into.addReference(t.code, t.value());
+    } else if (tagKindOf(t.code) == TagKind::string) {
+        into.add(t.code, toUtf8(text(t)));
+    } else {
+        into.add(t.code, t.value());
+    }
+}
 
 db::RawRecord Reader::rawRecord(std::size_t from, std::size_t to, bool entity) {
     db::RawRecord r;
@@ -189,6 +201,16 @@ void Reader::resolveRawReferences() {
             record = e->recordForWrite();
         else if ((object = dynamic_cast<db::RawObject*>(o.get())))
             record = object->recordForWrite();
+        db::RawTags* extra = nullptr;
+        if (auto* d = dynamic_cast<db::Dimension*>(o.get()))
+            extra = d->extraTagsForWrite();
+        else if (auto* l = dynamic_cast<db::Leader*>(o.get()))
+            extra = l->extraTagsForWrite();
+        if (extra) {
+            for (const PendingRef& r : p.refs)
+                extra->setReference(r.index, idOfHandle(r.handle));
+            continue;
+        }
         if (!record)
             continue;
         for (const PendingRef& r : p.refs)
@@ -197,6 +219,16 @@ void Reader::resolveRawReferences() {
             object->setFileOwner(idOfHandle(p.owner), object->fileOwnerText());
     }
     rawPending_.clear();
+    for (const auto& [leaderId, handle] : annotations_) {
+        db::ObjectPtr<db::Leader> leader(leaderId, db::OpenMode::forWrite);
+        const db::ObjectId target = idOfHandle(handle);
+        if (leader && !target.isNull())
+            leader->setAnnotation(target);
+        else if (leader)
+            warn(0, L"the annotation " + db::Handle(handle).toHex() + L" of leader " +
+                        leader->handle().toHex() + L" does not exist; the leader keeps none");
+    }
+    annotations_.clear();
 }
 
 } // namespace zhost::dxf

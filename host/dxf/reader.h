@@ -69,6 +69,12 @@ public:
     void registerApps(const db::XData& chain);
     void applyXData(db::DbObject& obj, std::span<const Tag> tags, std::uint32_t line);
 
+    // Tags a modelled entity keeps beside its fields (dimensions, leaders): pointers among them
+    // are resolved at the end, like those of kept records.
+    void keepTag(db::RawTags& into, const Tag& t);
+    // A pointer of a leader to its annotation, resolved when every handle is known.
+    void resolveAnnotationLater(std::uint64_t handle) { pendingAnnotation_ = handle; }
+
 private:
     // Sections.
     Status checkStructure();
@@ -92,7 +98,9 @@ private:
     // Entities: [i, end of the entity) with follow-ups (ATTRIB, VERTEX, SEQEND) consumed.
     void readEntity(std::size_t& i, db::ObjectId blockId, bool inBlock);
     std::size_t entityEnd(std::size_t i) const;
-    void parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector<Tag>& own);
+    // `markers`: the subclass markers (100) stay among the entity's own tags.
+    void parseCommon(std::span<const Tag> tags, EntityCommon& c, std::vector<Tag>& own,
+                     bool markers = false);
     void applyCommon(db::Entity& e, const EntityCommon& c);
     db::ObjectId appendTo(db::ObjectId blockId, std::unique_ptr<db::Entity> e,
                           const EntityCommon& c);
@@ -155,6 +163,8 @@ private:
         std::uint64_t owner = 0; // kept objects: the owner the file gave
     };
     std::vector<PendingRecord> rawPending_;
+    std::uint64_t pendingAnnotation_ = 0; // set by the entity being read
+    std::vector<std::pair<db::ObjectId, std::uint64_t>> annotations_;
     std::unordered_map<std::uint64_t, db::ObjectId> handleMap_;
     std::unordered_map<std::uint64_t, db::ObjectId> blockRecordByHandle_;
 };
@@ -176,6 +186,10 @@ std::unique_ptr<db::Entity> buildInsert(Reader& r, std::span<const Tag> t, std::
 std::unique_ptr<db::Entity> buildLwPolyline(Reader& r, std::span<const Tag> t, std::uint32_t line);
 std::unique_ptr<db::Entity> buildSpline(Reader& r, std::span<const Tag> t, std::uint32_t line);
 std::unique_ptr<db::Entity> buildHatch(Reader& r, std::span<const Tag> t, std::uint32_t line);
+// DIMENSION and ARC_DIMENSION (`t` with the subclass markers), LEADER (read_annotation.cpp).
+std::unique_ptr<db::Entity> buildDimension(Reader& r, std::span<const Tag> t, bool arc,
+                                           std::uint32_t line);
+std::unique_ptr<db::Entity> buildLeader(Reader& r, std::span<const Tag> t, std::uint32_t line);
 std::unique_ptr<db::Entity> buildRegion(Reader& r, std::span<const Tag> t, std::uint32_t line,
                                         db::XData& xdata);
 

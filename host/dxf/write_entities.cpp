@@ -3,6 +3,7 @@
 #include "region_xdata.h"
 #include "writer.h"
 
+#include "zhost/db/annotation.h"
 #include "zhost/db/drafting.h"
 
 #include <cmath>
@@ -570,6 +571,12 @@ void Writer::writeEntity(const db::Entity& e, bool paperSpace) {
         w_.vector(11, x.direction());
         break;
     }
+    case db::ObjectType::dimension:
+        dimensionBody(static_cast<const db::Dimension&>(e));
+        break;
+    case db::ObjectType::leader:
+        leaderBody(static_cast<const db::Leader&>(e));
+        break;
     case db::ObjectType::rawEntity:
         writeRawTags(static_cast<const db::RawEntity&>(e).record().body, h(e.objectId()));
         break;

@@ -10,6 +10,11 @@
 #include <unordered_map>
 #include <vector>
 
+namespace zhost::db {
+class Dimension;
+class Leader;
+} // namespace zhost::db
+
 namespace zhost::dxf {
 
 // "AC1015", ... (read_report.cpp).
@@ -32,6 +37,9 @@ public:
     std::uint64_t newHandle() { return next_++; }
     void writeXData(const db::XData& chain);
     void writeEntity(const db::Entity& e, bool paperSpace);
+    // The own parts of the annotation kinds (write_annotation.cpp).
+    void dimensionBody(const db::Dimension& d);
+    void leaderBody(const db::Leader& l);
 
 private:
     void writeOldPolyline(const db::Polyline& p, bool paperSpace);
@@ -56,6 +64,8 @@ private:
     void writeRawObject(const db::RawObject& o, std::uint64_t owner,
                         std::string_view recordClass = {});
     void keptObjects();
+    // The kept tags of a modelled entity that came after `marker` ("" for those before any).
+    void extraTags(const db::RawTags& tags, std::string_view marker);
 
     const db::Database& db_;
     WriteOptions options_;

@@ -3,6 +3,7 @@
 
 #include "editor_state.h"
 
+#include "zhost/db/annotation.h"
 #include "zhost/db/db.h"
 #include "zhost/geom/curves.h"
 #include "zhost/geom/extents_transform.h"
@@ -19,9 +20,21 @@ namespace {
 
 constexpr int kMaxNesting = 16;
 
+void collect(const db::Entity& e, std::vector<geom::Curve>& curves,
+             std::vector<geom::Point3d>& points, int depth);
+
 // The curves and points of an entity other than a block reference.
 void collectLeaf(const db::Entity& e, std::vector<geom::Curve>& curves,
                  std::vector<geom::Point3d>& points) {
+    // A dimension is what its picture draws; a leader, its segments.
+    if (dynamic_cast<const db::Dimension*>(&e) || dynamic_cast<const db::Leader*>(&e)) {
+        std::vector<std::unique_ptr<db::Entity>> pieces;
+        if (ok(e.explode(pieces)))
+            for (const auto& piece : pieces)
+                if (piece->visible())
+                    collect(*piece, curves, points, 1);
+        return;
+    }
     if (const auto* c = dynamic_cast<const db::Curve*>(&e)) {
         curves.push_back(c->toCurve());
         return;

@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include "zhost/core/utf.h"
+#include "zhost/db/annotation.h"
 #include "zhost/db/drafting.h"
 #include "zhost/geom/extents_transform.h"
 
@@ -655,6 +656,16 @@ private:
             s_.prims.push_back(std::move(pr));
             break;
         }
+        case db::ObjectType::dimension: {
+            // Drawn by its block, which carries the picture the writing program made.
+            const auto& d = static_cast<const db::Dimension&>(e);
+            if (!d.blockId().isNull())
+                block(d.blockId(), xf * d.pictureTransform(), next, depth + 1, false);
+            break;
+        }
+        case db::ObjectType::leader:
+            leader(static_cast<const db::Leader&>(e), st, xf);
+            break;
         case db::ObjectType::rawEntity:
             rawEntity(static_cast<const db::RawEntity&>(e), xf, next, depth);
             break;
@@ -675,6 +686,33 @@ private:
         case db::ObjectType::rawObject:
             break;
         }
+    }
+
+    // A leader's path through its vertices (a spline path as its polygon) and a filled arrowhead
+    // at the first vertex. The arrow's size is the dimension style's, which the host does not
+    // read: the leader's text height stands in, or a sixth of the first segment.
+    void leader(const db::Leader& l, const Style& st, const geom::Matrix3d& xf) {
+        const std::vector<geom::Point3d>& v = l.vertices();
+        if (v.size() < 2)
+            return;
+        addStroke(st, v, xf);
+        const geom::Vector3d along = v[1] - v[0];
+        const double length = along.length();
+        if (!l.hasArrowhead() || length <= 0)
+            return;
+        const double size = std::min(l.textHeight() > 0 ? l.textHeight() : length / 6, length);
+        const geom::Vector3d u = along / length;
+        const geom::Vector3d side = l.normal().cross(u) * (size / 6);
+        const geom::Point3d back = v[0] + u * size;
+        Prim pr;
+        pr.kind = Prim::fill;
+        pr.style = st;
+        pr.closed = true;
+        std::vector<geom::Point3d> tri = {xf * v[0], xf * (back + side), xf * (back - side)};
+        for (const geom::Point3d& p : tri)
+            s_.extents.addPoint(p);
+        pr.paths.push_back(std::move(tri));
+        s_.prims.push_back(std::move(pr));
     }
 
     // Kinds the host keeps as tags are drawn from what they carry: a dimension and a table

@@ -7,6 +7,7 @@
 
 #include "support/status.h"
 
+#include "zhost/db/annotation.h"
 #include "zhost/db/drafting.h"
 
 #include <map>
@@ -163,6 +164,46 @@ inline std::unique_ptr<Entity> sampleEntity(ObjectType type) {
         return std::make_unique<XLine>(Point3d(0, -50, 0), geom::Vector3d(1, 1, 0));
     case ObjectType::ray:
         return std::make_unique<Ray>(Point3d(10, -50, 3), geom::Vector3d(0, -2, 1));
+    case ObjectType::dimension: {
+        // Its picture block comes from SampleDrawing. Upside down (normal -Z), so that the
+        // points kept in the object's system are converted both ways.
+        auto d = std::make_unique<Dimension>(DimensionKind::aligned);
+        d->setFlags(32 | 128);
+        d->setNormal({0, 0, -1});
+        d->setPoint(13, {400, 0, 0});
+        d->setPoint(14, {430, 10, 0});
+        d->setDefPoint({428, 16, 0});
+        d->setTextPosition({415, 12, 0});
+        d->setInsertion({0.5, -0.25, 0});
+        d->setRotation(0.25);
+        d->setOblique(0.125);
+        d->setTextRotation(0.3);
+        d->setHorizontalDirection(0.5);
+        d->setUserText(L"<> 穴");
+        d->setAttachment(2);
+        RawTags extra;
+        extra.add(100, "AcDbDimension");
+        extra.add(72, "2");
+        extra.add(41, "1.5");
+        d->setExtraTags(std::move(extra));
+        return d;
+    }
+    case ObjectType::leader: {
+        // Its annotation comes from SampleDrawing.
+        auto l =
+            std::make_unique<Leader>(std::vector<Point3d>{{450, 0, 0}, {460, 10, 0}, {470, 10, 0}});
+        l->setArrowhead(false);
+        l->setSpline(true);
+        l->setAnnotationType(0);
+        l->setHook(1, true);
+        l->setTextSize(2.5, 12);
+        l->setDirections({0, 1, 0}, {1, 2, 0}, {0.5, 0, 0});
+        RawTags extra;
+        extra.add(100, "AcDbLeader");
+        extra.add(77, "3");
+        l->setExtraTags(std::move(extra));
+        return l;
+    }
     case ObjectType::rawEntity: {
         // A kind the host keeps as its tags: non-ASCII text and numbers as the file wrote them.
         RawRecord r;
@@ -243,7 +284,7 @@ inline std::vector<std::unique_ptr<Entity>> sampleForms() {
 
 struct SampleDrawing {
     Database db;
-    ObjectId layer, dashed, style, block, ref;
+    ObjectId layer, dashed, style, block, ref, dimBlock;
     std::map<ObjectType, ObjectId> entities; // one of each kind in model space
     std::vector<ObjectId> forms;             // sampleForms() in model space
 
@@ -267,6 +308,10 @@ struct SampleDrawing {
         ObjectId defId;
         db.appendEntity(block, sampleEntity(ObjectType::attributeDefinition), defId);
 
+        db.addBlock(L"*D1", dimBlock);
+        ObjectPtr<BlockTableRecord>(dimBlock, OpenMode::forWrite)->setFlags(1);
+        addLine(db, dimBlock, {400, 0}, {430, 10});
+
         int n = 0;
         for (ObjectType t : allObjectTypes()) {
             std::unique_ptr<Entity> e = sampleEntity(t);
@@ -278,6 +323,8 @@ struct SampleDrawing {
             }
             if (!e || t == ObjectType::attributeDefinition)
                 continue;
+            if (auto* d = dynamic_cast<Dimension*>(e.get()))
+                d->setBlock(dimBlock);
             setCommonProperties(*e, ++n);
             if (auto* text = dynamic_cast<Text*>(e.get()))
                 text->setTextStyle(style);
@@ -297,6 +344,8 @@ struct SampleDrawing {
             forms.push_back(id);
         }
         ref = entities.at(ObjectType::blockReference);
+        ObjectPtr<Leader>(entities.at(ObjectType::leader), OpenMode::forWrite)
+            ->setAnnotation(entities.at(ObjectType::mtext));
         ObjectPtr<BlockReference>(ref, OpenMode::forWrite)->appendAttributesFromBlock();
         {
             ObjectPtr<Dictionary> groups(db.groupDictionaryId(), OpenMode::forWrite);

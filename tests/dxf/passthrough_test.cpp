@@ -51,9 +51,10 @@ TEST_P(UnmodelledKinds, RoundTripKeepsWhatEzdxfSees) {
     Database db;
     dxf::ReadReport report;
     ASSERT_OK(dxf::readDxf(original, db, report)) << toUtf8(report.message);
-    for (const char* kind : {"MESH", "IMAGE", "WIPEOUT", "IMAGEDEF", "XRECORD", "DIMENSION",
-                             "DIMSTYLE", "VIEW", "UCS", "LAYOUT"})
+    for (const char* kind :
+         {"MESH", "IMAGE", "WIPEOUT", "IMAGEDEF", "XRECORD", "DIMSTYLE", "VIEW", "UCS", "LAYOUT"})
         EXPECT_TRUE(has(report.keptKinds, kind)) << kind;
+    EXPECT_TRUE(has(report.modelledKinds, "DIMENSION"));
     EXPECT_EQ(0, report.skippedEntities);
     // The mesh inside the block is an entity of the block, not of model space.
     ObjectId blockId;

@@ -2,6 +2,7 @@
 #include "../host_commands.h"
 #include "drafting.h"
 
+#include "zhost/db/annotation.h"
 #include "zhost/db/db.h"
 #include "zhost/db/drafting.h"
 #include "zhost/editor/output.h"
@@ -184,6 +185,26 @@ void listGeometry(const db::Entity& e) {
         const auto& x = static_cast<const db::XLine&>(e);
         row(L"basepoint,", listPoint(x.basePoint()));
         row(L"second point,", listPoint(x.basePoint() + x.direction()));
+        return;
+    }
+    case db::ObjectType::dimension: {
+        const auto& d = static_cast<const db::Dimension&>(e);
+        row(L"type:", db::dimensionKindName(d.kind()));
+        const double m = d.measurement();
+        if (std::isfinite(m))
+            row(L"measurement:", d.measuresAngle() ? angleText(m) : lengthText(m));
+        if (!d.userText().empty())
+            row(L"text:", L"\"" + d.userText() + L"\"");
+        row(L"style:", L"\"" + d.styleName() + L"\"");
+        row(L"defining point,", listPoint(d.defPoint()));
+        row(L"text position,", listPoint(d.textPosition()));
+        return;
+    }
+    case db::ObjectType::leader: {
+        const auto& l = static_cast<const db::Leader&>(e);
+        row(L"style:", L"\"" + l.styleName() + L"\"");
+        for (const geom::Point3d& p : l.vertices())
+            row(L"Vertex:", listPoint(p));
         return;
     }
     case db::ObjectType::rawEntity:

@@ -56,6 +56,9 @@ enum class ObjectType {
     face,
     xline,
     ray,
+    // Annotation kinds (zhost/db/annotation.h).
+    dimension,
+    leader,
     // Kinds kept as their DXF tags (zhost/db/raw.h).
     rawEntity,
     rawObject,
