@@ -1,5 +1,7 @@
 #include "scene.h"
 
+#include "multileader.h"
+
 #include "zhost/core/utf.h"
 #include "zhost/db/annotation.h"
 #include "zhost/db/drafting.h"
@@ -667,7 +669,7 @@ private:
             leader(static_cast<const db::Leader&>(e), st, xf);
             break;
         case db::ObjectType::rawEntity:
-            rawEntity(static_cast<const db::RawEntity&>(e), xf, next, depth);
+            rawEntity(static_cast<const db::RawEntity&>(e), xf, st, next, depth);
             break;
         // Not entities: nothing of a drawing's tables or objects is drawn.
         case db::ObjectType::blockTable:
@@ -718,9 +720,15 @@ private:
     // Kinds the host keeps as tags are drawn from what they carry: a dimension and a table
     // have their picture as a block (dimension blocks are in world coordinates, a table's
     // block sits at the table's insertion point).
-    void rawEntity(const db::RawEntity& e, const geom::Matrix3d& xf, const Inherited& next,
-                   int depth) {
+    void rawEntity(const db::RawEntity& e, const geom::Matrix3d& xf, Style& st,
+                   const Inherited& next, int depth) {
         const std::wstring_view kind = e.dxfName();
+        if (kind == L"MULTILEADER") {
+            // Its pieces are drawn with the multileader's own colour, linetype and weight.
+            for (const auto& piece : multileaderPieces(e))
+                shape(*piece, xf, st, next, depth + 1, false);
+            return;
+        }
         const bool dimension =
             kind == L"DIMENSION" || kind == L"ARC_DIMENSION" || kind == L"LARGE_RADIAL_DIMENSION";
         const bool table = kind == L"ACAD_TABLE";

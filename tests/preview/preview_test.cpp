@@ -1,10 +1,15 @@
 // Pictures of drawings: pixel facts at known points.
 #include "zhost/core/utf.h"
+#include "zhost/db/annotation.h"
 #include "zhost/db/db.h"
+#include "zhost/db/drafting.h"
+#include "zhost/db/raw.h"
 #include "zhost/dxf/dxf.h"
 #include "zhost/preview/preview.h"
 #include "zhost/preview/render_command.h"
 
+#include "multileader.h"
+#include "scene.h"
 #include "support/nested_blocks.h"
 #include "support/status.h"
 
@@ -391,3 +396,74 @@ TEST(PreviewRender, DeeplyNestedReferencesAreDrawnWhereTheyAre) {
     EXPECT_EQ(inkAbove, 0);
     EXPECT_EQ(inkBelow, 0);
 }
+
+// --- Annotation -------------------------------------------------------------------------------
+
+TEST(PreviewRender, DimensionsDrawTheirPictureAndLeadersTheirPath) {
+    // The dimension's block holds a red line; after a move the picture is drawn where the
+    // dimension went, the old place stays empty. A leader draws its path and a filled arrowhead.
+    Database db;
+    frame(db);
+    ObjectId picture, dimId;
+    db.addBlock(L"*D1", picture);
+    add(db, line(10, 10, 40, 10, 1), picture);
+    auto d = std::make_unique<Dimension>(DimensionKind::aligned);
+    d->setBlock(picture);
+    d->setPoint(13, {10, 10, 0});
+    d->setPoint(14, {40, 10, 0});
+    dimId = add(db, std::move(d));
+    ObjectPtr<Dimension>(dimId, OpenMode::forWrite)
+        ->transformBy(geom::Matrix3d::translation({0, 10, 0}));
+    auto l = std::make_unique<Leader>(std::vector<geom::Point3d>{{60, 20, 0}, {90, 20, 0}});
+    l->setColorIndex(5);
+    l->setLineWeight(50);
+    l->setTextSize(12, 0);
+    add(db, std::move(l));
+    const Png png = render(db, "preview_annotation.png");
+    EXPECT_EQ(0xFF0000u, png.at(px(25), py(20)));
+    EXPECT_EQ(0xFFFFFFu, png.at(px(25), py(10)));
+    EXPECT_EQ(0x0000FFu, png.at(px(80), py(20)));
+    // Inside the arrowhead but off the leader's line.
+    EXPECT_EQ(0x0000FFu, png.at(px(70), py(21.2)));
+    EXPECT_EQ(0xFFFFFFu, png.at(px(70), py(23)));
+}
+
+TEST(MultileaderPicture, LeaderLinesTextAndBlockComeFromTheContextData) {
+    // ezdxf's multileaders, kept as read: the text one points from (700, 0), the block one
+    // shows its balloon.
+    Database db;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxf(std::string(ZORMA_SOURCE_DIR) + "/tests/dxf/data/ezdxf_dims_r2018.dxf",
+                           db, report));
+    std::vector<const RawEntity*> leaders;
+    ObjectPtr<BlockTableRecord> ms(db.modelSpaceId(), OpenMode::forRead);
+    std::vector<ObjectPtr<Entity>> open;
+    for (ObjectId id : ms->entityIds()) {
+        open.emplace_back(id, OpenMode::forRead);
+        if (const auto* r = objectCast<RawEntity>(open.back().get());
+            r && r->record().kind == L"MULTILEADER")
+            leaders.push_back(r);
+    }
+    ASSERT_EQ(2u, leaders.size());
+    const auto textPieces = preview::multileaderPieces(*leaders[0]);
+    int lines = 0, arrows = 0, texts = 0;
+    for (const auto& p : textPieces) {
+        if (const auto* l = objectCast<Line>(p.get()))
+            lines += l->startPoint() == geom::Point3d(700, 0, 0);
+        if (const auto* s = objectCast<Solid>(p.get()))
+            arrows += s->corners()[0] == geom::Point3d(700, 0, 0);
+        if (const auto* m = objectCast<MText>(p.get()))
+            texts += m->contents() == L"部品 A";
+    }
+    EXPECT_EQ(1, lines);
+    EXPECT_EQ(1, arrows);
+    EXPECT_EQ(1, texts);
+    int balloons = 0;
+    for (const auto& p : preview::multileaderPieces(*leaders[1]))
+        if (const auto* b = objectCast<BlockReference>(p.get())) {
+            ObjectPtr<BlockTableRecord> rec(b->blockTableRecord(), OpenMode::forRead);
+            balloons += rec && rec->name() == L"BALLOON";
+        }
+    EXPECT_EQ(1, balloons);
+}
+
