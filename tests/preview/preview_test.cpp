@@ -466,4 +466,3 @@ TEST(MultileaderPicture, LeaderLinesTextAndBlockComeFromTheContextData) {
         }
     EXPECT_EQ(1, balloons);
 }
-
