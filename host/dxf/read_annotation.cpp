@@ -62,7 +62,9 @@ std::unique_ptr<db::Entity> buildDimension(Reader& r, std::span<const Tag> tags,
     // do not overlap there (an arc-length dimension, whose parts share codes, is newer).
     enum Part { unmarked, common, own } part = unmarked;
     ExtraTags extra{r, {}, {}};
-    int type = -1;
+    // A missing type is the group's default, a linear dimension (R12 files written by some
+    // converters leave it out); an arc-length dimension always names its own.
+    int type = arc ? -1 : 0;
     std::string_view blockName;
     std::wstring style, text;
     geom::Point3d def, mid, ins;

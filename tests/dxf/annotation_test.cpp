@@ -201,6 +201,23 @@ TEST(DimensionRecords, R12DimensionWithoutMarkersReadsItsParts) {
     EXPECT_EQ(L"R<>", d->userText());
 }
 
+TEST(DimensionRecords, ADimensionWithoutItsTypeIsLinear) {
+    // Old converters leave out the type, whose default is a linear dimension: it is modelled,
+    // not kept as a record of an unknown kind.
+    const std::string dxf = std::string(kPictureBlock) +
+                            "0\nSECTION\n2\nENTITIES\n0\nDIMENSION\n8\n0\n2\n*D7\n10\n3\n20\n"
+                            "6\n11\n2\n21\n6\n13\n1\n23\n5\n14\n3\n24\n5\n0\nENDSEC\n0\nEOF\n";
+    Database db;
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxfText(dxf, db, report)) << toUtf8(report.message);
+    EXPECT_EQ(0, report.keptKinds["DIMENSION"]);
+    const std::vector<ObjectId> dims = ofKind(db, ObjectType::dimension);
+    ASSERT_EQ(1u, dims.size());
+    ObjectPtr<Dimension> d(dims[0], OpenMode::forRead);
+    EXPECT_EQ(DimensionKind::rotated, d->kind());
+    EXPECT_DOUBLE_EQ(2, d->measurement()); // horizontal, from x 1 to x 3
+}
+
 TEST(DimensionRecords, UnknownKindsStayAsRead) {
     // A dimension type the host does not know (7), a radius naming a picture the file never
     // defines, and a leader with one vertex are kept raw.
