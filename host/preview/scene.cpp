@@ -368,6 +368,20 @@ private:
         s_.prims.push_back(std::move(pr));
     }
 
+    // A closed polygon filled with the pen's colour (solids, wide segments, arrowheads).
+    void addFill(const Style& st, std::vector<geom::Point3d> pts, const geom::Matrix3d& xf) {
+        for (auto& p : pts) {
+            p = xf * p;
+            s_.extents.addPoint(p);
+        }
+        Prim pr;
+        pr.kind = Prim::fill;
+        pr.style = st;
+        pr.closed = true;
+        pr.paths.push_back(std::move(pts));
+        s_.prims.push_back(std::move(pr));
+    }
+
     // A polyline with widths per vertex: each wide segment is filled as its outline, the width
     // running linearly along it from the start width to the end width.
     void taperedPolyline(const db::Polyline& p, const Style& st, const geom::Matrix3d& xf) {
@@ -395,17 +409,10 @@ private:
                 geom::Vector3d side = normal.cross(tangent);
                 side = side.isZeroLength() ? side : side.normal();
                 const double half = (w0 + (w1 - w0) * along[k] / total) / 2;
-                outline[k] = xf * (mid[k] + side * half);
-                outline[2 * mid.size() - 1 - k] = xf * (mid[k] - side * half);
+                outline[k] = mid[k] + side * half;
+                outline[2 * mid.size() - 1 - k] = mid[k] - side * half;
             }
-            for (const geom::Point3d& q : outline)
-                s_.extents.addPoint(q);
-            Prim pr;
-            pr.kind = Prim::fill;
-            pr.style = st;
-            pr.closed = true;
-            pr.paths.push_back(std::move(outline));
-            s_.prims.push_back(std::move(pr));
+            addFill(st, std::move(outline), xf);
         }
     }
 
@@ -621,17 +628,7 @@ private:
         case db::ObjectType::solid:
         case db::ObjectType::trace: {
             const auto outline = static_cast<const db::Solid&>(e).outline();
-            Prim pr;
-            pr.kind = Prim::fill;
-            pr.style = st;
-            pr.closed = true;
-            std::vector<geom::Point3d> lp;
-            for (const geom::Point3d& p : outline) {
-                lp.push_back(xf * p);
-                s_.extents.addPoint(lp.back());
-            }
-            pr.paths.push_back(std::move(lp));
-            s_.prims.push_back(std::move(pr));
+            addFill(st, {outline.begin(), outline.end()}, xf);
             break;
         }
         case db::ObjectType::face: {
@@ -706,15 +703,7 @@ private:
         const geom::Vector3d u = along / length;
         const geom::Vector3d side = l.normal().cross(u) * (size / 6);
         const geom::Point3d back = v[0] + u * size;
-        Prim pr;
-        pr.kind = Prim::fill;
-        pr.style = st;
-        pr.closed = true;
-        std::vector<geom::Point3d> tri = {xf * v[0], xf * (back + side), xf * (back - side)};
-        for (const geom::Point3d& p : tri)
-            s_.extents.addPoint(p);
-        pr.paths.push_back(std::move(tri));
-        s_.prims.push_back(std::move(pr));
+        addFill(st, {v[0], back + side, back - side}, xf);
     }
 
     // Kinds the host keeps as tags are drawn from what they carry: a dimension and a table
