@@ -7,6 +7,7 @@
 #include "zhost/core/utf.h"
 #include "zhost/db/database.h"
 #include "zhost/dxf/dxf.h"
+#include "zhost/editor/display.h"
 #include "zhost/editor/document.h"
 #include "zhost/editor/editor.h"
 #include "zhost/rx/loader.h"
@@ -63,7 +64,16 @@ int loadAddon(const RunOptions& o, rx::AddonModule& module) {
 int renderTo(const db::Database& d, const fs::path& target) {
 #ifdef ZORMA_HAVE_PREVIEW
     std::wstring reason;
-    const Status s = preview::renderDrawing(d, target, {}, &reason);
+    // The picture shows what the view shows once a command zoomed (ZOOM, VIEWSIZE); until then,
+    // and after a zoom to the extents, the whole drawing.
+    preview::RenderOptions options;
+    if (ed::viewRequestSerial() != 0 && !ed::lastViewRequest().toExtents) {
+        const ed::View v = ed::currentView();
+        options.viewCenterX = v.centerX;
+        options.viewCenterY = v.centerY;
+        options.viewScale = options.height / v.height();
+    }
+    const Status s = preview::renderDrawing(d, target, options, &reason);
     if (!ok(s)) {
         err(L"cannot write " + settings::toWide(target) + L": " +
             (reason.empty() ? fromUtf8(toString(s)) : reason));

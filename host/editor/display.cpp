@@ -52,14 +52,64 @@ void clearScreenState() {
         ++state().hiddenSerial;
     state().hidden.clear();
     state().highlighted.clear();
+    state().previousViews.clear();
+}
+
+namespace {
+constexpr size_t kRememberedViews = 10;
+
+void remember(const View& v) {
+    auto& kept = state().previousViews;
+    if (kept.size() == kRememberedViews)
+        kept.erase(kept.begin());
+    kept.push_back(v);
+}
+} // namespace
+
+View currentView() {
+    return state().view;
+}
+
+void setScreenView(const View& view, bool rememberOld) {
+    if (!(view.unitsPerPixel > 0) || view.widthPx < 1 || view.heightPx < 1)
+        return;
+    if (rememberOld)
+        remember(state().view);
+    state().view = view;
+}
+
+void requestView(const ViewRequest& request) {
+    auto& s = state();
+    if (!(request.view.unitsPerPixel > 0))
+        return;
+    remember(s.view);
+    s.view = request.view;
+    s.viewRequest = request;
+    ++s.viewRequestSerial;
+}
+
+std::uint64_t viewRequestSerial() {
+    return state().viewRequestSerial;
+}
+const ViewRequest& lastViewRequest() {
+    return state().viewRequest;
+}
+
+bool popPreviousView(View& out) {
+    auto& kept = state().previousViews;
+    if (kept.empty())
+        return false;
+    out = kept.back();
+    kept.pop_back();
+    return true;
 }
 
 double viewScale() {
-    return state().viewScale;
+    return state().view.unitsPerPixel;
 }
 void setViewScale(double unitsPerPixel) {
     if (unitsPerPixel > 0)
-        state().viewScale = unitsPerPixel;
+        state().view.unitsPerPixel = unitsPerPixel;
 }
 
 double pickAperture() {

@@ -3,6 +3,7 @@
 // platform has one active document); everything here is reset by resetSession().
 #include "zhost/db/object_id.h"
 #include "zhost/editor/command_call.h"
+#include "zhost/editor/display.h"
 #include "zhost/editor/input.h"
 #include "zhost/editor/output.h"
 #include "zhost/editor/ucs.h"
@@ -65,7 +66,10 @@ struct EditorState {
     std::set<db::ObjectId> highlighted;
     std::vector<db::ObjectId> pickFirst;
     bool shift = false;
-    double viewScale = 0.1;
+    View view;
+    std::vector<View> previousViews; // oldest first, at most ten
+    ViewRequest viewRequest;
+    std::uint64_t viewRequestSerial = 0;
     Ucs ucs;
     geom::Point3d lastPoint;
 

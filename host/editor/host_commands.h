@@ -46,6 +46,7 @@ void cmdOffset();
 void cmdPedit();
 void cmdUndo();
 void cmdRegen();
+void cmdZoom();
 void cmdBmInsert();
 // Drawing.
 void cmdLine();

@@ -6,6 +6,7 @@
 #include "zhost/db/database.h"
 #include "zhost/editor/display.h"
 #include "zhost/editor/sysvars.h"
+#include "zhost/editor/ucs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,7 +60,9 @@ std::map<std::wstring, SessionVar>& sessionVars() {
         addInt(L"PICKBOX", 3, 0, 50);
         addInt(L"PICKFIRST", 1, 0, 1);
         addInt(L"SNAPMODE", 0, 0, 1);
-        addReal(L"VIEWSIZE", 300.0);
+        addReal(L"VIEWSIZE", View{}.height()); // the view's height; the view keeps the value
+        const ResBuf center(rt::point3d, geom::Point3d(View{}.centerX, View{}.centerY, 0));
+        m[L"VIEWCTR"] = {rt::point3d, center, center, true};
         m[L"LASTPOINT"] = {rt::point3d, ResBuf(rt::point3d, geom::Point3d()),
                            ResBuf(rt::point3d, geom::Point3d())};
         return m;
@@ -141,7 +144,12 @@ Status getSysVar(std::wstring_view name, ResBuf& out) {
     auto& vars = sessionVars();
     if (auto it = vars.find(key); it != vars.end()) {
         if (key == L"VIEWSIZE")
-            it->second.value = ResBuf(rt::real, viewScale() * 1000.0);
+            it->second.value = ResBuf(rt::real, currentView().height());
+        if (key == L"VIEWCTR") {
+            const View v = currentView();
+            it->second.value =
+                ResBuf(rt::point3d, wcsToUcs(geom::Point3d(v.centerX, v.centerY, 0)));
+        }
         out = it->second.value;
         return Status::ok;
     }
@@ -178,7 +186,9 @@ Status setSysVar(std::wstring_view name, const ResBuf& value) {
         if (key == L"VIEWSIZE") {
             if (converted.real() <= 0)
                 return Status::invalidInput;
-            setViewScale(converted.real() / 1000.0);
+            View view = currentView();
+            view.unitsPerPixel = converted.real() / view.heightPx;
+            requestView({view, false});
         }
         v.value = converted;
         return Status::ok;
@@ -285,7 +295,7 @@ std::vector<SysVarInfo> listSysVars() {
 void resetSessionVars() {
     for (auto& [name, v] : sessionVars())
         v.value = v.defaultValue;
-    setViewScale(0.3);
+    setScreenView(View{}, false);
 }
 
 namespace detail {

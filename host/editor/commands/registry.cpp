@@ -30,6 +30,7 @@ void ensureHostCommands() {
         // UNDO changes the journal itself: it must not be a step of its own.
         {L"UNDO", &cmdUndo, rx::cmd::kNoUndoMarker},
         {L"REGEN", &cmdRegen, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
+        {L"ZOOM", &cmdZoom, rx::cmd::kTransparent | rx::cmd::kNoUndoMarker},
         {L"-BMINSERT", &cmdBmInsert, rx::cmd::kModal},
         {L"LINE", &cmdLine, rx::cmd::kModal},
         {L"PLINE", &cmdPline, rx::cmd::kModal},

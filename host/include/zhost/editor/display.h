@@ -30,8 +30,39 @@ bool isHighlighted(db::ObjectId id);
 // this is for a new drawing).
 void clearScreenState();
 
-// Drawing units per screen pixel of the (single, virtual) view: the pick box (PICKBOX, pixels)
-// times this is the pick aperture. Default 0.1: a 3-pixel pick box picks within 0.3 units.
+// The view: the part of model space the screen shows, with the screen's axes along the WCS's.
+// Without a window it is a virtual 1333 x 1000 pixel screen at 0.3 units a pixel over
+// (0,0)-(400,300); the drawing window keeps it up to date with what it shows. VIEWSIZE is its
+// height in drawing units, VIEWCTR its centre (UCS).
+struct View {
+    double centerX = 200, centerY = 150; // the WCS point at the middle of the screen
+    double unitsPerPixel = 0.3;          // drawing units per screen pixel
+    int widthPx = 1333, heightPx = 1000; // the screen's size
+    double width() const { return widthPx * unitsPerPixel; }
+    double height() const { return heightPx * unitsPerPixel; }
+};
+View currentView();
+// The window reports what it shows after its own zooms, pans and resizes. With `remember`, the
+// view it replaces is kept for ZOOM Previous (a wheel zoom or a pan begins; not every step).
+void setScreenView(const View& view, bool remember);
+
+// A command's change of the view (ZOOM), which the window carries out at its next refresh. The
+// view it replaces is kept for ZOOM Previous (the last ten). `toExtents` asks the window for its
+// own zoom to the extents of what it draws; `view` is the editor's estimate of it.
+struct ViewRequest {
+    View view;
+    bool toExtents = false;
+};
+void requestView(const ViewRequest& request);
+// Bumped by every requestView; the window compares it with the value it last carried out.
+std::uint64_t viewRequestSerial();
+const ViewRequest& lastViewRequest();
+// Takes the last remembered view off the list (false when there is none).
+bool popPreviousView(View& out);
+
+// Drawing units per screen pixel of the view: the pick box (PICKBOX, pixels) times this is the
+// pick aperture. Default 0.3: a 3-pixel pick box picks within 0.9 units. setViewScale changes
+// the scale about the view's centre.
 double viewScale();
 void setViewScale(double unitsPerPixel);
 // The pick aperture in drawing units (PICKBOX x view scale).
