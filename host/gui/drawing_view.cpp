@@ -22,6 +22,8 @@ using namespace zhost;
 namespace {
 constexpr int kMargin = 10;
 constexpr double kWheelStep = 1.25;
+// Wheel steps closer together than this are one zoom for ZOOM Previous.
+constexpr std::chrono::milliseconds kWheelBurst{800};
 } // namespace
 
 DrawingView::DrawingView(wxWindow* parent)
@@ -89,6 +91,23 @@ void DrawingView::panBy(int dx, int dy) {
 }
 
 void DrawingView::refreshDrawing() {
+    if (ed::viewRequestSerial() != carriedOutRequest_) {
+        // A command changed the view: it was worked out on the screen this view reported.
+        carriedOutRequest_ = ed::viewRequestSerial();
+        const ed::ViewRequest& request = ed::lastViewRequest();
+        if (request.toExtents || !(request.view.unitsPerPixel > 0)) {
+            zoomExtents();
+            return;
+        }
+        centerX_ = request.view.centerX;
+        centerY_ = request.view.centerY;
+        scale_ = std::clamp(1.0 / request.view.unitsPerPixel, 1e-9, 1e9);
+        haveView_ = true;
+        fitted_ = true;
+        shownDrawing_ = ed::workingDatabase();
+        render();
+        return;
+    }
     // A drawing seen for the first time (opened, new, or no longer empty) is shown whole.
     if (!haveView_ || !fitted_ || shownDrawing_ != ed::workingDatabase())
         zoomExtents();
@@ -119,8 +138,13 @@ void DrawingView::render() {
     const db::Database* d = ed::workingDatabase();
     if (s.x < 1 || s.y < 1 || !d)
         return;
-    // Picks and selection apertures follow what the user sees.
-    ed::setViewScale(1.0 / scale_);
+    // Picks, selection apertures, VIEWSIZE and ZOOM follow what the user sees.
+    const ed::View shown{centerX_, centerY_, 1.0 / scale_, s.x, s.y};
+    const ed::View before = ed::currentView();
+    const bool moved = before.centerX != shown.centerX || before.centerY != shown.centerY ||
+                       before.unitsPerPixel != shown.unitsPerPixel;
+    ed::setScreenView(shown, rememberNext_ && moved);
+    rememberNext_ = false;
     const Shown now{d, d->changeSerial(), ed::hiddenOnScreenSerial(), centerX_, centerY_, scale_,
                     s};
     if (now == painted_ && picture_.IsOk())
@@ -176,11 +200,17 @@ void DrawingView::onMouse(wxMouseEvent& e) {
     const wxPoint p = e.GetPosition();
     const wxEventType t = e.GetEventType();
     if (t == wxEVT_MOUSEWHEEL) {
-        if (e.GetWheelRotation() != 0)
+        if (e.GetWheelRotation() != 0) {
+            const auto now = std::chrono::steady_clock::now();
+            rememberNext_ = now - lastWheel_ > kWheelBurst;
+            lastWheel_ = now;
             zoomAt(p.x, p.y, e.GetWheelRotation() > 0 ? kWheelStep : 1 / kWheelStep);
+        }
     } else if (t == wxEVT_MIDDLE_DCLICK) {
+        rememberNext_ = true;
         zoomExtents();
     } else if (t == wxEVT_MIDDLE_DOWN) {
+        rememberNext_ = true;
         panning_ = true;
         panFrom_ = p;
         if (!HasCapture())

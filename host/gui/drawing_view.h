@@ -8,6 +8,7 @@ class wxDC;
 
 #include "zhost/preview/preview.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -109,6 +110,12 @@ private:
     double centerX_ = 0, centerY_ = 0, scale_ = 1; // pixels per drawing unit
     bool panning_ = false;
     wxPoint panFrom_;
+    // The last view change a command asked for (ZOOM) that this view carried out.
+    std::uint64_t carriedOutRequest_ = 0;
+    // The next view reported to the editor begins a zoom or pan that ZOOM Previous goes back
+    // over; a burst of wheel steps counts as one.
+    bool rememberNext_ = false;
+    std::chrono::steady_clock::time_point lastWheel_{};
     Overlay overlay_;
 };
 
