@@ -15,6 +15,9 @@
 #include "zhost/editor/ucs.h"
 #include "zhost/rx/commands.h"
 
+#include <exception>
+#include <new>
+
 namespace zhost::ed {
 
 using detail::Answer;
@@ -51,6 +54,23 @@ std::wstring activeCommandName() {
 
 namespace detail {
 
+namespace {
+
+// What an exception that escaped a command says, for the command line.
+std::wstring describe(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::bad_alloc&) {
+        return L"out of memory";
+    } catch (const std::exception& x) {
+        return fromUtf8(x.what());
+    } catch (...) {
+        return L"an unknown error";
+    }
+}
+
+} // namespace
+
 void executeCommand(const rx::CommandEntry& entry) {
     auto& s = state();
     ensureHostCommands();
@@ -62,12 +82,29 @@ void executeCommand(const rx::CommandEntry& entry) {
     const rx::CommandFunction fn = entry.function;
     const int flags = entry.flags;
     db::Database* d = s.database;
-    if (d && !(flags & rx::cmd::kNoUndoMarker))
+    const bool grouped = d && !(flags & rx::cmd::kNoUndoMarker);
+    if (grouped)
         d->beginUndoGroup();
-    fn();
-    if (d && !(flags & rx::cmd::kNoUndoMarker))
+    std::exception_ptr escaped;
+    try {
+        fn();
+    } catch (...) {
+        // An exception must not end the session and take the user's drawing with it: the
+        // command is stopped here, said to have failed, and what it half did is taken back.
+        escaped = std::current_exception();
+    }
+    if (grouped)
         d->endUndoGroup();
     --s.commandDepth;
+    if (escaped) {
+        s.commandFailed = true;
+        const bool outermost = s.commandDepth == 0;
+        const bool takeBack = grouped && outermost && s.database == d && d->isUndoRecording();
+        if (takeBack)
+            d->undo(1);
+        print(L"\n" + entry.globalName + L" stopped by an internal error (" + describe(escaped) +
+              L")." + (takeBack ? L" Its changes were taken back." : L""));
+    }
     if (s.commandDepth == 0) {
         s.activeCommand.clear();
         s.initPending = false;

@@ -4,6 +4,9 @@
 
 #include "zhost/geom/regions.h"
 
+#include <new>
+#include <stdexcept>
+
 using namespace zhost;
 using ed::Result;
 using zhost::test::EditorTest;
@@ -74,6 +77,57 @@ TEST_F(CommandLoop, EachCommandIsOneUndoStep) {
     const int before = db.undoStepCount();
     ed::runCommandLoop(*src);
     EXPECT_LE(db.undoStepCount(), before + 1);
+}
+
+namespace {
+// Draws a line, then fails the way a bug or a full memory would.
+void throwingCommand() {
+    ed::command({L"._LINE", geom::Point3d(0, 0, 0), geom::Point3d(5, 0, 0), L""});
+    throw std::runtime_error("the widget broke");
+}
+void allocFailingCommand() {
+    throw std::bad_alloc();
+}
+// Calls the throwing command as a host command would be called, and goes on.
+Result g_innerResult = Result::normal;
+void callingCommand() {
+    g_innerResult = ed::command({L"._THROWS"});
+    ed::command({L"._CIRCLE", geom::Point3d(0, 0, 0), 2.0});
+}
+} // namespace
+
+// An exception out of a command stops that command, not the session: the command is said to
+// have failed, what it did is taken back, and the next command runs as usual.
+TEST_F(CommandLoop, AnExceptionStopsOnlyItsCommandAndItsChangesAreTakenBack) {
+    rx::commandStack().addCommand(L"TEST", L"THROWS", L"THROWS", 0, &throwingCommand);
+    rx::commandStack().addCommand(L"TEST", L"NOMEM", L"NOMEM", 0, &allocFailingCommand);
+    rx::commandStack().addCommand(L"TEST", L"CALLS", L"CALLS", 0, &callingCommand);
+    auto src = ed::makeQueue({L"THROWS", L"NOMEM", L"CIRCLE", L"1,1", L"3"});
+    const ed::RunOutcome out = ed::runCommandLoop(*src);
+    EXPECT_EQ(out.kind, ed::RunOutcome::endOfInput);
+    EXPECT_TRUE(transcriptHas(
+        L"THROWS stopped by an internal error (the widget broke). Its changes were taken back."));
+    EXPECT_TRUE(transcriptHas(L"NOMEM stopped by an internal error (out of memory)."));
+    EXPECT_TRUE(entitiesOfType(L"LINE").empty());
+    EXPECT_EQ(entitiesOfType(L"CIRCLE").size(), 1u);
+    EXPECT_FALSE(ed::isCommandActive());
+    // UNDO now takes back the circle, not a half-closed group of the failed command.
+    auto undo = ed::makeQueue({L"UNDO", L"1"});
+    ed::runCommandLoop(*undo);
+    EXPECT_TRUE(entitiesOfType(L"CIRCLE").empty());
+
+    // Called from another command: the caller is told of the failure and goes on; the whole
+    // outer command stays one step.
+    auto nested = ed::makeQueue({L"CALLS"});
+    ed::runCommandLoop(*nested);
+    EXPECT_EQ(g_innerResult, Result::error);
+    EXPECT_EQ(entitiesOfType(L"CIRCLE").size(), 1u);
+    EXPECT_EQ(entitiesOfType(L"LINE").size(), 1u); // kept: the caller owns the step
+    auto undoNested = ed::makeQueue({L"UNDO", L"1"});
+    ed::runCommandLoop(*undoNested);
+    EXPECT_TRUE(entitiesOfType(L"CIRCLE").empty());
+    EXPECT_TRUE(entitiesOfType(L"LINE").empty());
+    rx::commandStack().removeGroup(L"TEST");
 }
 
 using HostCommands = EditorTest;
