@@ -6,6 +6,7 @@
 #include "support/temp_folder.h"
 #include "support/zorma_run.h"
 
+#include "zhost/core/memory.h"
 #include "zhost/core/utf.h"
 #include "zhost/db/db.h"
 #include "zhost/dxf/dxf.h"
@@ -104,6 +105,31 @@ TEST_F(FileCommands, OpenOfAnUnreadableFileKeepsTheCurrentDrawing) {
     ::chmod((Dir() / "locked.dxf").c_str(), 0);
     ASSERT_TRUE(run({L"OPEN", path("locked.dxf")}).ok());
     EXPECT_TRUE(transcript.Has(L"The current drawing stays open."));
+    EXPECT_NE(ed::workingDatabase(), before);
+}
+
+// A drawing that would not fit in the memory left is refused before it is read, with what it
+// needs; the drawing open stays, and so does the session.
+TEST_F(FileCommands, OpenOfADrawingTooLargeForTheMemoryKeepsTheCurrentDrawing) {
+    ASSERT_TRUE(run({L"LINE", L"0,0", L"1,0", L"", L"SAVEAS", L"", path("big.dxf")}).ok());
+    db::Database* before = ed::workingDatabase();
+    const auto size = std::filesystem::file_size(Dir() / "big.dxf");
+    struct Pretend {
+        explicit Pretend(std::uintmax_t bytes) { setAvailableMemoryForTests(bytes); }
+        ~Pretend() { setAvailableMemoryForTests(std::nullopt); }
+    };
+    {
+        const Pretend tight(size * 3);
+        ASSERT_TRUE(run({L"OPEN", path("big.dxf")}).ok());
+    }
+    EXPECT_TRUE(transcript.Has(L"too large to open: it needs about "));
+    EXPECT_TRUE(transcript.Has(L" of memory and 1 MB are free. The current drawing stays open."));
+    EXPECT_EQ(ed::workingDatabase(), before);
+    // With room enough the same file opens.
+    {
+        const Pretend roomy(size * 100);
+        ASSERT_TRUE(run({L"OPEN", path("big.dxf")}).ok());
+    }
     EXPECT_NE(ed::workingDatabase(), before);
 }
 
