@@ -6,6 +6,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
 namespace zorma::gui {
@@ -77,6 +78,20 @@ void CommandPane::setKeywords(const std::vector<std::wstring>& keywords,
         row->Add(b, 0, wxRIGHT, 4);
     }
     keywordRow_->Layout();
+}
+
+std::wstring CommandPane::keywordLayout() const {
+    std::wstring out;
+    size_t i = 0;
+    for (const wxWindow* b : keywordRow_->GetChildren()) {
+        if (i >= keywords_.size())
+            break;
+        const wxRect r(b->GetScreenPosition(), b->GetSize());
+        wchar_t line[64];
+        std::swprintf(line, 64, L" %d %d %d %d\n", r.x, r.y, r.width, r.height);
+        out += L"keyword " + keywords_[i++] + line;
+    }
+    return out.empty() ? L"keyword -\n" : out;
 }
 
 namespace {

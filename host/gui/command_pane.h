@@ -26,6 +26,10 @@ public:
     void setKeywords(const std::vector<std::wstring>& keywords,
                      const std::vector<std::wstring>& labels);
 
+    // Where the keyword buttons are on the screen: "keyword KEYWORD X Y W H" a line, or
+    // "keyword -" when there are none (for tests that click them).
+    std::wstring keywordLayout() const;
+
     // The names Tab completes from (command names, asked for when Tab is pressed).
     std::function<std::vector<std::wstring>()> commandNames;
 

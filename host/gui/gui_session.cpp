@@ -6,6 +6,7 @@
 #include "dialog_backend.h"
 #include "drawing_view.h"
 #include "pointer_input.h"
+#include "tool_bars.h"
 
 #include "zhost/core/utf.h"
 #include "zhost/editor/osnap.h"
@@ -17,7 +18,7 @@
 #include "zhost/rx/commands.h"
 
 #include <wx/app.h>
-#include <wx/button.h>
+#include <wx/aui/auibar.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
@@ -29,13 +30,13 @@
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
-#include <wx/wrapsizer.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <iostream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -45,31 +46,6 @@ using namespace zhost;
 namespace {
 
 enum MenuId { idZoomExtents = wxID_HIGHEST + 1, idFirstCommand };
-
-// The add-on's commands, then the host's drawing and editing commands: the Commands menu and the
-// toolbar.
-const wchar_t* const kCommands[] = {L"ZORMA_CONT",
-                                    L"ZORMA_CONT_EDIT",
-                                    L"ZORMA_GEOMCALC",
-                                    L"KORU_ATTACH_PC_XDATA",
-                                    L"ZORMA_HIDE",
-                                    L"ZORMA_HIDE_RESTORE",
-                                    L"LINE",
-                                    L"PLINE",
-                                    L"CIRCLE",
-                                    L"ARC",
-                                    L"RECTANG",
-                                    L"TEXT",
-                                    L"ERASE",
-                                    L"MOVE",
-                                    L"COPY",
-                                    L"ROTATE",
-                                    L"MIRROR",
-                                    L"OFFSET",
-                                    L"LIST",
-                                    L"DIST",
-                                    L"UNDO"};
-constexpr int kAddonCommandCount = 6;
 
 // The status bar: the cursor, then the drawing aids as the platform's buttons show them.
 enum StatusField { fieldCoordinates, fieldSnap, fieldOrtho, fieldOsnap, fieldCount };
@@ -99,10 +75,12 @@ public:
         view->Append(idZoomExtents, wxS("Zoom &extents\tCtrl+E"));
         auto* commands = new wxMenu;
         int id = idFirstCommand;
-        for (const wchar_t* name : kCommands) {
-            if (id == idFirstCommand + kAddonCommandCount)
+        std::optional<CommandGroup> group;
+        for (const CommandTool& t : commandTools()) {
+            if (group && group != t.group)
                 commands->AppendSeparator();
-            commands->Append(id++, wxString(name));
+            group = t.group;
+            commands->Append(id++, wxString(t.name));
         }
         auto* bar = new wxMenuBar;
         bar->Append(file, wxS("&File"));
@@ -112,11 +90,12 @@ public:
         CreateStatusBar(fieldCount);
         const int widths[fieldCount] = {-1, 100, 110, 120};
         SetStatusWidths(fieldCount, widths);
-        wxPanel* tools = createToolBar();
+        tools_ = createToolBars(this, idFirstCommand);
         view_ = new DrawingView(this);
         pane_ = new CommandPane(this);
         auto* column = new wxBoxSizer(wxVERTICAL);
-        column->Add(tools, 0, wxEXPAND);
+        column->Add(tools_.host, 0, wxEXPAND);
+        column->Add(tools_.addon, 0, wxEXPAND);
         column->Add(view_, 1, wxEXPAND);
         column->Add(pane_, 0, wxEXPAND);
         SetSizer(column);
@@ -131,10 +110,17 @@ public:
         Bind(wxEVT_MENU, &MainFrame::onFileMenu, this, wxID_SAVEAS);
         Bind(
             wxEVT_MENU,
-            [this](wxCommandEvent& e) { runCommand({kCommands[e.GetId() - idFirstCommand]}); },
+            [this](wxCommandEvent& e) {
+                runCommand({commandTools()[e.GetId() - idFirstCommand].name});
+            },
             idFirstCommand, id - 1);
         Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
+        // Tests find the tools where this says they are, after every change of the layout.
+        Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+            CallAfter([this] { reportLayout(toolLayout(tools_)); });
+            e.Skip();
+        });
         showDrawingAids();
     }
 
@@ -166,23 +152,7 @@ public:
     std::function<void(const std::vector<std::wstring>&)> onCommand;
 
 private:
-    // Text buttons named as the commands are typed. They wrap into more rows where the window
-    // is too narrow for them (a toolbar would hide the rest behind its overflow arrow).
-    wxPanel* createToolBar() {
-        auto* tools = new wxPanel(this);
-        auto* row = new wxWrapSizer(wxHORIZONTAL);
-        int n = 0;
-        for (const wchar_t* name : kCommands) {
-            if (n++ == kAddonCommandCount)
-                row->AddSpacer(12);
-            auto* b = new wxButton(tools, wxID_ANY, wxString(name), wxDefaultPosition,
-                                   wxDefaultSize, wxBU_EXACTFIT);
-            b->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { runCommand({name}); });
-            row->Add(b, 0, wxALL, 1);
-        }
-        tools->SetSizer(row);
-        return tools;
-    }
+    ToolBars tools_;
 
     // The file commands of the editor do the work (the unsaved-changes question, the safe save
     // with "NAME.bak"); the menu only asks for the file name in the desktop's own dialog.
@@ -309,6 +279,8 @@ public:
         pointer_.promptShown(afterMove);
         atCommandPrompt_ = trimmed(prompt) == L"Command:";
         pump();
+        if (!afterMove)
+            reportLayout(frame_.pane_->keywordLayout());
         if (atCommandPrompt_ && !failure_.empty())
             showFailure();
         if (script_) {

@@ -83,6 +83,21 @@ def drag(p, q, steps=8):
     xd("mouseup", "1")
     time.sleep(0.6)
 
+# Where the window says its tools and keyword buttons are (ZORMA_GUI_LAYOUT): screen pixels.
+def layout(kind):
+    found = {}
+    for name, x, y, w, h in re.findall(r"zorma gui: layout " + kind + r" (\S+) (-?\d+) (-?\d+) (\d+) (\d+)",
+                                       open(LOG).read()):
+        found[name] = (int(x), int(y), int(w), int(h))
+    return found
+
+def press(kind, name):
+    x, y, w, h = layout(kind)[name]
+    xd("mousemove", str(x + w // 2), str(y + h // 2))
+    time.sleep(0.1)
+    xd("click", "1")
+    time.sleep(0.6)
+
 def finish():
     key("ctrl+q")
     line("N")
@@ -113,6 +128,7 @@ protected:
         env.push_back({"ZORMA", ztest::ZormaProgram().string()});
         env.push_back({"OUT", saved.string()});
         env.push_back({"LOG", log.string()});
+        env.push_back({"ZORMA_GUI_LAYOUT", "1"});
         ztest::ProcessResult r =
             ztest::RunProcess(argv, {.env = env, .timeout = std::chrono::seconds(150)});
         windowOutput = fs::exists(log) ? ztest::ReadFile(log) : std::string();
@@ -286,6 +302,85 @@ finish()
     EXPECT_NEAR(placed.rotation, reference.rotation, 1e-9);
     EXPECT_NEAR(placed.minX, reference.minX, 1e-6);
     EXPECT_NEAR(placed.maxX, reference.maxX, 1e-6);
+}
+
+// At 1024 pixels every command is on a toolbar, and a click on its tool starts it; a click on a
+// keyword button above the command line answers the prompt with that keyword.
+TEST_F(MouseSession, EveryToolFitsAt1024PixelsAndStartsItsCommandAndKeywordButtonsAnswer) {
+    const ztest::ProcessResult r =
+        Drive(R"PY(
+xd("windowsize", win, "1024", "700")
+time.sleep(1.5)
+left = int(re.search(r"Position: (-?\d+),", xd("getwindowgeometry", win)).group(1))
+tools = layout("tool")
+for name, (x, y, w, h) in sorted(tools.items()):
+    if w == 0 or x < left or x + w > left + 1024:
+        print("FAIL: tool %s is not on the bar: %d %d %d %d" % (name, x, y, w, h))
+        sys.exit(5)
+print("TOOLS " + " ".join(sorted(tools)))
+line("@set OSMODE 0")
+press("tool", "LINE"); line("0,0"); line("40,0"); line("")
+press("tool", "CIRCLE"); line("20,20")
+press("keyword", "Diameter"); line("10")
+press("tool", "RECTANG"); line("50,0"); line("70,10")
+# The others start and are cancelled (the add-on's dialogs by the Escape typed in the window).
+for name in ["PLINE", "ARC", "TEXT", "ERASE", "MOVE", "COPY", "ROTATE", "MIRROR", "OFFSET",
+             "LIST", "DIST", "UNDO", "ZORMA_CONT", "ZORMA_CONT_EDIT", "ZORMA_GEOMCALC",
+             "KORU_ATTACH_PC_XDATA", "ZORMA_HIDE", "ZORMA_HIDE_RESTORE"]:
+    press("tool", name)
+    xd("windowfocus", "--sync", win)
+    key("Escape")
+    key("Escape")
+finish()
+)PY",
+              {"--product", ztest::SourcePath("samples/product").string()});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    EXPECT_NE(r.out.find("TOOLS ARC CIRCLE COPY DIST ERASE KORU_ATTACH_PC_XDATA LINE LIST MIRROR "
+                         "MOVE NEW OFFSET OPEN PLINE RECTANG ROTATE SAVE TEXT UNDO ZORMA_CONT "
+                         "ZORMA_CONT_EDIT ZORMA_GEOMCALC ZORMA_HIDE ZORMA_HIDE_RESTORE"),
+              std::string::npos)
+        << r;
+    // The layout reports go to standard error, between the transcript's words.
+    const std::string transcript =
+        std::regex_replace(windowOutput, std::regex("zorma gui: layout [^\n]*\n"), "");
+    for (const char* name : {"LINE",
+                             "CIRCLE",
+                             "RECTANG",
+                             "PLINE",
+                             "ARC",
+                             "TEXT",
+                             "ERASE",
+                             "MOVE",
+                             "COPY",
+                             "ROTATE",
+                             "MIRROR",
+                             "OFFSET",
+                             "LIST",
+                             "DIST",
+                             "UNDO",
+                             "ZORMA_CONT",
+                             "ZORMA_CONT_EDIT",
+                             "ZORMA_GEOMCALC",
+                             "KORU_ATTACH_PC_XDATA",
+                             "ZORMA_HIDE",
+                             "ZORMA_HIDE_RESTORE"})
+        EXPECT_NE(transcript.find(std::string("Command: ") + name + "\n"), std::string::npos)
+            << name << " was not started\n"
+            << transcript;
+    db::Database d;
+    ASSERT_TRUE(ztest::ReadDrawing(saved, d));
+    using P = geom::Point3d;
+    EXPECT_EQ(LinesOf(d), (std::vector<std::pair<P, P>>{{P(0, 0), P(40, 0)}}));
+    int circles = 0;
+    db::ObjectPtr<db::BlockTableRecord> model(d.modelSpaceId(), db::OpenMode::forRead);
+    for (db::ObjectId id : model->entityIds())
+        if (db::ObjectPtr<db::Circle> c(id, db::OpenMode::forRead); c) {
+            ++circles;
+            EXPECT_EQ(c->center(), P(20, 20));
+            EXPECT_DOUBLE_EQ(c->radius(), 5) << "the Diameter button answered the prompt";
+        }
+    EXPECT_EQ(circles, 1);
+    EXPECT_EQ(ztest::EntityKinds(d)[L"LWPOLYLINE"], 1) << "the rectangle";
 }
 
 TEST_F(MouseSession, AnUnreadableDrawingIsToldInAMessageBoxAndTheWindowGoesOn) {
