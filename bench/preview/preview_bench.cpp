@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -147,8 +148,9 @@ void BM_CachedRedrawZoomedInWarm100k(benchmark::State& state) {
 }
 BENCHMARK(BM_CachedRedrawZoomedInWarm100k)->Unit(benchmark::kMillisecond);
 
-// One frame of a jig over the whole drawing: the window's kept picture copied onto the window,
-// the dragged block (moved every frame) turned into overlay paths and drawn over it.
+// One frame of a jig over the whole drawing as the window paints it: the kept picture copied
+// onto the window, the dragged block (moved every frame) turned into overlay paths, and drawn
+// over the picture with the rubber band, the crosshair and a snap marker.
 void BM_JigFrame100k(benchmark::State& state) {
     Bench& b = drawing();
     if (!ready(state, b))
@@ -166,11 +168,22 @@ void BM_JigFrame100k(benchmark::State& state) {
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(window.get()), cairo_destroy);
     const preview::ViewTransform view{o.viewCenterX, o.viewCenterY, o.viewScale, kWidth, kHeight};
     db::BlockReference dragged(geom::Point3d(), b.part);
+    const preview::OverlayPoint base{(b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2};
     double t = 0;
     for (auto _ : state) {
         t += 0.01;
-        dragged.setPosition({(b.x0 + b.x1) / 2 + 100 * std::cos(t), (b.y0 + b.y1) / 2, 0});
-        const auto items = preview::entityOverlay(b.db, dragged, 0x0000FF);
+        const preview::OverlayPoint at{base.x + 100 * std::cos(t), base.y};
+        dragged.setPosition({at.x, at.y, 0});
+        auto items = preview::entityOverlay(b.db, dragged, 0xC82828);
+        preview::OverlayItem band, cross, marker;
+        band.points = {base, at};
+        band.dashed = true;
+        cross.kind = preview::OverlayItem::Kind::crosshair;
+        cross.points = {at};
+        marker.kind = preview::OverlayItem::Kind::marker;
+        marker.points = {at};
+        marker.widthPx = 2;
+        items.insert(items.end(), {band, cross, marker});
         preview::paintPicture(cr.get(), background);
         preview::paintOverlay(cr.get(), items, view);
         cairo_surface_flush(window.get());
@@ -178,6 +191,35 @@ void BM_JigFrame100k(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_JigFrame100k)->Unit(benchmark::kMillisecond);
+
+// The highlight of a selection of the whole drawing (select all) as the window paints it when
+// the selection changes: the kept picture copied, every entity stroked again from the kept scene
+// in the dashed highlight pen. Each frame after that shows the highlighted copy as it is.
+void BM_HighlightAll100k(benchmark::State& state) {
+    Bench& b = drawing();
+    if (!ready(state, b))
+        return;
+    std::vector<std::uint32_t> picture(size_t(kWidth) * kHeight), shown(picture.size());
+    const preview::PixelTarget background{picture.data(), kWidth, kHeight, kWidth * 4};
+    const preview::PixelTarget target{shown.data(), kWidth, kHeight, kWidth * 4};
+    const preview::RenderOptions o = viewOf(b, state.range(0));
+    preview::SceneCache cache;
+    if (!ok(cache.render(b.db, background, {0, 0, kWidth, kHeight}, o))) {
+        state.SkipWithError("render failed");
+        return;
+    }
+    db::ObjectPtr<db::BlockTableRecord> model(b.db.modelSpaceId(), db::OpenMode::forRead);
+    std::vector<db::ObjectId> all = model->entityIds();
+    std::sort(all.begin(), all.end());
+    for (auto _ : state) {
+        shown = picture;
+        if (!ok(cache.renderHighlight(b.db, target, {0, 0, kWidth, kHeight}, o, 0, all, {})))
+            state.SkipWithError("highlight failed");
+        benchmark::DoNotOptimize(shown.data());
+    }
+    state.counters["entities"] = double(all.size());
+}
+BENCHMARK(BM_HighlightAll100k)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void BM_ModelExtents100k(benchmark::State& state) {
     Bench& b = drawing();

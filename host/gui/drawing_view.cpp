@@ -7,7 +7,6 @@
 #include "zhost/preview/scene_cache.h"
 
 #include <wx/dcbuffer.h>
-#include <wx/image.h>
 
 #include <algorithm>
 #include <chrono>
@@ -147,47 +146,43 @@ void DrawingView::render() {
     rememberNext_ = false;
     const Shown now{d, d->changeSerial(), ed::hiddenOnScreenSerial(), centerX_, centerY_, scale_,
                     s};
-    if (now == painted_ && picture_.IsOk())
+    if (now == painted_ && havePicture_)
         return; // a refresh after an answer that changed nothing
     const std::uint64_t hidden = keepFor(d);
     painted_ = now;
     pixels_.resize(static_cast<size_t>(s.x) * s.y);
-    preview::RenderOptions o = renderOptions(s);
-    o.viewCenterX = centerX_;
-    o.viewCenterY = centerY_;
-    o.viewScale = scale_;
     const preview::PixelTarget target{pixels_.data(), s.x, s.y, s.x * 4};
-    if (!ok(cache_->render(*d, target, {0, 0, s.x, s.y}, o, hidden)))
+    if (!ok(cache_->render(*d, target, {0, 0, s.x, s.y}, pictureOptions(), hidden)))
         std::fill(pixels_.begin(), pixels_.end(), 0xFFFFFFFFu);
-    wxImage image(s.x, s.y, false);
-    unsigned char* rgb = image.GetData();
-    for (size_t i = 0; i < pixels_.size(); ++i) {
-        // Opaque background, so the premultiplied channels are the colours themselves.
-        rgb[3 * i] = static_cast<unsigned char>(pixels_[i] >> 16);
-        rgb[3 * i + 1] = static_cast<unsigned char>(pixels_[i] >> 8);
-        rgb[3 * i + 2] = static_cast<unsigned char>(pixels_[i]);
-    }
-    picture_ = wxBitmap(image);
+    havePicture_ = true;
+    highlightStale_ = true; // painted over the new picture when it is shown
     Refresh(false);
+}
+
+preview::RenderOptions DrawingView::pictureOptions() const {
+    preview::RenderOptions o = renderOptions(painted_.size);
+    o.viewCenterX = painted_.centerX;
+    o.viewCenterY = painted_.centerY;
+    o.viewScale = painted_.scale;
+    return o;
 }
 
 void DrawingView::onPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-    if (picture_.IsOk()) {
-        dc.DrawBitmap(picture_, 0, 0);
-        if (!reportedFirstPicture_) {
-            reportedFirstPicture_ = true;
-            // tools/gui_startup.sh times start-up from the launch to this moment.
-            if (std::getenv("ZORMA_GUI_TIMING"))
-                std::fprintf(stderr, "zorma gui: first picture painted at %.6f\n",
-                             std::chrono::duration<double>(
-                                 std::chrono::system_clock::now().time_since_epoch())
-                                 .count());
-        }
+    if (!havePicture_) {
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
     }
-    paintOverlay(dc);
+    paintFrame(dc);
+    if (havePicture_ && !reportedFirstPicture_) {
+        reportedFirstPicture_ = true;
+        // tools/gui_startup.sh times start-up from the launch to this moment.
+        if (std::getenv("ZORMA_GUI_TIMING"))
+            std::fprintf(
+                stderr, "zorma gui: first picture painted at %.6f\n",
+                std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+                    .count());
+    }
 }
 
 void DrawingView::onSize(wxSizeEvent& e) {

@@ -1,11 +1,12 @@
 #pragma once
 // The drawing view: model space painted by the host's renderer into a cached bitmap, with its
 // own zoom and pan. Mouse answers go out through callbacks in drawing coordinates.
-#include <wx/bitmap.h>
 #include <wx/window.h>
 
 class wxDC;
 
+#include "zhost/db/object_id.h"
+#include "zhost/preview/overlay.h"
 #include "zhost/preview/preview.h"
 
 #include <chrono>
@@ -30,26 +31,10 @@ struct MouseAt {
     int px = 0, py = 0;
 };
 
-using Stroke = std::vector<WorldPoint>;
-
-enum class MarkerShape { square, triangle, circle, diamond, cross, hourglass };
-
-// What is drawn over the cached picture of the drawing; changing it repaints without rendering
-// the drawing again. Kept in drawing coordinates so that zoom and pan carry it along.
-struct Overlay {
-    std::vector<Stroke> highlighted; // the selected entities, dashed
-    std::vector<Stroke> dragged;     // what a drag moves
-    bool hasRubberBand = false;      // a line from the base point to the cursor
-    WorldPoint bandFrom, bandTo;
-    enum class Box { none, corner, window, crossing } box = Box::none;
-    WorldPoint boxFrom, boxTo;
-    bool hasMarker = false; // an object snap's marker at its point
-    WorldPoint marker;
-    MarkerShape markerShape = MarkerShape::square;
-    bool hasCursor = false; // the crosshair, with the pick box when pickBox > 0
-    WorldPoint cursor;
-    int pickBox = 0; // half the square's side in pixels
-};
+// What is drawn over the picture of the drawing (rubber band, rectangles, snap marker,
+// crosshair, pick box, the dragged entity), in drawing coordinates so that zoom and pan carry it
+// along; changing it repaints without rendering the drawing again.
+using Overlay = std::vector<zhost::preview::OverlayItem>;
 
 class DrawingView : public wxWindow {
 public:
@@ -66,10 +51,11 @@ public:
     WorldPoint toWorld(int px, int py) const;
     int toPixelX(double x) const;
     int toPixelY(double y) const;
-    const wxBitmap& picture() const { return picture_; }
 
     void setOverlay(Overlay overlay);
-    const Overlay& overlay() const { return overlay_; }
+    // The entities drawn again over the picture in the highlight's pen (the selection being made,
+    // the pick-first set); their picture is kept until they or the view change.
+    void setHighlighted(std::vector<zhost::db::ObjectId> ids);
 
     std::function<void(const MouseAt&)> onLeftDown;
     std::function<void(const MouseAt&)> onLeftUp;
@@ -80,22 +66,31 @@ public:
 private:
     void render();
     zhost::preview::RenderOptions renderOptions(const wxSize& s) const;
+    // The options of the picture last painted (its size, centre and scale).
+    zhost::preview::RenderOptions pictureOptions() const;
     // The screen serial for the kept scene of this drawing; forgets the scene of another one.
     std::uint64_t keepFor(const void* drawing);
     void onPaint(wxPaintEvent&);
     void onSize(wxSizeEvent&);
     void onMouse(wxMouseEvent&);
-    void paintOverlay(wxDC& dc) const;
-    void paintMarker(wxDC& dc, int x, int y) const;
-    wxPoint toPixel(const WorldPoint& p) const;
+    // The picture with the highlight over it, in shown_ (or the picture alone when nothing is
+    // highlighted).
+    void composeHighlight();
+    // The picture and the overlay: onto the window's own cairo context where the toolkit draws
+    // with cairo, else through a bitmap.
+    void paintFrame(wxDC& dc);
+    zhost::preview::ViewTransform viewTransform() const;
 
-    wxBitmap picture_;
     // The drawing's scene kept between redraws (zhost/preview/scene_cache.h), the pixels it was
     // last painted into, and what they show: a refresh after an answer that changed nothing
     // paints nothing again.
     std::unique_ptr<zhost::preview::SceneCache> cache_;
     const void* cachedDrawing_ = nullptr;
-    std::vector<std::uint32_t> pixels_;
+    std::vector<std::uint32_t> pixels_; // the drawing alone
+    std::vector<std::uint32_t> shown_;  // with the highlight, when there is one
+    std::vector<zhost::db::ObjectId> highlighted_;
+    bool highlightStale_ = false;
+    bool havePicture_ = false;
     struct Shown {
         const void* drawing = nullptr;
         std::uint64_t serial = 0, hidden = 0;

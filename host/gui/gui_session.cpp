@@ -454,6 +454,7 @@ public:
         // The last picture of the drawing stays in the view after the session closes it.
         frame_.view_->refreshDrawing();
         frame_.view_->setOverlay({});
+        frame_.view_->setHighlighted({});
         frame_.pane_->setPrompt(L"");
         frame_.pane_->setKeywords({}, {});
         settle();

@@ -5,8 +5,10 @@
 #include "zhost/editor/osnap.h"
 #include "zhost/editor/prompt_view.h"
 #include "zhost/editor/prompts.h"
+#include "zhost/editor/session.h"
 #include "zhost/editor/sysvars.h"
 #include "zhost/editor/ucs.h"
+#include "zhost/preview/overlay.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,32 +22,37 @@ namespace {
 
 // A press and release further apart than this is a drag that spans a rectangle.
 constexpr int kDragPixels = 4;
-// Highlighting more than this many entities would stall the window for little use: the first
-// ones show what was selected.
-constexpr size_t kMaxHighlighted = 2000;
+// The colours of what is drawn over the drawing (0xRRGGBB; fills 0xAARRGGBB).
+constexpr std::uint32_t kDragged = 0xC82828;
+constexpr std::uint32_t kBand = 0x5A5A5A;
+constexpr std::uint32_t kWindow = 0x005AC8, kWindowFill = 0x200078D7;
+constexpr std::uint32_t kCrossing = 0x00963C, kCrossingFill = 0x2000963C;
+constexpr std::uint32_t kMarker = 0xE69600;
+constexpr std::uint32_t kCursor = 0x282828;
 
 geom::Point3d toPoint(const WorldPoint& p) {
     return {p.x, p.y, 0};
 }
-WorldPoint toWorldPoint(const geom::Point3d& p) {
+preview::OverlayPoint overlayPoint(const WorldPoint& p) {
+    return {p.x, p.y};
+}
+preview::OverlayPoint overlayPoint(const geom::Point3d& p) {
     return {p.x, p.y};
 }
 
-std::vector<Stroke> strokesOf(const db::Entity& e) {
-    std::vector<std::vector<geom::Point3d>> lines;
-    // Half a pixel: curves look smooth at the current zoom.
-    ed::entityStrokes(e, ed::viewScale() / 2, lines);
-    std::vector<Stroke> out;
-    for (const auto& line : lines) {
-        Stroke s;
-        for (const geom::Point3d& p : line)
-            s.push_back(toWorldPoint(p));
-        out.push_back(std::move(s));
-    }
-    return out;
+preview::OverlayItem item(preview::OverlayItem::Kind kind,
+                          std::vector<preview::OverlayPoint> points, std::uint32_t rgb,
+                          double widthPx = 1) {
+    preview::OverlayItem it;
+    it.kind = kind;
+    it.points = std::move(points);
+    it.rgb = rgb;
+    it.widthPx = widthPx;
+    return it;
 }
 
-MarkerShape shapeOf(ed::SnapKind kind) {
+preview::MarkerShape shapeOf(ed::SnapKind kind) {
+    using preview::MarkerShape;
     switch (kind) {
     case ed::SnapKind::endpoint:
         return MarkerShape::square;
@@ -60,7 +67,7 @@ MarkerShape shapeOf(ed::SnapKind kind) {
     case ed::SnapKind::nearest:
         return MarkerShape::hourglass;
     }
-    return MarkerShape::square;
+    return preview::MarkerShape::square;
 }
 
 bool snapsAt(Kind kind) {
@@ -126,61 +133,54 @@ void PointerInput::promptShown(bool afterMove) {
     const ed::PromptView& prompt = ed::currentPromptView();
     if (!spansRectangles(prompt.kind))
         rectangleFrom_.reset();
-    if (!afterMove) {
-        highlighted_.clear();
-        size_t shown = 0;
-        for (db::ObjectId id : ed::highlightedOnScreen()) {
-            db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
-            if (!e || ++shown > kMaxHighlighted)
-                continue;
-            for (Stroke& s : strokesOf(*e))
-                highlighted_.push_back(std::move(s));
-        }
-    }
+    if (!afterMove)
+        view_.setHighlighted(ed::highlightedOnScreen());
     dragged_.clear();
-    if (prompt.kind == Kind::drag && prompt.dragged)
-        dragged_ = strokesOf(*prompt.dragged);
+    const db::Database* d = ed::workingDatabase();
+    if (prompt.kind == Kind::drag && prompt.dragged && d)
+        dragged_ = preview::entityOverlay(*d, *prompt.dragged, kDragged);
     showOverlay();
 }
 
 void PointerInput::showOverlay() {
+    using It = preview::OverlayItem::Kind;
     const ed::PromptView& prompt = ed::currentPromptView();
-    Overlay o;
-    o.highlighted = highlighted_;
-    o.dragged = dragged_;
+    Overlay o = dragged_;
     if (cursor_) {
-        o.hasCursor = true;
-        o.cursor = cursor_->world;
-        int pickBox = 3;
-        if (picksEntities(prompt.kind) && ok(ed::getVarInt(L"PICKBOX", pickBox)))
-            o.pickBox = pickBox;
         // Where a click would land: on the snap, or held by ORTHO from the base point.
         geom::Point3d at = toPoint(cursor_->world);
         std::optional<ed::Snap> snap;
         if (snapsAt(prompt.kind))
             snap = ed::objectSnap(at);
-        if (snap) {
-            o.hasMarker = true;
-            o.marker = toWorldPoint(snap->point);
-            o.markerShape = shapeOf(snap->kind);
+        if (snap)
             at = snap->point;
-        } else if (prompt.hasBase && prompt.kind == Kind::point && ed::orthoModeOn()) {
+        else if (prompt.hasBase && prompt.kind == Kind::point && ed::orthoModeOn())
             at = ed::ucsToWcs(ed::orthoPoint(ed::wcsToUcs(at), ed::wcsToUcs(prompt.base)));
-        }
         if (prompt.hasBase && prompt.kind == Kind::point) {
-            o.hasRubberBand = true;
-            o.bandFrom = toWorldPoint(prompt.base);
-            o.bandTo = toWorldPoint(at);
+            o.push_back(item(It::path, {overlayPoint(prompt.base), overlayPoint(at)}, kBand));
+            o.back().dashed = true;
         } else if (prompt.hasBase && prompt.kind == Kind::corner) {
-            o.box = Overlay::Box::corner;
-            o.boxFrom = toWorldPoint(prompt.base);
-            o.boxTo = toWorldPoint(at);
+            o.push_back(item(It::rectangle, {overlayPoint(prompt.base), overlayPoint(at)}, kBand));
         }
         if (rectangleFrom_) {
-            o.box =
-                cursor_->px >= rectangleFrom_->px ? Overlay::Box::window : Overlay::Box::crossing;
-            o.boxFrom = rectangleFrom_->world;
-            o.boxTo = cursor_->world;
+            // Left to right a window (blue), right to left a crossing (green, dashed).
+            const bool window = cursor_->px >= rectangleFrom_->px;
+            o.push_back(item(It::rectangle,
+                             {overlayPoint(rectangleFrom_->world), overlayPoint(cursor_->world)},
+                             window ? kWindow : kCrossing));
+            o.back().fillArgb = window ? kWindowFill : kCrossingFill;
+            o.back().dashed = !window;
+        }
+        o.push_back(item(It::crosshair, {overlayPoint(cursor_->world)}, kCursor));
+        int pickBox = 3;
+        if (picksEntities(prompt.kind) && ok(ed::getVarInt(L"PICKBOX", pickBox)) && pickBox > 0) {
+            o.push_back(item(It::marker, {overlayPoint(cursor_->world)}, kCursor));
+            o.back().sizePx = 2 * pickBox + 1;
+        }
+        if (snap) {
+            o.push_back(item(It::marker, {overlayPoint(snap->point)}, kMarker, 2));
+            o.back().marker = shapeOf(snap->kind);
+            o.back().sizePx = 12;
         }
     }
     view_.setOverlay(std::move(o));

@@ -3,8 +3,8 @@
 // entity; at a selection prompt or the command prompt a click on nothing (or a press and drag)
 // spans a window, left to right, or a crossing, right to left; while a drag waits every motion
 // moves the dragged entity. It also keeps what the view shows for it: the rubber band from the base
-// point, the snap marker, the crosshair with the pick box, the highlighted selection and the
-// dragged entity.
+// point, the snap marker, the crosshair with the pick box and the dragged entity, and tells the
+// view which entities to highlight.
 #include "drawing_view.h"
 
 #include <functional>
@@ -18,7 +18,7 @@ public:
     PointerInput(DrawingView& view, std::function<void(const std::wstring&)> deliver);
 
     // A prompt waits (after every answer). After a cursor move only the dragged entity can have
-    // changed, so the highlighted entities are not read again.
+    // changed, so the highlighted entities are not asked for again.
     void promptShown(bool afterMove);
     // F3, F8 and the like: the marker and the band follow the new modes.
     void modesChanged() { showOverlay(); }
@@ -38,7 +38,7 @@ private:
 
     DrawingView& view_;
     std::function<void(const std::wstring&)> deliver_;
-    std::vector<Stroke> highlighted_, dragged_;
+    Overlay dragged_;
     std::optional<MouseAt> cursor_;
     std::optional<MouseAt> rectangleFrom_;
     bool pressed_ = false;

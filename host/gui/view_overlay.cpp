@@ -1,122 +1,89 @@
-// What the view draws over the cached picture of the drawing: the highlighted selection, the
-// dragged entity, rubber band and rectangles, the snap marker, the crosshair and the pick box.
+// What the view draws over the kept picture of the drawing: the highlight of the selected
+// entities, painted from the kept scene into a copy of the picture and kept while neither
+// changes, and the temporary graphics (rubber band, rectangles, snap marker, crosshair, pick box,
+// the dragged entity), painted on every frame by the host's overlay painter
+// (zhost/preview/overlay.h), the one bench/preview times for a jig frame.
 #include "drawing_view.h"
 
+#include "zhost/db/database.h"
+#include "zhost/editor/session.h"
+#include "zhost/preview/scene_cache.h"
+
 #include <wx/dc.h>
+#include <wx/graphics.h>
+#include <wx/image.h>
 
 #include <algorithm>
 
 namespace zorma::gui {
-
-namespace {
-
-const wxColour kHighlight(0, 120, 215);
-const wxColour kDragged(200, 40, 40);
-const wxColour kBand(90, 90, 90);
-const wxColour kWindow(0, 90, 200);
-const wxColour kCrossing(0, 150, 60);
-const wxColour kMarker(230, 150, 0);
-const wxColour kCursor(40, 40, 40);
-constexpr int kMarkerSize = 6;
-
-} // namespace
+using namespace zhost;
 
 void DrawingView::setOverlay(Overlay overlay) {
     overlay_ = std::move(overlay);
     Refresh(false);
 }
 
-wxPoint DrawingView::toPixel(const WorldPoint& p) const {
-    return {toPixelX(p.x), toPixelY(p.y)};
+void DrawingView::setHighlighted(std::vector<db::ObjectId> ids) {
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    if (ids == highlighted_)
+        return;
+    highlighted_ = std::move(ids);
+    highlightStale_ = true;
+    Refresh(false);
 }
 
-void DrawingView::paintMarker(wxDC& dc, int x, int y) const {
-    const int m = kMarkerSize;
-    dc.SetPen(wxPen(kMarker, 2));
-    dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    switch (overlay_.markerShape) {
-    case MarkerShape::square:
-        dc.DrawRectangle(x - m, y - m, 2 * m + 1, 2 * m + 1);
-        break;
-    case MarkerShape::triangle: {
-        const wxPoint tri[] = {{x, y - m}, {x + m, y + m}, {x - m, y + m}, {x, y - m}};
-        dc.DrawLines(4, tri);
-        break;
-    }
-    case MarkerShape::circle:
-        dc.DrawCircle(x, y, m);
-        break;
-    case MarkerShape::diamond: {
-        const wxPoint d[] = {{x, y - m}, {x + m, y}, {x, y + m}, {x - m, y}, {x, y - m}};
-        dc.DrawLines(5, d);
-        break;
-    }
-    case MarkerShape::cross:
-        dc.DrawLine(x - m, y - m, x + m + 1, y + m + 1);
-        dc.DrawLine(x - m, y + m, x + m + 1, y - m - 1);
-        break;
-    case MarkerShape::hourglass: {
-        const wxPoint h[] = {
-            {x - m, y - m}, {x + m, y - m}, {x - m, y + m}, {x + m, y + m}, {x - m, y - m}};
-        dc.DrawLines(5, h);
-        break;
-    }
-    }
+preview::ViewTransform DrawingView::viewTransform() const {
+    const wxSize s = GetClientSize();
+    return {centerX_, centerY_, scale_, s.x, s.y};
 }
 
-void DrawingView::paintOverlay(wxDC& dc) const {
-    const Overlay& o = overlay_;
-    auto strokes = [&](const std::vector<Stroke>& list, const wxPen& pen) {
-        dc.SetPen(pen);
-        std::vector<wxPoint> px;
-        for (const Stroke& s : list) {
-            px.clear();
-            for (const WorldPoint& p : s)
-                px.push_back(toPixel(p));
-            if (px.size() >= 2)
-                dc.DrawLines(static_cast<int>(px.size()), px.data());
-        }
-    };
-    strokes(o.highlighted, wxPen(kHighlight, 2, wxPENSTYLE_SHORT_DASH));
-    strokes(o.dragged, wxPen(kDragged, 1));
-    if (o.hasRubberBand) {
-        dc.SetPen(wxPen(kBand, 1, wxPENSTYLE_SHORT_DASH));
-        dc.DrawLine(toPixel(o.bandFrom), toPixel(o.bandTo));
+void DrawingView::composeHighlight() {
+    highlightStale_ = false;
+    shown_.clear();
+    const db::Database* d = ed::workingDatabase();
+    if (highlighted_.empty() || !havePicture_ || !d || d != painted_.drawing)
+        return;
+    const wxSize s = painted_.size;
+    shown_ = pixels_;
+    const preview::PixelTarget target{shown_.data(), s.x, s.y, s.x * 4};
+    if (!ok(cache_->renderHighlight(*d, target, {0, 0, s.x, s.y}, pictureOptions(), keepFor(d),
+                                    highlighted_, preview::HighlightPen{})))
+        shown_.clear();
+}
+
+void DrawingView::paintFrame(wxDC& dc) {
+    if (highlightStale_)
+        composeHighlight();
+    const wxSize s = painted_.size;
+    std::vector<std::uint32_t>& pixels = shown_.empty() ? pixels_ : shown_;
+    const preview::PixelTarget picture =
+        havePicture_ ? preview::PixelTarget{pixels.data(), s.x, s.y, s.x * 4}
+                     : preview::PixelTarget{};
+    wxGraphicsContext* gc = dc.GetGraphicsContext();
+    const wxGraphicsRenderer* cairo = wxGraphicsRenderer::GetCairoRenderer();
+    if (gc && cairo && gc->GetRenderer() == cairo && gc->GetNativeContext()) {
+        // wxGTK paints with cairo: the picture and the overlay go straight onto the window.
+        auto* cr = static_cast<cairo_t*>(gc->GetNativeContext());
+        preview::paintPicture(cr, picture);
+        preview::paintOverlay(cr, overlay_, viewTransform());
+        return;
     }
-    if (o.box != Overlay::Box::none) {
-        const wxPoint a = toPixel(o.boxFrom), b = toPixel(o.boxTo);
-        switch (o.box) {
-        case Overlay::Box::none:
-        case Overlay::Box::corner:
-            dc.SetPen(wxPen(kBand, 1));
-            break;
-        case Overlay::Box::window:
-            dc.SetPen(wxPen(kWindow, 1));
-            break;
-        case Overlay::Box::crossing:
-            dc.SetPen(wxPen(kCrossing, 1, wxPENSTYLE_LONG_DASH));
-            break;
-        }
-        dc.SetBrush(*wxTRANSPARENT_BRUSH);
-        dc.DrawRectangle(wxRect(wxPoint(std::min(a.x, b.x), std::min(a.y, b.y)),
-                                wxPoint(std::max(a.x, b.x), std::max(a.y, b.y))));
+    // Elsewhere the frame is composed in memory and copied onto the window as a bitmap.
+    if (!havePicture_)
+        return;
+    std::vector<std::uint32_t> frame = pixels;
+    preview::paintOverlay(preview::PixelTarget{frame.data(), s.x, s.y, s.x * 4}, overlay_,
+                          viewTransform());
+    wxImage image(s.x, s.y, false);
+    unsigned char* rgb = image.GetData();
+    for (size_t i = 0; i < frame.size(); ++i) {
+        // Opaque background, so the premultiplied channels are the colours themselves.
+        rgb[3 * i] = static_cast<unsigned char>(frame[i] >> 16);
+        rgb[3 * i + 1] = static_cast<unsigned char>(frame[i] >> 8);
+        rgb[3 * i + 2] = static_cast<unsigned char>(frame[i]);
     }
-    if (o.hasCursor) {
-        const wxPoint c = toPixel(o.cursor);
-        const wxSize s = GetClientSize();
-        dc.SetPen(wxPen(kCursor, 1));
-        dc.DrawLine(0, c.y, s.x, c.y);
-        dc.DrawLine(c.x, 0, c.x, s.y);
-        if (o.pickBox > 0) {
-            const int r = o.pickBox;
-            dc.SetBrush(*wxTRANSPARENT_BRUSH);
-            dc.DrawRectangle(c.x - r, c.y - r, 2 * r + 1, 2 * r + 1);
-        }
-    }
-    if (o.hasMarker) {
-        const wxPoint m = toPixel(o.marker);
-        paintMarker(dc, m.x, m.y);
-    }
+    dc.DrawBitmap(wxBitmap(image), 0, 0);
 }
 
 } // namespace zorma::gui

@@ -1,6 +1,7 @@
 // Temporary graphics painted over a cached picture of the drawing.
 #include "zhost/preview/overlay.h"
 
+#include "painter.h"
 #include "scene.h"
 
 #include "zhost/db/db.h"
@@ -139,14 +140,10 @@ std::vector<OverlayItem> sceneOverlay(const Scene& scene, std::int64_t rgb, bool
 } // namespace
 
 void paintPicture(cairo_t* cr, const PixelTarget& picture) {
-    if (!picture.pixels || picture.width < 1 || picture.height < 1 ||
-        picture.strideBytes < picture.width * 4)
+    PixelRect whole;
+    if (!clipToTarget(picture, {0, 0, picture.width, picture.height}, whole))
         return;
-    std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
-        cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(picture.pixels),
-                                            CAIRO_FORMAT_ARGB32, picture.width, picture.height,
-                                            picture.strideBytes),
-        cairo_surface_destroy);
+    SurfacePtr surface = targetSurface(picture);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return;
     cairo_save(cr);
@@ -193,9 +190,32 @@ void paintOverlay(cairo_t* cr, const std::vector<OverlayItem>& items, const View
             markerPath(cr, it.marker, x, y, std::clamp(it.sizePx, 2.0, 200.0) / 2);
             outline(cr, it);
             break;
+        case OverlayItem::Kind::crosshair: {
+            // On the middle of a pixel row and column: a one-pixel line stays one pixel wide.
+            const double cx = std::floor(x) + 0.5, cy = std::floor(y) + 0.5;
+            cairo_move_to(cr, 0, cy);
+            cairo_line_to(cr, view.width, cy);
+            cairo_move_to(cr, cx, 0);
+            cairo_line_to(cr, cx, view.height);
+            outline(cr, it);
+            break;
+        }
         }
     }
     cairo_restore(cr);
+}
+
+void paintOverlay(const PixelTarget& target, const std::vector<OverlayItem>& items,
+                  const ViewTransform& view) {
+    PixelRect whole;
+    if (!clipToTarget(target, {0, 0, target.width, target.height}, whole))
+        return;
+    SurfacePtr surface = targetSurface(target);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return;
+    ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
+    paintOverlay(cr.get(), items, view);
+    cairo_surface_flush(surface.get());
 }
 
 std::vector<OverlayItem> entityOverlay(const db::Database& db, const db::Entity& entity,

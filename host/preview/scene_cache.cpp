@@ -233,6 +233,20 @@ struct SceneCache::Impl {
         stats.collected = true;
     }
 
+    // Collects the scene for a picture of o.width x o.height when it is stale.
+    void prepare(const db::Database& d, const RenderOptions& o, std::uint64_t screenSerial) {
+        const bool fixed = o.viewScale > 0 && std::isfinite(o.viewScale);
+        if (!fresh(d, screenSerial)) {
+            collect(d, o, fixed ? 1 / o.viewScale / kCollectFiner : 0, screenSerial);
+        } else if (scene.boxedReferences > 0) {
+            // Zoomed in so far that references collected as boxes would be more than two pixels.
+            const double pixel =
+                fixed ? 1 / o.viewScale : fittedPixel(scene.extents, o.width, o.height, o);
+            if (pixel < collectedPixel * (1 - 1e-9))
+                collect(d, o, pixel / kCollectFiner, screenSerial);
+        }
+    }
+
     void flush(cairo_t* cr, const Fit& f, const RenderOptions& o, bool dark) {
         // A pen is drawn where its last line comes: what was drawn last stays on top, as the
         // draw order of a drawing wants for what was added or brought to the front last.
@@ -325,6 +339,10 @@ struct SceneCache::Impl {
         ++stats.stroked;
     }
 
+    void paintHighlight(cairo_t* cr, double x0, double y0, double w, double h,
+                        const RenderOptions& o, const std::vector<db::ObjectId>& ids,
+                        const HighlightPen& pen);
+
     void paint(cairo_t* cr, double x0, double y0, double w, double h, const RenderOptions& o) {
         const bool dark = darkBackground(o.background);
         cairo_save(cr);
@@ -380,6 +398,84 @@ struct SceneCache::Impl {
     }
 };
 
+namespace {
+
+// A path of drawing points in pixels, less the points within half a pixel of the last one kept.
+void addPath(cairo_t* cr, const std::vector<geom::Point3d>& pts, bool closed, const Fit& f) {
+    if (pts.empty())
+        return;
+    double lx = f.x(pts[0]), ly = f.y(pts[0]);
+    cairo_move_to(cr, lx, ly);
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        const double x = f.x(pts[i]), y = f.y(pts[i]);
+        if (i + 1 < pts.size() && std::abs(x - lx) < 0.5 && std::abs(y - ly) < 0.5)
+            continue;
+        cairo_line_to(cr, x, y);
+        lx = x;
+        ly = y;
+    }
+    if (closed)
+        cairo_close_path(cr);
+}
+
+} // namespace
+
+void SceneCache::Impl::paintHighlight(cairo_t* cr, double x0, double y0, double w, double h,
+                                      const RenderOptions& o, const std::vector<db::ObjectId>& ids,
+                                      const HighlightPen& pen) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x0, y0, w, h);
+    cairo_clip(cr);
+    const Fit f = fitFor(scene.extents, x0, y0, w, h, o);
+    const double pad = 2 + pen.widthPx;
+    const double vx0 = (x0 - pad - f.ox) / f.scale, vx1 = (x0 + w + pad - f.ox) / f.scale;
+    const double vy0 = (f.oy - (y0 + h + pad)) / f.scale, vy1 = (f.oy - (y0 - pad)) / f.scale;
+    cairo_new_path(cr);
+    for (const Span& span : scene.spans) {
+        if (!std::binary_search(ids.begin(), ids.end(), span.id))
+            continue;
+        for (std::size_t i = span.first; i < span.first + span.count; ++i) {
+            const Box& b = boxes[i];
+            if (b.empty() || b.x1 < vx0 || b.x0 > vx1 || b.y1 < vy0 || b.y0 > vy1)
+                continue;
+            const Prim& p = scene.prims[i];
+            if ((b.x1 - b.x0) * f.scale < 1 && (b.y1 - b.y0) * f.scale < 1) {
+                // Under a pixel: the dashes of the pen would hide it.
+                cairo_rectangle(cr, f.ox + (b.x0 + b.x1) / 2 * f.scale - 1.5,
+                                f.oy - (b.y0 + b.y1) / 2 * f.scale - 1.5, 3, 3);
+                continue;
+            }
+            switch (p.kind) {
+            case Prim::stroke:
+            case Prim::dot:
+                addPath(cr, p.paths[0], p.closed, f);
+                break;
+            case Prim::fill:
+                for (const auto& loop : p.paths)
+                    addPath(cr, loop, true, f);
+                break;
+            case Prim::label: {
+                const auto box = textBox(p.text);
+                addPath(cr, {box.begin(), box.end()}, true, f);
+                break;
+            }
+            }
+        }
+    }
+    cairo_set_source_rgb(cr, ((pen.rgb >> 16) & 255) / 255.0, ((pen.rgb >> 8) & 255) / 255.0,
+                         (pen.rgb & 255) / 255.0);
+    cairo_set_line_width(cr, std::clamp(pen.widthPx, 0.5, 64.0));
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    if (pen.dashPx > 0) {
+        const double dash[] = {pen.dashPx, std::max(pen.gapPx, 0.0)};
+        cairo_set_dash(cr, dash, 2, 0);
+    }
+    cairo_set_tolerance(cr, 0.5);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
 SceneCache::SceneCache() : impl_(std::make_unique<Impl>()) {}
 SceneCache::~SceneCache() = default;
 
@@ -419,21 +515,39 @@ Status SceneCache::render(const db::Database& db, const PixelTarget& target, con
     RenderOptions o = options;
     o.width = w;
     o.height = h;
-    const bool fixed = options.viewScale > 0 && std::isfinite(options.viewScale);
-    if (!c.fresh(db, screenSerial)) {
-        c.collect(db, o, fixed ? 1 / options.viewScale / kCollectFiner : 0, screenSerial);
-    } else if (c.scene.boxedReferences > 0) {
-        // Zoomed in so far that references collected as boxes would be more than two pixels.
-        const double pixel = fixed ? 1 / options.viewScale : fittedPixel(c.scene.extents, w, h, o);
-        if (pixel < c.collectedPixel * (1 - 1e-9))
-            c.collect(db, o, pixel / kCollectFiner, screenSerial);
-    }
+    c.prepare(db, o, screenSerial);
     c.stats.prims = c.scene.prims.size();
     SurfacePtr surface = targetSurface(target);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::invalidInput;
     ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
     c.paint(cr.get(), r.left, r.top, w, h, o);
+    cairo_surface_flush(surface.get());
+    return Status::ok;
+}
+
+Status SceneCache::renderHighlight(const db::Database& db, const PixelTarget& target,
+                                   const PixelRect& rect, const RenderOptions& options,
+                                   std::uint64_t screenSerial, const std::vector<db::ObjectId>& ids,
+                                   const HighlightPen& pen) {
+    PixelRect r;
+    if (!clipToTarget(target, rect, r))
+        return Status::invalidInput;
+    Impl& c = *impl_;
+    c.stats = SceneCacheStats();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    RenderOptions o = options;
+    o.width = w;
+    o.height = h;
+    c.prepare(db, o, screenSerial);
+    c.stats.prims = c.scene.prims.size();
+    if (ids.empty())
+        return Status::ok;
+    SurfacePtr surface = targetSurface(target);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Status::invalidInput;
+    ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
+    c.paintHighlight(cr.get(), r.left, r.top, w, h, o, ids, pen);
     cairo_surface_flush(surface.get());
     return Status::ok;
 }

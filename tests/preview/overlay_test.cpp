@@ -125,3 +125,36 @@ TEST(Overlay, EntitiesAreOutlinedInTheirColoursOrTheOneAsked) {
     EXPECT_EQ(0xFF0000u, c.at(70, 50)); // the circle's right side, world (35, 25)
     EXPECT_EQ(0xFFFFFFu, c.at(50, 50));
 }
+
+// The window's crosshair runs across the whole picture, one pixel wide wherever the cursor is;
+// painted into a bitmap (where the toolkit has no cairo context) the items land as on a context.
+TEST(Overlay, TheCrosshairCrossesThePictureAndBitmapsGetTheSameItems) {
+    OverlayItem cross;
+    cross.kind = OverlayItem::Kind::crosshair;
+    cross.points = {{10.3, 10.3}}; // pixel (20.6, 79.4)
+    cross.rgb = 0x0000FF;
+    Canvas c;
+    c.paint({cross});
+    for (int i : {0, 37, 99}) {
+        EXPECT_EQ(0x0000FFu, c.at(i, 79)) << "row, x " << i;
+        EXPECT_EQ(0x0000FFu, c.at(20, i)) << "column, y " << i;
+    }
+    EXPECT_EQ(0xFFFFFFu, c.at(5, 78));
+    EXPECT_EQ(0xFFFFFFu, c.at(5, 80));
+    EXPECT_EQ(0xFFFFFFu, c.at(21, 5));
+
+    std::vector<std::uint32_t> bitmap(100 * 100, 0xFFFFFFFFu);
+    const OverlayItem band = path({{5, 10}, {45, 10}}, 0xFF0000);
+    preview::paintOverlay(preview::PixelTarget{bitmap.data(), 100, 100, 400}, {band, cross},
+                          {25, 25, 2, 100, 100});
+    Canvas same;
+    same.paint({band, cross});
+    int differ = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            differ += (bitmap[y * 100 + x] & 0xFFFFFF) != same.at(x, y);
+    EXPECT_EQ(0, differ);
+    // A bad bitmap is left alone rather than written out of bounds.
+    preview::paintOverlay(preview::PixelTarget{bitmap.data(), 100, 100, 40}, {band},
+                          {25, 25, 2, 100, 100});
+}

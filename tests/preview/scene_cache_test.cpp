@@ -10,6 +10,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -335,4 +336,103 @@ TEST(SceneCache, ExtentsAreThoseOfThePictureAndKeepTheSceneForIt) {
 
     Database empty;
     EXPECT_FALSE(cache.extents(empty, o, 0, x0, y0, x1, y1));
+}
+
+namespace {
+
+constexpr std::uint32_t kRed = 0xFF0000;
+
+bool red(std::uint32_t rgb) {
+    return channelGap(rgb, kRed) < 64;
+}
+
+// The picture of the drawing with the highlight of `ids` over it, as the window composes it.
+Picture highlighted(preview::SceneCache& cache, const Database& db, std::vector<ObjectId> ids,
+                    const preview::RenderOptions& o = {}) {
+    Picture p = cached(cache, db, o);
+    std::sort(ids.begin(), ids.end());
+    preview::HighlightPen pen;
+    pen.rgb = kRed;
+    pen.widthPx = 3;
+    pen.dashPx = 0; // continuous, so every pixel along a highlighted line can be checked
+    EXPECT_OK(cache.renderHighlight(db, p.target(), {0, 0, kW, kH}, o, 0, ids, pen));
+    return p;
+}
+
+int redIn(const Picture& p, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            n += red(p.at(x, y));
+    return n;
+}
+
+} // namespace
+
+// The selection's highlight is painted from the kept scene: over the selected entities only,
+// where the picture shows them, in any view, and for a selection of any size.
+TEST(SceneCacheHighlight, OnlyTheSelectedEntitiesAreDrawnAgainInThePen) {
+    Database db;
+    frame(db);
+    const ObjectId low = add(db, line(10, 20, 90, 20));
+    const ObjectId high = add(db, line(10, 50, 90, 50));
+    const ObjectId ring = add(db, std::make_unique<Circle>(geom::Point3d(50, 35, 0), 5));
+    preview::SceneCache cache;
+    const Picture plain = cached(cache, db);
+    EXPECT_EQ(0, redIn(plain, 0, 0, kW - 1, kH - 1));
+
+    const Picture p = highlighted(cache, db, {ring, low});
+    EXPECT_FALSE(cache.stats().collected) << "the kept scene serves the highlight";
+    for (double x : {10.5, 30.0, 89.5})
+        EXPECT_TRUE(red(p.at(px(x), py(20)))) << "along the low line at x " << x;
+    EXPECT_TRUE(red(p.at(px(55), py(35)))) << "on the circle";
+    EXPECT_EQ(0, redIn(p, 0, py(50) - 3, kW - 1, py(50) + 3)) << "the high line is not selected";
+    // Only near what is highlighted did the picture change.
+    int changed = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (p.at(x, y) != plain.at(x, y) && std::abs(y - py(20)) > 3 &&
+                std::hypot(x - px(50), y - py(35)) > 3.8 * 5 + 4)
+                ++changed;
+    EXPECT_EQ(0, changed);
+
+    // Nothing selected, or only ids the picture does not show: the picture stays as it is.
+    ObjectId block, inBlock;
+    db.addBlock(L"B", block);
+    ASSERT_OK(db.appendEntity(block, line(0, 0, 100, 70), inBlock));
+    const Picture none = highlighted(cache, db, {});
+    const Picture foreign = highlighted(cache, db, {inBlock, ObjectId()});
+    EXPECT_EQ(0, redIn(none, 0, 0, kW - 1, kH - 1));
+    EXPECT_EQ(0, redIn(foreign, 0, 0, kW - 1, kH - 1));
+    (void)high;
+}
+
+TEST(SceneCacheHighlight, FollowsTheViewOfThePicture) {
+    Database db;
+    frame(db);
+    const ObjectId low = add(db, line(10, 20, 90, 20));
+    preview::SceneCache cache;
+    preview::RenderOptions o;
+    o.viewScale = 20; // the line's middle at the picture's centre, 20 pixels a unit
+    o.viewCenterX = 50;
+    o.viewCenterY = 22;
+    const Picture p = highlighted(cache, db, {low}, o);
+    EXPECT_TRUE(red(p.at(kW / 2, kH / 2 + 40)));
+    EXPECT_EQ(0, redIn(p, 0, 0, kW - 1, kH / 2 + 35));
+}
+
+// The window once drew at most the first 2,000 selected entities; the scene has no such limit.
+TEST(SceneCacheHighlight, EverySelectedEntityOfALargeSelectionIsHighlighted) {
+    Database db;
+    frame(db);
+    std::vector<ObjectId> all;
+    for (int i = 0; i < 2500; ++i) // 50 rows of 50 short lines over the frame
+        all.push_back(
+            add(db, line(2 * (i % 50), 1.4 * (i / 50), 2 * (i % 50) + 1.5, 1.4 * (i / 50))));
+    preview::SceneCache cache;
+    const Picture p = highlighted(cache, db, all);
+    for (int i : {0, 1999, 2001, 2499}) {
+        const double x = 2 * (i % 50) + 0.75, y = 1.4 * (i / 50);
+        EXPECT_TRUE(red(p.at(px(x), py(y)))) << "line " << i;
+    }
 }

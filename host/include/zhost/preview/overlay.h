@@ -1,8 +1,9 @@
 #pragma once
 // Temporary graphics over a picture of the drawing: the jig's dragged entity, rubber bands,
-// window and crossing rectangles, snap markers, highlights. They are painted on top of a cached
-// picture on every frame, so a frame costs the copy of the picture plus these few items, never a
-// redraw of the drawing.
+// window and crossing rectangles, snap markers, the crosshair and the pick box. The drawing window
+// paints them on top of its kept picture on every frame, so a frame costs the copy of the picture
+// plus these few items, never a redraw of the drawing. (A selection's highlight, which may be the
+// whole drawing, is painted from the kept scene instead: SceneCache::renderHighlight.)
 //
 // Items are in drawing coordinates (the view's transform places them); sizes of markers and
 // line widths are in pixels so they look the same at every zoom.
@@ -42,6 +43,7 @@ struct OverlayItem {
         path,      // the points joined in order; `closed` joins the last back to the first
         rectangle, // the axis-aligned box of points[0] and points[1]
         marker,    // a `marker` shape of `sizePx` centred on points[0]
+        crosshair, // a horizontal and a vertical line across the whole picture through points[0]
     };
     Kind kind = Kind::path;
     std::vector<OverlayPoint> points;
@@ -71,6 +73,9 @@ void paintPicture(cairo_t* cr, const PixelTarget& picture);
 
 // Paints the items in order with cairo onto `cr` (its origin at the picture's top left).
 void paintOverlay(cairo_t* cr, const std::vector<OverlayItem>& items, const ViewTransform& view);
+// The same onto a bitmap (where the window's toolkit does not paint with cairo).
+void paintOverlay(const PixelTarget& target, const std::vector<OverlayItem>& items,
+                  const ViewTransform& view);
 
 // The outline of an entity as overlay paths: what the renderer would stroke for it (curves
 // flattened, block references expanded, texts as their boxes), in its own colour unless `rgb` is

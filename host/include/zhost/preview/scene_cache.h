@@ -14,11 +14,13 @@
 // renderToPixels paints, up to the anti-aliasing where lines of one pen cross and the order of
 // overlapping lines of different pens between two fills or texts.
 #include "zhost/core/status.h"
+#include "zhost/db/object_id.h"
 #include "zhost/preview/preview.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace zhost::preview {
 
@@ -30,6 +32,13 @@ struct SceneCacheStats {
     std::size_t stroked = 0;    // lines and curves drawn as such
     std::size_t dots = 0;       // things smaller than a pixel drawn as a dot
     std::size_t penBatches = 0; // cairo strokes and fills issued for batches of one pen
+};
+
+// The one pen a highlight is drawn with over the entities' own, in pixels.
+struct HighlightPen {
+    std::uint32_t rgb = 0x0078D7; // 0xRRGGBB
+    double widthPx = 2;
+    double dashPx = 6, gapPx = 4; // dashPx 0: continuous
 };
 
 class SceneCache {
@@ -45,6 +54,15 @@ public:
     // bad target or rectangle, like renderToPixels; an empty drawing paints the background.
     Status render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
                   const RenderOptions& options, std::uint64_t screenSerial = 0);
+
+    // Paints the model-space entities `ids` (sorted) again over what the bitmap holds, with `pen`,
+    // from the kept scene and in the view render() shows with the same options: the highlight of
+    // a selection, whatever its size, costs a pass over the kept prims and one stroke. Lines and
+    // curves are stroked as drawn, fills along their boundaries, texts as their boxes, things
+    // smaller than a pixel as a small square. Collects the scene when it is stale.
+    Status renderHighlight(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
+                           const RenderOptions& options, std::uint64_t screenSerial,
+                           const std::vector<db::ObjectId>& ids, const HighlightPen& pen);
 
     // The extents of what the kept scene shows (false for an empty drawing): the zoom to
     // extents of the window. Collects the scene when it is stale (for a picture of
