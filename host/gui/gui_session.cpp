@@ -118,7 +118,14 @@ public:
             wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
         // Tests find the tools where this says they are, after every change of the layout.
         Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
-            CallAfter([this] { reportLayout(toolLayout(tools_)); });
+            CallAfter([this] {
+                reportLayout(toolLayout(tools_));
+                // The view in the frame's pixels, as a screenshot of the window shows it.
+                const wxRect v(view_->GetScreenPosition() - GetScreenPosition(),
+                               view_->GetClientSize());
+                reportLayout(wxString::Format("view %d %d %d %d\n", v.x, v.y, v.width, v.height)
+                                 .ToStdWstring());
+            });
             e.Skip();
         });
         showDrawingAids();

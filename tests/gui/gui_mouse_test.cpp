@@ -7,6 +7,7 @@
 
 #include "zhost/db/db.h"
 #include "zhost/geom/curves.h"
+#include "zhost/ui/dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -135,9 +136,20 @@ protected:
         return r;
     }
 
+    // The saved drawing holds the bolt a script places by ids at exactly 55 mm.
+    void ExpectTheScriptedBolt();
+
     fs::path saved = Dir() / "saved.dxf", log = Dir() / "window.txt";
     std::string windowOutput;
 };
+
+// The pixel rectangle of a control placed in dialog units in a dialog of the default font (the
+// add-on's templates all use it).
+zhost::ui::Rect PixelsOf(const zhost::ui::Rect& dialogUnits) {
+    zhost::ui::DialogTemplate t;
+    t.size = {100, 100};
+    return zhost::ui::Dialog(t).mapDialogRect(dialogUnits);
+}
 
 std::vector<std::pair<geom::Point3d, geom::Point3d>> LinesOf(const db::Database& d) {
     std::vector<std::pair<geom::Point3d, geom::Point3d>> out;
@@ -243,6 +255,30 @@ PlacedPart PartOf(const db::Database& d) {
     return part;
 }
 
+void MouseSession::ExpectTheScriptedBolt() {
+    const fs::path refFolder = Dir() / "reference";
+    fs::create_directories(refFolder);
+    const ztest::ZormaResult ref = ztest::RunZorma(
+        {.drawing = ztest::SampleDrawing("flange_joint.dxf"),
+         .script = "ZORMA_CONT\n@dialog select 1104 #1\n@dialog click 1105\n@dialog menu 3001\n"
+                   "@dialog click 1106\n@dialog menu 3001\n@dialog click ok\n@wait 600\n"
+                   "@dialog click 1001\n@dialog select 1021 M12\n@dialog click ok\n0,55\n55,55\n"
+                   "^C\n",
+         .product = ztest::SourcePath("samples/product")},
+        refFolder);
+    ASSERT_EQ(ref.exitCode, 0) << ref.transcript;
+    db::Database gui, script;
+    ASSERT_TRUE(ztest::ReadDrawing(saved, gui));
+    ASSERT_TRUE(ztest::ReadDrawing(ref.saved, script));
+    const PlacedPart placed = PartOf(gui), reference = PartOf(script);
+    ASSERT_GT(reference.curves, 0) << "the reference placed no part";
+    EXPECT_EQ(placed.curves, reference.curves);
+    EXPECT_EQ(placed.at, reference.at);
+    EXPECT_NEAR(placed.rotation, reference.rotation, 1e-9);
+    EXPECT_NEAR(placed.minX, reference.minX, 1e-6);
+    EXPECT_NEAR(placed.maxX, reference.maxX, 1e-6);
+}
+
 TEST_F(MouseSession, ThePlacementJigFollowsTheMouseAndDropsThePartAtTheNominalLength) {
     // The bolt of the flange joint: chosen in the catalogue and the condition dialog by lines
     // typed into the command line, its bearing face typed, then dragged along the hole by mouse
@@ -280,28 +316,67 @@ finish()
     EXPECT_NEAR(dropX, 57, 1.0);
     EXPECT_GT(std::abs(dropX - 55), 1.0);
 
-    // The same bolt placed by a script at exactly 55 mm is the reference.
-    const fs::path refFolder = Dir() / "reference";
-    fs::create_directories(refFolder);
-    const ztest::ZormaResult ref = ztest::RunZorma(
-        {.drawing = ztest::SampleDrawing("flange_joint.dxf"),
-         .script = "ZORMA_CONT\n@dialog select 1104 #1\n@dialog click 1105\n@dialog menu 3001\n"
-                   "@dialog click 1106\n@dialog menu 3001\n@dialog click ok\n@wait 600\n"
-                   "@dialog click 1001\n@dialog select 1021 M12\n@dialog click ok\n0,55\n55,55\n"
-                   "^C\n",
-         .product = ztest::SourcePath("samples/product")},
-        refFolder);
-    ASSERT_EQ(ref.exitCode, 0) << ref.transcript;
-    db::Database gui, script;
-    ASSERT_TRUE(ztest::ReadDrawing(saved, gui));
-    ASSERT_TRUE(ztest::ReadDrawing(ref.saved, script));
-    const PlacedPart placed = PartOf(gui), reference = PartOf(script);
-    ASSERT_GT(reference.curves, 0) << "the reference placed no part";
-    EXPECT_EQ(placed.curves, reference.curves);
-    EXPECT_EQ(placed.at, reference.at);
-    EXPECT_NEAR(placed.rotation, reference.rotation, 1e-9);
-    EXPECT_NEAR(placed.minX, reference.minX, 1e-6);
-    EXPECT_NEAR(placed.maxX, reference.maxX, 1e-6);
+    ExpectTheScriptedBolt();
+}
+
+// The bolt chosen in the picture catalogue with the mouse: a click on each owner-drawn picture
+// button opens its picture menu at the mouse, a click on the menu's first picture chooses it, a
+// click on OK ends the catalogue; the conditions and the place are typed. The part is the one
+// the script chooses by ids.
+TEST_F(MouseSession, ClicksOnTheCataloguePicturesChooseThePart) {
+    // The template's places (dialog units) of the two picture buttons and OK, in pixels of the
+    // dialog's client area.
+    const zhost::ui::Rect first = PixelsOf({164, 7, 254, 75}),
+                          second = PixelsOf({164, 78, 254, 146});
+    const zhost::ui::Rect ok = PixelsOf({148, 297, 198, 311});
+    auto centre = [](const zhost::ui::Rect& r) {
+        return std::to_string((r.left + r.right) / 2) + ", " +
+               std::to_string((r.top + r.bottom) / 2);
+    };
+    const ztest::ProcessResult r =
+        Drive("FIRST, SECOND, OK = (" + centre(first) + "), (" + centre(second) + "), (" +
+                  centre(ok) + ")\n" + R"PY(
+def new_window(known):
+    # The program's windows that xdotool finds (it does not match Japanese titles) but `known`.
+    for i in range(150):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "zorma"],
+                               capture_output=True, text=True).stdout.split()
+        for w in found:
+            if w not in known:
+                return w
+        time.sleep(0.2)
+    print("FAIL: no window opened")
+    sys.exit(5)
+
+def click_in(window, x, y):
+    xd("mousemove", "--window", window, str(x), str(y))
+    time.sleep(0.2)
+    xd("click", "1")
+    time.sleep(0.8)
+
+line("ZORMA_CONT")
+dlg = new_window([win])
+time.sleep(1)
+line("@dialog select 1104 #1")
+for button in (FIRST, SECOND):
+    click_in(dlg, *button)
+    menu = new_window([win, dlg])   # the picture menu
+    click_in(menu, 15, 15)          # its first picture
+click_in(dlg, *OK)
+xd("windowfocus", "--sync", win)
+for l in ["@wait 600", "@dialog click 1001", "@dialog select 1021 M12", "@dialog click ok",
+          "0,55", "55,55"]:
+    line(l)
+key("Escape")
+finish()
+)PY",
+              {ztest::SampleDrawing("flange_joint.dxf").string(), "--product",
+               ztest::SourcePath("samples/product").string()});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    EXPECT_NE(windowOutput.find("--- 部品コンテンツ: OK"), std::string::npos) << windowOutput;
+    EXPECT_EQ(windowOutput.find("@dialog click 1105"), std::string::npos)
+        << "the pictures were to be clicked, not typed";
+    ExpectTheScriptedBolt();
 }
 
 // At 1024 pixels every command is on a toolbar, and a click on its tool starts it; a click on a

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -90,8 +91,24 @@ GuiRun RunGui(const fs::path& folder, const fs::path& script, const fs::path& dr
           ztest::SourcePath("samples/product").string()})
         argv.push_back(a);
     argv.insert(argv.end(), extra.begin(), extra.end());
-    r.process = ztest::RunProcess(argv, {.timeout = std::chrono::seconds(110)});
+    r.process = ztest::RunProcess(
+        argv, {.env = {{"ZORMA_GUI_LAYOUT", "1"}}, .timeout = std::chrono::seconds(110)});
     return r;
+}
+
+struct ViewRect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// Where the view is in the window's screenshot: the last place the window reported for it.
+ViewRect ViewOf(const GuiRun& gui) {
+    ViewRect v;
+    std::smatch m;
+    std::string err = gui.process.err;
+    for (std::regex re(R"(zorma gui: layout view (\d+) (\d+) (\d+) (\d+))");
+         std::regex_search(err, m, re); err = m.suffix())
+        v = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])};
+    return v;
 }
 
 bool Dark(std::uint32_t argb) {
@@ -284,24 +301,36 @@ TEST_F(DesktopWindow, ScreenshotShowsTheWholeDrawingInTheView) {
     ASSERT_TRUE(zhost::ui::Bitmap::loadPng(gui.screenshot, shot));
     ASSERT_GT(shot.width(), 400);
     ASSERT_GT(shot.height(), 300);
-    // The upper half of the window is drawing view only (the command line sits at the bottom).
-    // The bracket is wider than the view's proportions, so fitted to the view it spans nearly
-    // its whole width, and the view is not left blank around it.
-    int left = shot.width(), right = -1, dark = 0, light = 0;
-    for (int y = shot.height() / 10; y < shot.height() / 2; ++y)
-        for (int x = 0; x < shot.width(); ++x) {
+    const ViewRect v = ViewOf(gui);
+    ASSERT_GT(v.w, 0) << "the window did not say where its view is\n" << gui.process;
+    ASSERT_LE(v.x + v.w, shot.width());
+    ASSERT_LE(v.y + v.h, shot.height());
+    const int vx = v.x, vy = v.y, vw = v.w, vh = v.h;
+    // The drawing fitted to the view: its ink spans the view but for the margin of 10 pixels
+    // along one axis and is centred along the other, on a white sheet.
+    int left = shot.width(), right = -1, top = shot.height(), bottom = -1, dark = 0, light = 0;
+    for (int y = vy; y < vy + vh; ++y)
+        for (int x = vx; x < vx + vw; ++x) {
             if (Dark(shot.pixel(x, y))) {
                 ++dark;
-                left = std::min(left, x);
-                right = std::max(right, x);
+                left = std::min(left, x - vx);
+                right = std::max(right, x - vx);
+                top = std::min(top, y - vy);
+                bottom = std::max(bottom, y - vy);
             } else {
                 ++light;
             }
         }
     ASSERT_GT(dark, 500) << "the drawing is not in the view";
     EXPECT_GT(light, dark * 5) << "the view is not a white sheet with lines";
-    EXPECT_LT(left, shot.width() / 10);
-    EXPECT_GT(right, shot.width() * 9 / 10);
+    const int gapX = left + (vw - 1 - right), gapY = top + (vh - 1 - bottom);
+    const bool fillsWidth = std::abs(left - 10) <= 3 && std::abs(vw - 1 - right - 10) <= 3;
+    const bool fillsHeight = std::abs(top - 10) <= 3 && std::abs(vh - 1 - bottom - 10) <= 3;
+    EXPECT_TRUE(fillsWidth || fillsHeight)
+        << "ink " << left << ".." << right << " x " << top << ".." << bottom << " in a view of "
+        << vw << " x " << vh;
+    EXPECT_LE(std::abs(left - (vw - 1 - right)), 3) << "not centred across, gaps " << gapX;
+    EXPECT_LE(std::abs(top - (vh - 1 - bottom)), 3) << "not centred down, gaps " << gapY;
 }
 
 // ZOOM typed in a script moves the window's view: a window around the circle fills the view with
@@ -311,10 +340,11 @@ TEST_F(DesktopWindow, ZoomCommandsMoveTheView) {
     struct Span {
         int left, right, dark;
     };
-    auto darkSpan = [](const zhost::ui::Bitmap& shot) {
+    // The ink in the view (the toolbars above it have ink of their own).
+    auto darkSpan = [](const zhost::ui::Bitmap& shot, const ViewRect& v) {
         Span s{shot.width(), -1, 0};
-        for (int y = shot.height() / 10; y < shot.height() / 2; ++y)
-            for (int x = 0; x < shot.width(); ++x)
+        for (int y = v.y; y < v.y + v.h; ++y)
+            for (int x = v.x; x < v.x + v.w; ++x)
                 if (Dark(shot.pixel(x, y))) {
                     ++s.dark;
                     s.left = std::min(s.left, x);
@@ -333,7 +363,7 @@ TEST_F(DesktopWindow, ZoomCommandsMoveTheView) {
         ASSERT_EQ(gui.process.exitCode, 0) << gui.process;
         zhost::ui::Bitmap shot;
         ASSERT_TRUE(zhost::ui::Bitmap::loadPng(gui.screenshot, shot));
-        spans.push_back(darkSpan(shot));
+        spans.push_back(darkSpan(shot, ViewOf(gui)));
         ASSERT_GT(spans.back().dark, 100) << "nothing drawn with " << zoom;
     }
     const int width = spans[0].right - spans[0].left;
