@@ -247,6 +247,22 @@ struct SceneCache::Impl {
         }
     }
 
+    // The part of the target to paint and the options for it, the scene collected when stale;
+    // false for a bad target or rectangle.
+    bool start(const db::Database& d, const PixelTarget& target, const PixelRect& rect,
+               const RenderOptions& options, std::uint64_t screenSerial, PixelRect& r,
+               RenderOptions& o) {
+        if (!clipToTarget(target, rect, r))
+            return false;
+        stats = SceneCacheStats();
+        o = options;
+        o.width = r.right - r.left;
+        o.height = r.bottom - r.top;
+        prepare(d, o, screenSerial);
+        stats.prims = scene.prims.size();
+        return true;
+    }
+
     void flush(cairo_t* cr, const Fit& f, const RenderOptions& o, bool dark) {
         // A pen is drawn where its last line comes: what was drawn last stays on top, as the
         // draw order of a drawing wants for what was added or brought to the front last.
@@ -507,16 +523,11 @@ const SceneCacheStats& SceneCache::stats() const {
 Status SceneCache::render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
                           const RenderOptions& options, std::uint64_t screenSerial) {
     PixelRect r;
-    if (!clipToTarget(target, rect, r))
-        return Status::invalidInput;
+    RenderOptions o;
     Impl& c = *impl_;
-    c.stats = SceneCacheStats();
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    RenderOptions o = options;
-    o.width = w;
-    o.height = h;
-    c.prepare(db, o, screenSerial);
-    c.stats.prims = c.scene.prims.size();
+    if (!c.start(db, target, rect, options, screenSerial, r, o))
+        return Status::invalidInput;
+    const int w = o.width, h = o.height;
     SurfacePtr surface = targetSurface(target);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::invalidInput;
@@ -531,16 +542,11 @@ Status SceneCache::renderHighlight(const db::Database& db, const PixelTarget& ta
                                    std::uint64_t screenSerial, const std::vector<db::ObjectId>& ids,
                                    const HighlightPen& pen) {
     PixelRect r;
-    if (!clipToTarget(target, rect, r))
-        return Status::invalidInput;
+    RenderOptions o;
     Impl& c = *impl_;
-    c.stats = SceneCacheStats();
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    RenderOptions o = options;
-    o.width = w;
-    o.height = h;
-    c.prepare(db, o, screenSerial);
-    c.stats.prims = c.scene.prims.size();
+    if (!c.start(db, target, rect, options, screenSerial, r, o))
+        return Status::invalidInput;
+    const int w = o.width, h = o.height;
     if (ids.empty())
         return Status::ok;
     SurfacePtr surface = targetSurface(target);
