@@ -121,6 +121,14 @@ bool Control::callDrawHandler(DrawItem& item) const {
     return true;
 }
 
+ScrollInfo Control::scrollInfo(bool) const {
+    return {};
+}
+
+bool Control::scrollTo(bool, int) {
+    return false;
+}
+
 void Control::paint(DeviceContext& dc) {
     dc.setTextColor(isEnabled() ? sysColor(SysColor::windowText) : sysColor(SysColor::grayText));
     dc.drawText(text_, clientRect(), dt::left | dt::wordBreak);

@@ -82,6 +82,16 @@ void DeviceContext::record(std::wstring line) {
         log_.push_back(std::move(line));
 }
 
+void DeviceContext::pushClip(const Rect& r) {
+    cairo_save(impl_->cr);
+    cairo_rectangle(impl_->cr, r.left, r.top, r.width(), r.height()); // translated already
+    cairo_clip(impl_->cr);
+}
+
+void DeviceContext::popClip() {
+    cairo_restore(impl_->cr);
+}
+
 void DeviceContext::fillRect(const Rect& r, Color c) {
     record(L"fill " + rectText(r) + L" " + colorText(c));
     cairo_t* cr = impl_->cr;

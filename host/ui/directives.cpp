@@ -8,6 +8,7 @@
 #include "zhost/ui/dialog.h"
 #include "zhost/ui/grid.h"
 #include "zhost/ui/lists.h"
+#include "zhost/ui/scroll.h"
 
 #include <cwctype>
 #include <filesystem>
@@ -160,6 +161,7 @@ private:
     bool typeText(Args& a);
     bool check(Args& a, std::optional<bool> forced);
     bool key(Args& a);
+    bool scroll(Args& a);
 
     Dialog& d_;
     std::wstring& msg_;
@@ -267,6 +269,12 @@ bool Runner::typeText(Args& a) {
         std::wstring why;
         return g->userType(col, row, a.tail(), &why) ? note(why) : fail(why);
     }
+    if (auto* combo = dynamic_cast<ComboBox*>(c)) {
+        if (!combo->userType(a.tail()))
+            return fail(L"combo box " + std::to_wstring(c->id()) +
+                        L" is a drop-down list: it has no edit part to type into");
+        return true;
+    }
     auto* e = dynamic_cast<EditControl*>(c);
     if (!e)
         return fail(L"control " + std::to_wstring(c->id()) + L" is not an edit field");
@@ -344,6 +352,65 @@ bool Runner::key(Args& a) {
     }
     d_.pressKey(code, st);
     return true;
+}
+
+bool Runner::scroll(Args& a) {
+    Control* c = find(a.next(), true);
+    if (!c)
+        return false;
+    const ScrollInfo v = c->scrollInfo(true), h = c->scrollInfo(false);
+    if (v.total == 0 && h.total == 0)
+        return fail(L"control " + std::to_wstring(c->id()) + L" does not scroll");
+    const std::wstring how = toUpperName(a.next());
+    if (how == L"TO") {
+        // A grid names the cell to show first (column,row), a list the line (from 0).
+        const std::wstring where = a.next();
+        int col = 0, row = 0;
+        if (c->kind() == ControlKind::grid && parseCell(where, col, row)) {
+            c->scrollTo(false, col - 1);
+            c->scrollTo(true, row - 1);
+            return true;
+        }
+        const auto at = parseInt(where);
+        if (!at)
+            return fail(L"@dialog scroll ID to LINE (a grid: to COLUMN,ROW), not \"" + where +
+                        L"\"");
+        const bool vertical = v.total > 0;
+        c->scrollTo(vertical, c->kind() == ControlKind::grid ? *at - 1 : *at);
+        return true;
+    }
+    static const struct {
+        const wchar_t* name;
+        bool vertical;
+        int sign;
+        bool page;
+    } kWays[] = {{L"DOWN", true, 1, false},      {L"UP", true, -1, false},
+                 {L"RIGHT", false, 1, false},    {L"LEFT", false, -1, false},
+                 {L"PAGEDOWN", true, 1, true},   {L"PAGEUP", true, -1, true},
+                 {L"PAGERIGHT", false, 1, true}, {L"PAGELEFT", false, -1, true}};
+    for (const auto& w : kWays) {
+        if (how != w.name)
+            continue;
+        if ((w.vertical ? v : h).total == 0)
+            return fail(L"control " + std::to_wstring(c->id()) + L" does not scroll " +
+                        (w.vertical ? L"up and down" : L"sideways"));
+        int steps = 1;
+        if (!a.empty()) {
+            const auto n = parseInt(a.next());
+            if (!n || *n < 1)
+                return fail(L"a number of steps (1 or more) is expected");
+            steps = *n;
+        }
+        for (int i = 0; i < steps; ++i)
+            if (w.page)
+                userScroll(*c, w.vertical,
+                           w.sign > 0 ? ScrollPart::pageForward : ScrollPart::pageBack);
+        if (!w.page)
+            userScrollSteps(*c, w.vertical, w.sign * steps);
+        return true;
+    }
+    return fail(L"@dialog scroll ID up|down|left|right|pageup|pagedown|pageleft|pageright [N] "
+                L"or to LINE|COLUMN,ROW");
 }
 
 bool Runner::run(std::wstring_view text) {
@@ -454,6 +521,8 @@ bool Runner::run(std::wstring_view text) {
             d_.setPosition(x, y);
         return true;
     }
+    if (verb == L"SCROLL")
+        return scroll(a);
     if (verb == L"MENU")
         return fail(L"no popup menu is open");
     if (verb.empty())

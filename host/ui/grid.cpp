@@ -89,6 +89,9 @@ bool Grid::resize(int cols, int rows) {
     maxRows_ = rows;
     activeCol_ = std::clamp(activeCol_, 1, std::max(1, cols));
     activeRow_ = std::clamp(activeRow_, 1, std::max(1, rows));
+    // A sheet made shorter still fills its view.
+    topRow_ = std::clamp(topRow_, 1, lastFirst(true));
+    leftCol_ = std::clamp(leftCol_, 1, lastFirst(false));
     std::erase_if(spans_, [&](const CellSpan& s) { return s.col > cols || s.row > rows; });
     repaint();
     return true;
@@ -481,6 +484,7 @@ bool Grid::setActiveCell(int col, int row) {
         setEditMode(false);
     activeCol_ = col;
     activeRow_ = row;
+    showCell(col, row);
     repaint();
     return true;
 }

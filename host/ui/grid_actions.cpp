@@ -413,6 +413,20 @@ bool Grid::handleKey(int key, KeyState state) {
             return false;
         moveActive(0, 1);
         return true;
+    case vk::prior:
+    case vk::next: {
+        // A page up or down: the view moves by what it shows and the active cell with it, to
+        // the nearest row on the way where it may rest.
+        const int page = std::max(1, scrollInfo(true).page);
+        const int dir = key == vk::next ? 1 : -1;
+        scrollTo(true, topRow_ - 1 + dir * page);
+        for (int r = std::clamp(activeRow_ + dir * page, 1, maxRows_); r != activeRow_; r -= dir)
+            if (isRowShown(r) && !cellIsInert(activeCol_, r)) {
+                setActiveCell(activeCol_, r);
+                break;
+            }
+        return true;
+    }
     case vk::space:
         if (cellType(activeCol_, activeRow_) == grid::typeCheckBox)
             return userClick(activeCol_, activeRow_);

@@ -5,6 +5,7 @@
 #include "text_util.h"
 
 #include "zhost/ui/dialog.h"
+#include "zhost/ui/scroll.h"
 #include "zhost/ui/services.h"
 
 #include <algorithm>
@@ -17,16 +18,158 @@ constexpr int kMaxCellWidth = 30;
 
 } // namespace
 
+int Grid::headerWidth() const {
+    return isColShown(0) ? colPx_[0] : 0;
+}
+
+int Grid::headerHeight() const {
+    return isRowShown(0) ? rowPx_[0] : 0;
+}
+
+int Grid::borderSlack() const {
+    // A last column or row that reaches only into the control's one-pixel border counts as
+    // shown whole: the border is drawn where its own grid line would be (a sheet sized to fill
+    // its control is off by a pixel after rounding twips, and gets no scroll bar for it).
+    return (style_ & ws::border) ? 1 : 0;
+}
+
+Grid::Bars Grid::bars() const {
+    if (!getBool(grid::optScrollBarsAuto))
+        return {(style_ & ws::vscroll) != 0, (style_ & ws::hscroll) != 0};
+    // Only when needed; each bar takes room the other might then need.
+    const int dataW = rect_.width() - headerWidth() + borderSlack();
+    const int dataH = rect_.height() - headerHeight() + borderSlack();
+    const int sheetW = totalWidth() - headerWidth(), sheetH = totalHeight() - headerHeight();
+    Bars b;
+    b.vertical = sheetH > dataH;
+    b.horizontal = sheetW > dataW - (b.vertical ? kScrollBarSize : 0);
+    if (b.horizontal && !b.vertical)
+        b.vertical = sheetH > dataH - kScrollBarSize;
+    return b;
+}
+
+Rect Grid::viewRect() const {
+    const Bars b = bars();
+    return Rect{headerWidth(), headerHeight(),
+                std::max(headerWidth(), rect_.width() - (b.vertical ? kScrollBarSize : 0)),
+                std::max(headerHeight(), rect_.height() - (b.horizontal ? kScrollBarSize : 0))};
+}
+
+int Grid::lastFirst(bool vertical) const {
+    const Rect view = viewRect();
+    const int room = (vertical ? view.height() : view.width()) + borderSlack();
+    const int last = vertical ? maxRows_ : maxCols_;
+    const std::vector<int>& px = vertical ? rowPx_ : colPx_;
+    const std::vector<bool>& shown = vertical ? rowShown_ : colShown_;
+    int used = 0, first = std::max(1, last);
+    for (int i = last; i >= 1; --i) {
+        if (!shown[size_t(i)])
+            continue;
+        if (used + px[size_t(i)] > room && used > 0)
+            break;
+        used += px[size_t(i)];
+        first = i;
+    }
+    return first;
+}
+
+ScrollInfo Grid::scrollInfo(bool vertical) const {
+    ScrollInfo info;
+    const Bars b = bars();
+    info.bar = vertical ? b.vertical : b.horizontal;
+    info.total = vertical ? maxRows_ : maxCols_;
+    info.pos = (vertical ? topRow_ : leftCol_) - 1;
+    info.max = lastFirst(vertical) - 1;
+    // The steps wholly shown from the first one on.
+    const Rect view = viewRect();
+    const int room = (vertical ? view.height() : view.width()) + borderSlack();
+    const std::vector<int>& px = vertical ? rowPx_ : colPx_;
+    const std::vector<bool>& shown = vertical ? rowShown_ : colShown_;
+    int used = 0, page = 0;
+    for (int i = info.pos + 1; i <= info.total; ++i) {
+        if (!shown[size_t(i)]) {
+            ++page;
+            continue;
+        }
+        if (used + px[size_t(i)] > room)
+            break;
+        used += px[size_t(i)];
+        ++page;
+    }
+    info.page = std::max(1, page);
+    return info;
+}
+
+bool Grid::scrollTo(bool vertical, int pos) {
+    const int last = vertical ? maxRows_ : maxCols_;
+    const std::vector<bool>& shown = vertical ? rowShown_ : colShown_;
+    int first = std::clamp(pos + 1, 1, std::max(1, lastFirst(vertical)));
+    // A hidden row or column is passed over, forward first.
+    int at = first;
+    while (at <= last && !shown[size_t(at)])
+        ++at;
+    if (at > last)
+        for (at = first; at > 1 && !shown[size_t(at)];)
+            --at;
+    first = std::max(1, at);
+    int& current = vertical ? topRow_ : leftCol_;
+    if (first == current)
+        return false;
+    current = first;
+    repaint();
+    return true;
+}
+
+void Grid::setRect(const Rect& r) {
+    Control::setRect(r);
+    scrollTo(true, topRow_ - 1);
+    scrollTo(false, leftCol_ - 1);
+}
+
+void Grid::showCell(int col, int row) {
+    const Rect view = viewRect();
+    auto show = [](int at, int& first, int room, const std::vector<int>& px,
+                   const std::vector<bool>& shown) {
+        if (at < first) {
+            first = at;
+            return;
+        }
+        // The first step from which `at` still ends inside the view.
+        int used = 0, from = at;
+        for (int i = at; i >= 1; --i) {
+            if (!shown[size_t(i)])
+                continue;
+            if (used + px[size_t(i)] > room && i != at)
+                break;
+            used += px[size_t(i)];
+            from = i;
+        }
+        first = std::max(first, from);
+    };
+    if (row >= 1 && row <= maxRows_)
+        show(row, topRow_, view.height() + borderSlack(), rowPx_, rowShown_);
+    if (col >= 1 && col <= maxCols_)
+        show(col, leftCol_, view.width() + borderSlack(), colPx_, colShown_);
+}
+
 Rect Grid::cellRect(int col, int row) const {
     if (!validCell(col, row) || !isColShown(col) || !isRowShown(row))
         return {};
-    int x = 0, y = 0;
-    for (int c = 0; c < col; ++c)
-        if (isColShown(c))
-            x += colPx_[size_t(c)];
-    for (int r = 0; r < row; ++r)
-        if (isRowShown(r))
-            y += rowPx_[size_t(r)];
+    // Headers stay; data cells are placed from the first shown row and column, those scrolled
+    // out before them.
+    auto place = [](int at, int first, int header, const std::vector<int>& px,
+                    const std::vector<bool>& shown) {
+        if (at == 0)
+            return 0;
+        int pos = header;
+        for (int i = first; i < at; ++i)
+            pos += shown[size_t(i)] ? px[size_t(i)] : 0;
+        for (int i = at; i < first; ++i)
+            pos -= shown[size_t(i)] ? px[size_t(i)] : 0;
+        return pos;
+    };
+    const int x = place(col, leftCol_, headerWidth(), colPx_, colShown_);
+    const int y = place(row, topRow_, headerHeight(), rowPx_, rowShown_);
     int w = colPx_[size_t(col)], h = rowPx_[size_t(row)];
     CellSpan s;
     if (row > 0 && col > 0 && spanAt(col, row, s) && s.col == col && s.row == row) {
@@ -41,11 +184,14 @@ Rect Grid::cellRect(int col, int row) const {
 }
 
 bool Grid::cellAt(Point p, int& col, int& row) const {
-    // Walks the shown columns and rows from the headers on, as cellRect lays them out.
-    auto find = [](int at, int count, const std::vector<int>& px, auto shown) {
-        int edge = 0;
-        for (int i = 0; i <= count; ++i) {
-            if (!shown(i))
+    const Rect view = viewRect();
+    if (!view.contains(p))
+        return false; // the headers, the scroll bars
+    // Walks the shown columns and rows from the first one in view, as cellRect lays them out.
+    auto find = [](int at, int edge, int first, int count, const std::vector<int>& px,
+                   const std::vector<bool>& shown) {
+        for (int i = first; i <= count; ++i) {
+            if (!shown[size_t(i)])
                 continue;
             edge += px[size_t(i)];
             if (at < edge)
@@ -53,10 +199,8 @@ bool Grid::cellAt(Point p, int& col, int& row) const {
         }
         return -1;
     };
-    if (p.x < 0 || p.y < 0)
-        return false;
-    const int c = find(p.x, maxCols_, colPx_, [this](int i) { return isColShown(i); });
-    const int r = find(p.y, maxRows_, rowPx_, [this](int i) { return isRowShown(i); });
+    const int c = find(p.x, view.left, leftCol_, maxCols_, colPx_, colShown_);
+    const int r = find(p.y, view.top, topRow_, maxRows_, rowPx_, rowShown_);
     if (c < 1 || r < 1)
         return false;
     CellSpan s;
@@ -113,90 +257,120 @@ double Grid::maxTextColWidth(int col) const {
     return pixelsToWidthUnits(px);
 }
 
+void Grid::paintCell(DeviceContext& dc, int c, int r, const Rect& cr) {
+    const Cell* x = cell(c, r);
+    const bool header = r == 0 || c == 0;
+    Color bg = header ? sysColor(SysColor::buttonFace)
+                      : (x->bg == grid::colorUnchanged ? rgb(255, 255, 255) : x->bg);
+    Color fg = x->fg == grid::colorUnchanged ? rgb(0, 0, 0) : x->fg;
+    if (x->locked && lockBg_ != grid::colorUnchanged)
+        bg = lockBg_;
+    if (x->locked && lockFg_ != grid::colorUnchanged)
+        fg = lockFg_;
+    dc.fillRect(cr, bg);
+    if (gridType_ != 0 || header)
+        dc.frameRect(cr.inflate(0, 0), rgb(208, 215, 229));
+    if (x->borderType != 0)
+        dc.frameRect(cr, x->borderColor);
+    if (x->font)
+        dc.setFont(*x->font);
+    dc.setTextColor(fg);
+    const Rect inner = cr.deflate(3, 0);
+    std::wstring text = x->data;
+    if (header && text.empty())
+        text = r == 0 && c > 0 ? std::to_wstring(c) : (c == 0 && r > 0 ? std::to_wstring(r) : L"");
+    switch (x->code()) {
+    case grid::typeCheckBox: {
+        const bool on = x->checked();
+        const bool active = c == activeCol_ && r == activeRow_ && hasFocus();
+        const int pic = x->locked ? 4 + on : (active ? 2 + on : on);
+        int textLeft = inner.left;
+        if (x->type->hasPictures && !x->type->pictures[size_t(pic)].empty()) {
+            const Bitmap& b = x->type->pictures[size_t(pic)];
+            const Rect pr = Rect::fromSize(inner.left, cr.top + (cr.height() - b.height()) / 2,
+                                           b.width(), b.height());
+            dc.drawBitmap(b, pr, false);
+            textLeft = pr.right + 3;
+        } else {
+            const int box = 13;
+            dc.drawCheckMark(Rect::fromSize(inner.left, cr.top + (cr.height() - box) / 2, box, box),
+                             false, on, x->locked);
+            textLeft = inner.left + box + 3;
+        }
+        dc.drawText(x->type->caption, Rect{textLeft, cr.top, cr.right, cr.bottom},
+                    dt::singleLine | dt::vcenter | dt::noPrefix);
+        break;
+    }
+    case grid::typeDropDown:
+        dc.drawText(text, Rect{inner.left, cr.top, cr.right - 16, cr.bottom},
+                    dt::singleLine | dt::vcenter | dt::noPrefix | dt::endEllipsis);
+        dc.drawText(L"\u25BE", Rect{cr.right - 16, cr.top, cr.right, cr.bottom},
+                    dt::singleLine | dt::vcenter | dt::center);
+        break;
+    default: {
+        const bool editingHere = editing_ && c == activeCol_ && r == activeRow_;
+        dc.drawText(editingHere ? editorText_ : text, inner,
+                    dt::singleLine | dt::vcenter | dt::noPrefix | (header ? dt::center : 0));
+        break;
+    }
+    }
+    if (x->font)
+        dc.setFont(parent_.font());
+}
+
 void Grid::paint(DeviceContext& dc) {
     const Rect all = clientRect();
+    const Rect view = viewRect();
     dc.fillRect(all, grayBg_);
     dc.setFont(parent_.font());
-    for (int r = 0; r <= maxRows_; ++r) {
-        if (!isRowShown(r))
-            continue;
-        for (int c = 0; c <= maxCols_; ++c) {
-            if (!isColShown(c))
-                continue;
+    // Only what the view shows is drawn, however long the sheet: the rows and columns from the
+    // first ones in view to the view's edge.
+    std::vector<int> rows, cols;
+    for (int r = topRow_, y = view.top; r <= maxRows_ && y < view.bottom; ++r)
+        if (isRowShown(r))
+            rows.push_back(r), y += rowPx_[size_t(r)];
+    for (int c = leftCol_, x = view.left; c <= maxCols_ && x < view.right; ++c)
+        if (isColShown(c))
+            cols.push_back(c), x += colPx_[size_t(c)];
+    dc.pushClip(view);
+    std::vector<std::pair<int, int>> spansDrawn; // spans begun before the view, drawn once
+    for (int r : rows)
+        for (int c : cols) {
             CellSpan s;
-            if (r > 0 && c > 0 && spanAt(c, r, s) && (s.col != c || s.row != r))
+            if (spanAt(c, r, s) && (s.col != c || s.row != r)) {
+                if (s.col >= leftCol_ && s.row >= topRow_)
+                    continue; // drawn with its first cell
+                if (std::find(spansDrawn.begin(), spansDrawn.end(), std::pair{s.col, s.row}) !=
+                    spansDrawn.end())
+                    continue;
+                spansDrawn.emplace_back(s.col, s.row);
+                paintCell(dc, s.col, s.row, cellRect(s.col, s.row));
                 continue;
-            const Rect cr = cellRect(c, r);
-            if (cr.top >= all.bottom || cr.left >= all.right)
-                continue;
-            const Cell* x = cell(c, r);
-            const bool header = r == 0 || c == 0;
-            Color bg = header ? sysColor(SysColor::buttonFace)
-                              : (x->bg == grid::colorUnchanged ? rgb(255, 255, 255) : x->bg);
-            Color fg = x->fg == grid::colorUnchanged ? rgb(0, 0, 0) : x->fg;
-            if (x->locked && lockBg_ != grid::colorUnchanged)
-                bg = lockBg_;
-            if (x->locked && lockFg_ != grid::colorUnchanged)
-                fg = lockFg_;
-            dc.fillRect(cr, bg);
-            if (gridType_ != 0 || header)
-                dc.frameRect(cr.inflate(0, 0), rgb(208, 215, 229));
-            if (x->borderType != 0)
-                dc.frameRect(cr, x->borderColor);
-            if (x->font)
-                dc.setFont(*x->font);
-            dc.setTextColor(fg);
-            const Rect inner = cr.deflate(3, 0);
-            std::wstring text = x->data;
-            if (header && text.empty())
-                text = r == 0 && c > 0 ? std::to_wstring(c)
-                                       : (c == 0 && r > 0 ? std::to_wstring(r) : L"");
-            switch (x->code()) {
-            case grid::typeCheckBox: {
-                const bool on = x->checked();
-                const bool active = c == activeCol_ && r == activeRow_ && hasFocus();
-                const int pic = x->locked ? 4 + on : (active ? 2 + on : on);
-                int textLeft = inner.left;
-                if (x->type->hasPictures && !x->type->pictures[size_t(pic)].empty()) {
-                    const Bitmap& b = x->type->pictures[size_t(pic)];
-                    const Rect pr = Rect::fromSize(
-                        inner.left, cr.top + (cr.height() - b.height()) / 2, b.width(), b.height());
-                    dc.drawBitmap(b, pr, false);
-                    textLeft = pr.right + 3;
-                } else {
-                    const int box = 13;
-                    dc.drawCheckMark(
-                        Rect::fromSize(inner.left, cr.top + (cr.height() - box) / 2, box, box),
-                        false, on, x->locked);
-                    textLeft = inner.left + box + 3;
-                }
-                dc.drawText(x->type->caption, Rect{textLeft, cr.top, cr.right, cr.bottom},
-                            dt::singleLine | dt::vcenter | dt::noPrefix);
-                break;
             }
-            case grid::typeDropDown:
-                dc.drawText(text, Rect{inner.left, cr.top, cr.right - 16, cr.bottom},
-                            dt::singleLine | dt::vcenter | dt::noPrefix | dt::endEllipsis);
-                dc.drawText(L"\u25BE", Rect{cr.right - 16, cr.top, cr.right, cr.bottom},
-                            dt::singleLine | dt::vcenter | dt::center);
-                break;
-            default: {
-                const bool editingHere = editing_ && c == activeCol_ && r == activeRow_;
-                dc.drawText(editingHere ? editorText_ : text, inner,
-                            dt::singleLine | dt::vcenter | dt::noPrefix |
-                                (header ? dt::center : 0));
-                break;
-            }
-            }
-            if (x->font)
-                dc.setFont(parent_.font());
+            paintCell(dc, c, r, cellRect(c, r));
         }
-    }
     if (highlightStyle_ != 0 && hasFocus()) {
         const Rect ar = cellRect(activeCol_, activeRow_);
         if (!ar.empty())
             dc.frameRect(ar, rgb(0, 0, 0));
     }
+    dc.popClip();
+    // The headers stay while the cells scroll under them.
+    if (isRowShown(0)) {
+        dc.pushClip(Rect{view.left, 0, view.right, view.top});
+        for (int c : cols)
+            paintCell(dc, c, 0, cellRect(c, 0));
+        dc.popClip();
+    }
+    if (isColShown(0)) {
+        dc.pushClip(Rect{0, view.top, view.left, view.bottom});
+        for (int r : rows)
+            paintCell(dc, 0, r, cellRect(0, r));
+        dc.popClip();
+    }
+    if (isRowShown(0) && isColShown(0))
+        paintCell(dc, 0, 0, cellRect(0, 0));
+    drawScrollBars(*this, dc);
     if (style_ & ws::border)
         dc.frameRect(all, rgb(130, 135, 144));
 }
@@ -245,6 +419,8 @@ void Grid::describe(std::vector<std::wstring>& lines) const {
                 L"-" + std::to_wstring(block_.col2) + L"," + std::to_wstring(block_.row2);
     if (editing_)
         head += L", editing";
+    if (topRow_ > 1 || leftCol_ > 1)
+        head += L", view from " + std::to_wstring(leftCol_) + L"," + std::to_wstring(topRow_);
     lines.push_back(head + L")" + stateWords());
     // Trailing rows without any text are left out.
     int lastRow = 0;

@@ -15,6 +15,7 @@
 #include "zhost/ui/services.h"
 
 #include <cwchar>
+#include <cwctype>
 
 namespace zhost::ui {
 namespace {
@@ -196,7 +197,27 @@ void HeadlessBackend::runModalLoop(Dialog& dialog) {
     ed::print(L"--- " + dialog.title() + L": " + endText(dialog.endCode()) + L"\n");
 }
 
-int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog* owner) {
+// "@dialog menu key K": the key's name as the tracker takes it; false for an unknown one.
+bool menuKey(MenuTracker& tracker, const std::wstring& name) {
+    static const struct {
+        const wchar_t* name;
+        int code;
+    } kKeys[] = {{L"UP", vk::up},         {L"DOWN", vk::down},        {L"LEFT", vk::left},
+                 {L"RIGHT", vk::right},   {L"RETURN", vk::returnKey}, {L"ENTER", vk::returnKey},
+                 {L"ESCAPE", vk::escape}, {L"ESC", vk::escape}};
+    for (const auto& k : kKeys)
+        if (name == k.name) {
+            tracker.key(k.code);
+            return true;
+        }
+    if (name.size() == 1 && !std::iswspace(name[0])) {
+        tracker.character(name[0]);
+        return true;
+    }
+    return false;
+}
+
+int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog*) {
     if (pendingError().set)
         return 0;
     std::vector<std::wstring> lines;
@@ -205,6 +226,7 @@ int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog* owner) {
     for (const auto& l : lines)
         s += l + L"\n";
     ed::print(s);
+    MenuTracker tracker(menu);
     while (true) {
         ed::InputLine line;
         if (!ed::nextInputLine(L"Menu: ", line))
@@ -219,24 +241,32 @@ int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog* owner) {
             const std::wstring choice(detail::trim(rest));
             if (equalsNoCase(choice, L"cancel") || equalsNoCase(choice, L"none"))
                 return 0;
-            for (int i = 0; i < menu.itemCount(); ++i) {
-                const Menu::Item* it = menu.item(i);
-                std::wstring text = detail::stripMnemonic(it->text);
-                text = text.substr(0, text.find(L'\t'));
-                // "コピー(C)" is also chosen as "コピー".
-                std::wstring bare = text;
-                if (const size_t p = bare.rfind(L'(');
-                    p != std::wstring::npos && p > 0 && bare.back() == L')' && bare.size() - p <= 4)
-                    bare.resize(p);
-                if (std::to_wstring(it->id) == choice ||
-                    (!text.empty() && (equalsNoCase(text, choice) || equalsNoCase(bare, choice)))) {
-                    if (it->flags & (mf::grayed | mf::disabled | mf::separator | mf::popup)) {
-                        failScript(line, L"menu item " + choice + L" cannot be chosen");
-                        return 0;
-                    }
-                    ed::print(L"--- menu: " + std::to_wstring(it->id) + L"\n");
-                    return it->id;
+            std::wstring_view keyName;
+            if (firstWord(choice, keyName) == L"KEY") {
+                if (!menuKey(tracker, toUpperName(detail::trim(keyName)))) {
+                    failScript(line, L"unknown menu key \"" + std::wstring(keyName) +
+                                         L"\" (up, down, left, right, return, escape or a letter)");
+                    return 0;
                 }
+                if (tracker.state() == MenuTracker::State::chosen) {
+                    ed::print(L"--- menu: " + std::to_wstring(tracker.chosen()) + L"\n");
+                    return tracker.chosen();
+                }
+                if (tracker.state() == MenuTracker::State::dismissed) {
+                    ed::print(L"--- menu dismissed\n");
+                    return 0;
+                }
+                const std::wstring path = tracker.litPath();
+                ed::print(L"--- menu at: " + (path.empty() ? L"(nothing lit)" : path) + L"\n");
+                continue;
+            }
+            if (const Menu::Item* it = menu.findItem(choice)) {
+                if (it->flags & (mf::grayed | mf::disabled | mf::separator) || it->submenu) {
+                    failScript(line, L"menu item " + choice + L" cannot be chosen");
+                    return 0;
+                }
+                ed::print(L"--- menu: " + std::to_wstring(it->id) + L"\n");
+                return it->id;
             }
             failScript(line, L"the popup menu has no item " + choice);
             return 0;
@@ -246,7 +276,6 @@ int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog* owner) {
         ed::print(L"--- menu dismissed\n");
         return 0;
     }
-    (void)owner;
 }
 
 std::unique_ptr<Backend>& backendSlot() {

@@ -5,6 +5,7 @@
 
 #include "zhost/core/utf.h"
 #include "zhost/ui/dialog.h"
+#include "zhost/ui/scroll.h"
 #include "zhost/ui/services.h"
 
 #include <algorithm>
@@ -30,6 +31,10 @@ wchar_t fold(wchar_t c) {
 }
 
 constexpr int kMaxShownLines = 30;
+// A combo box's closed height, its drop-down button's width, and the lines of a simple box.
+constexpr int kComboBoxHeight = 22;
+constexpr int kComboButton = 16;
+constexpr int kComboLineHeight = 16;
 
 } // namespace
 
@@ -136,6 +141,7 @@ void ListBox::resetContent() {
     items_.clear();
     sel_ = lbErr;
     top_ = 0;
+    leftCol_ = 0;
     invalidate();
 }
 
@@ -152,21 +158,81 @@ int ListBox::selectString(int start, std::wstring_view prefix) {
 
 int ListBox::setCurSel(int index) {
     sel_ = items_.valid(index) ? index : lbErr;
-    if (sel_ >= 0 && sel_ < top_)
-        top_ = sel_;
+    if (sel_ >= 0)
+        showLine(sel_);
     invalidate();
     return index < 0 ? lbErr : sel_;
+}
+
+int ListBox::shownColumnWidth() const {
+    return columnWidth_ > 0 ? columnWidth_ : std::max(1, rect_.width());
+}
+
+int ListBox::linesPerColumn() const {
+    const bool bar = multiColumn() && scrollInfo(false).bar;
+    return std::max(1, (rect_.height() - (bar ? kScrollBarSize : 0)) / std::max(1, itemHeight_));
+}
+
+ScrollInfo ListBox::scrollInfo(bool vertical) const {
+    ScrollInfo info;
+    const int h = std::max(1, itemHeight_);
+    if (multiColumn() != !vertical)
+        return info; // a multi-column list scrolls sideways only, the others up and down only
+    if (vertical) {
+        info.page = std::max(1, rect_.height() / h); // whole lines, as the platform shows them
+        info.total = count();
+        info.pos = top_;
+        info.bar = (style_ & ws::vscroll) && info.total > info.page;
+    } else {
+        const int shownCols = std::max(1, rect_.width() / shownColumnWidth());
+        info.bar = (style_ & ws::hscroll) && count() > std::max(1, rect_.height() / h) * shownCols;
+        const int per = std::max(1, (rect_.height() - (info.bar ? kScrollBarSize : 0)) / h);
+        info.total = (count() + per - 1) / per;
+        info.page = shownCols;
+        info.pos = leftCol_;
+    }
+    info.max = std::max(0, info.total - info.page);
+    return info;
+}
+
+bool ListBox::scrollTo(bool vertical, int pos) {
+    if (multiColumn() == vertical)
+        return false;
+    const ScrollInfo info = scrollInfo(vertical);
+    int& first = vertical ? top_ : leftCol_;
+    const int to = std::clamp(pos, 0, info.max);
+    if (to == first)
+        return false;
+    first = to;
+    invalidate();
+    return true;
+}
+
+void ListBox::setRect(const Rect& r) {
+    Control::setRect(r);
+    scrollTo(!multiColumn(), multiColumn() ? leftCol_ : top_);
+}
+
+void ListBox::showLine(int index) {
+    const bool vertical = !multiColumn();
+    const ScrollInfo info = scrollInfo(vertical);
+    const int at = vertical ? index : index / linesPerColumn();
+    int& first = vertical ? top_ : leftCol_;
+    if (at < first)
+        first = at;
+    else if (at >= first + info.page)
+        first = at - info.page + 1;
 }
 
 Rect ListBox::itemRect(int index) const {
     const int h = std::max(1, itemHeight_);
     if (multiColumn()) {
-        const int perColumn = std::max(1, rect_.height() / h);
-        const int w = columnWidth_ > 0 ? columnWidth_ : rect_.width();
-        const int col = index / perColumn, row = index % perColumn;
+        const int perColumn = linesPerColumn();
+        const int w = shownColumnWidth();
+        const int col = index / perColumn - leftCol_, row = index % perColumn;
         return Rect::fromSize(col * w, row * h, w, h);
     }
-    return Rect::fromSize(0, (index - top_) * h, rect_.width(), h);
+    return Rect::fromSize(0, (index - top_) * h, scrollContentRect(*this).width(), h);
 }
 
 void ListBox::userSelect(int index) {
@@ -184,17 +250,30 @@ bool ListBox::handleKey(int key, KeyState) {
     const int n = count();
     if (n == 0)
         return false;
+    // Page keys move by what is shown; in a multi-column list Left and Right move by a column.
+    const int page = multiColumn() ? linesPerColumn() * std::max(1, scrollInfo(false).page)
+                                   : std::max(1, scrollInfo(true).page);
+    const int across = multiColumn() ? linesPerColumn() : 0;
     int to = sel_;
     if (key == vk::down)
-        to = std::min(n - 1, sel_ + 1);
+        to = sel_ + 1;
     else if (key == vk::up)
-        to = std::max(0, sel_ - 1);
+        to = sel_ - 1;
+    else if (key == vk::next)
+        to = std::max(sel_, 0) + page - (multiColumn() ? 0 : 1);
+    else if (key == vk::prior)
+        to = sel_ - page + (multiColumn() ? 0 : 1);
+    else if (key == vk::right && across > 0)
+        to = sel_ + across;
+    else if (key == vk::left && across > 0)
+        to = sel_ - across;
     else if (key == vk::home)
         to = 0;
     else if (key == vk::end)
         to = n - 1;
     else
         return false;
+    to = std::clamp(to, 0, n - 1);
     if (to != sel_)
         userSelect(to);
     return true;
@@ -202,12 +281,14 @@ bool ListBox::handleKey(int key, KeyState) {
 
 void ListBox::paint(DeviceContext& dc) {
     const Rect r = clientRect();
+    const Rect content = scrollContentRect(*this);
     dc.fillRect(r, sysColor(SysColor::window));
-    for (int i = multiColumn() ? 0 : top_; i < count(); ++i) {
+    const int first = multiColumn() ? leftCol_ * linesPerColumn() : top_;
+    for (int i = std::max(0, first); i < count(); ++i) {
         const Rect ir = itemRect(i);
-        if (ir.top >= r.bottom && !multiColumn())
+        if (ir.top >= content.bottom && !multiColumn())
             break;
-        if (ir.left >= r.right)
+        if (ir.left >= content.right)
             break;
         const bool sel = i == sel_;
         DrawItem item;
@@ -229,11 +310,18 @@ void ListBox::paint(DeviceContext& dc) {
         dc.setTextColor(sel ? sysColor(SysColor::highlightText) : sysColor(SysColor::windowText));
         dc.drawText(items_.text(i), ir.deflate(2, 0), dt::singleLine | dt::vcenter | dt::noPrefix);
     }
+    drawScrollBars(*this, dc);
     dc.frameRect(r, rgb(130, 135, 144));
 }
 
 void ListBox::describe(std::vector<std::wstring>& lines) const {
-    lines.push_back(header(L"list") + L" (" + std::to_wstring(count()) + L" lines)" + stateWords());
+    std::wstring scrolled;
+    if (top_ > 0 && !multiColumn())
+        scrolled = L", top " + std::to_wstring(top_);
+    if (leftCol_ > 0 && multiColumn())
+        scrolled = L", first column " + std::to_wstring(leftCol_);
+    lines.push_back(header(L"list") + L" (" + std::to_wstring(count()) + L" lines" + scrolled +
+                    L")" + stateWords());
     const int n = count();
     int first = 0;
     if (n > kMaxShownLines && sel_ >= 0)
@@ -268,6 +356,7 @@ int ComboBox::deleteString(int index) {
 void ComboBox::resetContent() {
     items_.clear();
     sel_ = lbErr;
+    top_ = 0;
     text_.clear();
     invalidate();
 }
@@ -286,18 +375,66 @@ int ComboBox::selectString(int start, std::wstring_view prefix) {
 int ComboBox::setCurSel(int index) {
     sel_ = items_.valid(index) ? index : lbErr;
     text_ = sel_ >= 0 ? items_.text(sel_) : std::wstring();
+    if (sel_ >= 0 && isSimple()) {
+        const int shown = std::max(1, (listRect().height() - 2) / kComboLineHeight);
+        top_ = std::clamp(top_, std::max(0, sel_ - shown + 1), sel_);
+    }
     invalidate();
     return index < 0 ? lbErr : sel_;
 }
 
 std::wstring ComboBox::windowText() const {
-    return sel_ >= 0 ? items_.text(sel_) : text_;
+    return hasEdit() || sel_ < 0 ? text_ : items_.text(sel_);
+}
+
+Rect ComboBox::editRect() const {
+    const int h = std::min(rect_.height(), kComboBoxHeight);
+    return Rect{0, 0, isSimple() ? rect_.width() : std::max(0, rect_.width() - kComboButton), h};
+}
+
+Rect ComboBox::buttonRect() const {
+    if (isSimple())
+        return {};
+    const Rect e = editRect();
+    return Rect{e.right, 0, rect_.width(), e.bottom};
+}
+
+Rect ComboBox::listRect() const {
+    if (!isSimple())
+        return {};
+    return Rect{0, editRect().bottom + 1, rect_.width(), rect_.height()};
+}
+
+int ComboBox::lineAt(Point p) const {
+    const Rect l = listRect();
+    if (!l.contains(p))
+        return lbErr;
+    const int i = top_ + (p.y - l.top - 1) / kComboLineHeight;
+    return items_.valid(i) ? i : lbErr;
 }
 
 void ComboBox::userSelect(int index) {
     setFocus();
     setCurSel(index);
     notifyCommand(cbn::selChange);
+}
+
+bool ComboBox::userType(std::wstring_view text) {
+    if (!hasEdit())
+        return false;
+    setFocus();
+    text_ = text;
+    // As the platform's combo box does: the list goes to the first line the text begins
+    // (without case), which is selected only where the list is shown (a simple box); a typed
+    // text leaves a closed drop-down without selection.
+    const int match = text.empty() ? lbErr : items_.findPrefix(-1, text);
+    sel_ = isSimple() ? match : lbErr;
+    if (match >= 0)
+        top_ = std::clamp(match, 0, std::max(0, count() - 1));
+    invalidate();
+    notifyCommand(cbn::editUpdate);
+    notifyCommand(cbn::editChange);
+    return true;
 }
 
 bool ComboBox::handleKey(int key, KeyState) {
@@ -311,14 +448,31 @@ bool ComboBox::handleKey(int key, KeyState) {
 }
 
 void ComboBox::paint(DeviceContext& dc) {
-    const Rect r{0, 0, rect_.width(), std::min(rect_.height(), 22)};
-    dc.fillRect(r, isEnabled() ? sysColor(SysColor::window) : sysColor(SysColor::buttonFace));
-    dc.frameRect(r, rgb(122, 122, 122));
+    const Rect r = editRect();
+    const Rect whole{0, 0, rect_.width(), r.bottom};
+    dc.fillRect(whole, isEnabled() ? sysColor(SysColor::window) : sysColor(SysColor::buttonFace));
+    dc.frameRect(whole, rgb(122, 122, 122));
     dc.setTextColor(isEnabled() ? sysColor(SysColor::windowText) : sysColor(SysColor::grayText));
-    dc.drawText(windowText(), Rect{3, 0, r.right - 18, r.bottom},
+    dc.drawText(windowText(), Rect{3, 0, r.right - 2, r.bottom},
                 dt::singleLine | dt::vcenter | dt::noPrefix | dt::endEllipsis);
-    dc.drawText(L"\u25BE", Rect{r.right - 16, 0, r.right, r.bottom},
-                dt::singleLine | dt::vcenter | dt::center);
+    if (const Rect b = buttonRect(); !b.empty())
+        dc.drawText(L"\u25BE", b, dt::singleLine | dt::vcenter | dt::center);
+    const Rect l = listRect();
+    if (l.empty())
+        return;
+    dc.fillRect(l, sysColor(SysColor::window));
+    for (int i = top_; i < count(); ++i) {
+        const Rect ir = Rect::fromSize(l.left + 1, l.top + 1 + (i - top_) * kComboLineHeight,
+                                       l.width() - 2, kComboLineHeight);
+        if (ir.bottom > l.bottom - 1)
+            break;
+        const bool sel = i == sel_;
+        if (sel)
+            dc.fillRect(ir, sysColor(SysColor::highlight));
+        dc.setTextColor(sel ? sysColor(SysColor::highlightText) : sysColor(SysColor::windowText));
+        dc.drawText(items_.text(i), ir.deflate(2, 0), dt::singleLine | dt::vcenter | dt::noPrefix);
+    }
+    dc.frameRect(l, rgb(122, 122, 122));
 }
 
 void ComboBox::describe(std::vector<std::wstring>& lines) const {

@@ -3,12 +3,15 @@
 
 #include "text_util.h"
 
+#include "zhost/core/utf.h"
+
 #include "zhost/ui/backend.h"
 #include "zhost/ui/dialog.h"
 #include "zhost/ui/resources.h"
 #include "zhost/ui/services.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace zhost::ui {
 
@@ -77,6 +80,26 @@ int Menu::positionOf(int id) const {
     return -1;
 }
 
+const Menu::Item* Menu::findItem(std::wstring_view choice) const {
+    for (int i = 0; i < itemCount(); ++i) {
+        const Item* it = item(i);
+        std::wstring text = detail::stripMnemonic(it->text);
+        text = text.substr(0, text.find(L'\t'));
+        // "コピー(C)" is also found as "コピー".
+        std::wstring bare = text;
+        if (const size_t p = bare.rfind(L'(');
+            p != std::wstring::npos && p > 0 && bare.back() == L')' && bare.size() - p <= 4)
+            bare.resize(p);
+        if ((!it->submenu && std::to_wstring(it->id) == choice) ||
+            (!text.empty() && (equalsNoCase(text, choice) || equalsNoCase(bare, choice))))
+            return it;
+        if (it->submenu)
+            if (const Item* inner = it->submenu->findItem(choice))
+                return inner;
+    }
+    return nullptr;
+}
+
 Menu* Menu::subMenu(int position) const {
     const Item* it = item(position);
     return it ? it->submenu.get() : nullptr;
@@ -121,14 +144,18 @@ int Menu::trackPopup(Point screen, Dialog* owner, bool returnCommand) {
 }
 
 void Menu::describe(std::vector<std::wstring>& lines) const {
+    describeIndented(lines, L"    ");
+}
+
+void Menu::describeIndented(std::vector<std::wstring>& lines, const std::wstring& indent) const {
     const auto cols = columns();
     for (size_t c = 0; c < cols.size(); ++c) {
         if (cols.size() > 1)
-            lines.push_back(L"  column " + std::to_wstring(c + 1) + L":");
+            lines.push_back(indent.substr(2) + L"column " + std::to_wstring(c + 1) + L":");
         for (int i : cols[c]) {
             const Item& it = items_[size_t(i)];
             if (it.flags & mf::separator) {
-                lines.push_back(L"    ----");
+                lines.push_back(indent + L"----");
                 continue;
             }
             std::wstring text = detail::stripMnemonic(it.text);
@@ -136,12 +163,17 @@ void Menu::describe(std::vector<std::wstring>& lines) const {
                 text = text.substr(0, tab) + L"  (" + text.substr(tab + 1) + L")";
             if (text.empty())
                 text = (it.flags & mf::ownerDraw) ? L"<owner-drawn>" : L"<picture>";
-            std::wstring s = L"    " + std::to_wstring(it.id) + L": " + text;
+            // A submenu is listed under the item that opens it.
+            std::wstring s = indent +
+                             (it.submenu ? std::wstring() : std::to_wstring(it.id) + L": ") + text +
+                             (it.submenu ? L" >" : L"");
             if (it.flags & (mf::grayed | mf::disabled))
                 s += L" (disabled)";
             if (it.flags & mf::checked)
                 s += L" (checked)";
             lines.push_back(s);
+            if (it.submenu)
+                it.submenu->describeIndented(lines, indent + L"    ");
         }
     }
 }
@@ -153,7 +185,9 @@ std::vector<Rect> Menu::layout(Dialog* owner, Size& total) const {
     DeviceContext measure(scratch);
     for (const Item& it : items_) {
         Size s{120, 20};
-        if (it.flags & mf::ownerDraw) {
+        if (it.flags & mf::separator) {
+            s = {40, 8};
+        } else if (it.flags & mf::ownerDraw) {
             MeasureItem mi;
             mi.itemId = it.id;
             mi.itemData = it.data;
@@ -207,14 +241,19 @@ Bitmap Menu::render(Dialog* owner, int highlighted) const {
                 di.menu = const_cast<Menu*>(this);
                 if (owner)
                     owner->onDrawItem(0, di);
+            } else if (it.flags & mf::separator) {
+                const int y = (r.top + r.bottom) / 2;
+                dc.drawLine({r.left + 4, y}, {r.right - 4, y}, rgb(200, 200, 200));
             } else {
                 if (hl)
                     dc.fillRect(r, sysColor(SysColor::highlight));
                 if (!it.bitmap.empty()) {
                     dc.drawBitmap(it.bitmap, r, false);
                 } else {
-                    dc.setTextColor(hl ? sysColor(SysColor::highlightText)
-                                       : sysColor(SysColor::menuText));
+                    const bool greyed = (it.flags & (mf::grayed | mf::disabled)) != 0;
+                    dc.setTextColor(hl       ? sysColor(SysColor::highlightText)
+                                    : greyed ? sysColor(SysColor::grayText)
+                                             : sysColor(SysColor::menuText));
                     std::wstring text = it.text;
                     std::wstring accel;
                     if (const size_t tab = text.find(L'\t'); tab != std::wstring::npos) {
@@ -225,6 +264,9 @@ Bitmap Menu::render(Dialog* owner, int highlighted) const {
                                 dt::singleLine | dt::vcenter);
                     dc.drawText(accel, Rect{r.left, r.top, r.right - 8, r.bottom},
                                 dt::singleLine | dt::vcenter | dt::right);
+                    if (it.submenu) // the arrow of an item that opens a submenu
+                        dc.drawText(L"\u25B8", Rect{r.right - 16, r.top, r.right, r.bottom},
+                                    dt::singleLine | dt::vcenter | dt::center);
                 }
             }
         }
@@ -235,6 +277,180 @@ Bitmap Menu::render(Dialog* owner, int highlighted) const {
     }
     dc.frameRect({0, 0, out.width(), out.height()}, rgb(150, 150, 150));
     return out;
+}
+
+} // namespace zhost::ui
+
+// --- Working an open menu -----------------------------------------------------------------------
+
+namespace zhost::ui {
+
+MenuTracker::MenuTracker(Menu& popup) {
+    levels_.push_back(Level{&popup, -1, -1});
+}
+
+bool MenuTracker::choosable(const Menu::Item& item) {
+    return !(item.flags & (mf::separator | mf::grayed | mf::disabled));
+}
+
+wchar_t MenuTracker::mnemonic(std::wstring_view text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&')
+            continue;
+        if (text[i + 1] == L'&') { // "&&" is a plain ampersand
+            ++i;
+            continue;
+        }
+        return wchar_t(std::towupper(text[i + 1]));
+    }
+    return 0;
+}
+
+int MenuTracker::next(const Menu& m, int from, int dir) const {
+    const int n = m.itemCount();
+    for (int k = 1; k <= n; ++k) {
+        const int i = ((from < 0 ? (dir > 0 ? -1 : 0) : from) + dir * k + n * (k + 1)) % n;
+        if (choosable(*m.item(i)))
+            return i;
+    }
+    return -1;
+}
+
+void MenuTracker::closeAbove(int level) {
+    if (int(levels_.size()) > level + 1)
+        levels_.resize(size_t(level) + 1);
+}
+
+void MenuTracker::openLit(int level, bool lightFirst) {
+    Level& l = levels_[size_t(level)];
+    Menu* sub = l.menu->subMenu(l.lit);
+    if (!sub)
+        return;
+    closeAbove(level);
+    Level opened{sub, -1, l.lit};
+    if (lightFirst)
+        opened.lit = next(*sub, -1, 1);
+    levels_.push_back(opened);
+}
+
+void MenuTracker::activate(int level) {
+    const Level& l = levels_[size_t(level)];
+    const Menu::Item* it = l.menu->item(l.lit);
+    if (!it || !choosable(*it))
+        return;
+    if (it->submenu) {
+        openLit(level, true);
+        return;
+    }
+    state_ = State::chosen;
+    chosen_ = it->id;
+}
+
+void MenuTracker::key(int vkey) {
+    if (state_ != State::open)
+        return;
+    const int top = int(levels_.size()) - 1;
+    Level& l = levels_.back();
+    switch (vkey) {
+    case vk::down:
+    case vk::up:
+        if (const int to = next(*l.menu, l.lit, vkey == vk::down ? 1 : -1); to >= 0)
+            l.lit = to;
+        break;
+    case vk::right:
+        if (const Menu::Item* it = l.menu->item(l.lit); it && it->submenu && choosable(*it))
+            openLit(top, true);
+        break;
+    case vk::left:
+        if (top > 0)
+            closeAbove(top - 1);
+        break;
+    case vk::escape:
+        if (top > 0)
+            closeAbove(top - 1);
+        else
+            state_ = State::dismissed;
+        break;
+    case vk::returnKey:
+        activate(top);
+        break;
+    default:
+        break;
+    }
+}
+
+void MenuTracker::character(wchar_t ch) {
+    if (state_ != State::open || ch == 0)
+        return;
+    const wchar_t want = wchar_t(std::towupper(ch));
+    const int top = int(levels_.size()) - 1;
+    Level& l = levels_.back();
+    std::vector<int> matches;
+    for (int i = 0; i < l.menu->itemCount(); ++i)
+        if (choosable(*l.menu->item(i)) && mnemonic(l.menu->item(i)->text) == want)
+            matches.push_back(i);
+    if (matches.empty())
+        return;
+    if (matches.size() == 1) {
+        l.lit = matches.front();
+        activate(top);
+        return;
+    }
+    // Several items share the letter: each press lights the next of them.
+    auto after = std::upper_bound(matches.begin(), matches.end(), l.lit);
+    l.lit = after == matches.end() ? matches.front() : *after;
+}
+
+void MenuTracker::hover(int level, int position) {
+    if (state_ != State::open || level < 0 || level >= int(levels_.size()))
+        return;
+    Level& l = levels_[size_t(level)];
+    const Menu::Item* it = l.menu->item(position);
+    l.lit = it && choosable(*it) ? position : -1;
+    hoverLevel_ = level;
+}
+
+void MenuTracker::hoverSettled() {
+    if (state_ != State::open || hoverLevel_ < 0 || hoverLevel_ >= int(levels_.size()))
+        return;
+    const int level = hoverLevel_;
+    const Level& l = levels_[size_t(level)];
+    // The submenu of an item the mouse left closes; the one of the item it rests on opens.
+    if (int(levels_.size()) > level + 1 && levels_[size_t(level) + 1].openedFrom != l.lit)
+        closeAbove(level);
+    if (int(levels_.size()) == level + 1 && l.menu->subMenu(l.lit))
+        openLit(level, false);
+}
+
+void MenuTracker::click(int level, int position) {
+    if (state_ != State::open || level < 0 || level >= int(levels_.size()))
+        return;
+    const Menu::Item* it = levels_[size_t(level)].menu->item(position);
+    if (!it || !choosable(*it))
+        return;
+    closeAbove(level);
+    levels_[size_t(level)].lit = position;
+    if (it->submenu) {
+        openLit(level, false);
+        return;
+    }
+    state_ = State::chosen;
+    chosen_ = it->id;
+}
+
+std::wstring MenuTracker::litPath() const {
+    std::wstring path;
+    for (const Level& l : levels_) {
+        const Menu::Item* it = l.menu->item(l.lit);
+        if (!it)
+            break;
+        std::wstring text = detail::stripMnemonic(it->text);
+        text = text.substr(0, text.find(L'\t'));
+        if (text.empty())
+            text = std::to_wstring(it->id);
+        path += (path.empty() ? L"" : L" > ") + text;
+    }
+    return path;
 }
 
 } // namespace zhost::ui

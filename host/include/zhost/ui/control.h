@@ -64,6 +64,18 @@ struct MeasureItem {
     std::uintptr_t itemData = 0;
 };
 
+// Where a control that can be longer than it is (lists, list views, grids) stands along one
+// axis, in its own steps (list lines or columns, list-view rows or pixels, grid rows or
+// columns): the first step shown, how many fit, how many there are, the last first step there
+// can be, and whether the control shows a scroll bar for the axis (scroll.h draws and works it).
+struct ScrollInfo {
+    int pos = 0;
+    int page = 1;
+    int total = 0;
+    int max = 0;
+    bool bar = false;
+};
+
 class Control {
 public:
     using Hook = std::function<bool(const Message& m, std::intptr_t& result)>;
@@ -136,6 +148,11 @@ public:
     // Extra words for the transcript line (an owner-drawn button's "selected", for instance).
     void setStatusText(std::wstring text) { statusText_ = std::move(text); }
     const std::wstring& statusText() const { return statusText_; }
+
+    // Scrolling (scroll.h): the state along the vertical or horizontal axis (nothing to scroll
+    // by default), and a move so that step `pos` comes first (clamped; true when the view moved).
+    virtual ScrollInfo scrollInfo(bool vertical) const;
+    virtual bool scrollTo(bool vertical, int pos);
 
     // Draws the control at the context's origin (its top-left corner).
     virtual void paint(DeviceContext& dc);

@@ -78,6 +78,11 @@ public:
     void setTextColor(Color c) { textColor_ = c; }
     Color textColor() const { return textColor_; }
 
+    // Narrows the clip to `r` (context coordinates) until the matching popClip(): the part of
+    // a control that scrolls under its fixed parts (a grid's headers) is drawn inside it.
+    void pushClip(const Rect& r);
+    void popClip();
+
     void fillRect(const Rect& r, Color c);
     void frameRect(const Rect& r, Color c);
     void drawLine(Point a, Point b, Color c, double width = 1.0);

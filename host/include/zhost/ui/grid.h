@@ -55,7 +55,7 @@ inline constexpr int optArrowsExitEdit = 10;    // arrows end edit mode and move
 inline constexpr int optReturnMovesDown = 11;   // Return moves the active cell one row down
 inline constexpr int optEditOnClick = 13;       // a click on an edit cell starts edit mode
 inline constexpr int optTabMovesCell = 15;      // Tab moves between cells instead of leaving
-inline constexpr int optScrollBarsAuto = 21;    // scroll bars only when needed (kept, no effect)
+inline constexpr int optScrollBarsAuto = 21;    // scroll bars only when needed (else by style)
 inline constexpr int optEditorKeys = 25;        // in edit mode the cell editor does Ctrl+C/V/X
 inline constexpr int optNoBeep = 32;            // kept, no effect headless
 inline constexpr int optMoveActiveOnFocus = 33; // kept, no effect headless
@@ -255,6 +255,22 @@ public:
         return col >= 0 && col <= maxCols_ && row >= 0 && row <= maxRows_;
     }
 
+    // --- Scrolling ----------------------------------------------------------------------------
+    // The first data row and column shown; the header row and column stay where they are. Cells
+    // scrolled out have rectangles outside viewRect() (above or left of it).
+    int topRow() const { return topRow_; }
+    int leftCol() const { return leftCol_; }
+    // Where data cells are shown: the control without its headers and scroll bars.
+    Rect viewRect() const;
+    // Scrolls so that the cell is wholly shown (as far as it fits); making a cell active does it.
+    void showCell(int col, int row);
+    // Rows scroll up and down, columns sideways, one step each. The bars show when the sheet is
+    // larger than the control with option 21 on, else as the vertical and horizontal scroll
+    // styles say.
+    ScrollInfo scrollInfo(bool vertical) const override;
+    bool scrollTo(bool vertical, int pos) override;
+    void setRect(const Rect& r) override; // a larger grid scrolls back what now fits
+
 private:
     struct Cell;
     Cell* cell(int col, int row);
@@ -268,6 +284,17 @@ private:
     void moveActive(int dcol, int drow);
     std::wstring cellDisplay(int col, int row) const;
     void repaint();
+    struct Bars {
+        bool vertical = false;
+        bool horizontal = false;
+    };
+    Bars bars() const;
+    int borderSlack() const;
+    int headerWidth() const;
+    int headerHeight() const;
+    // The first row (column) there can be at the top (left) for the sheet's end to fill the view.
+    int lastFirst(bool vertical) const;
+    void paintCell(DeviceContext& dc, int col, int row, const Rect& cr);
 
     int maxCols_ = 0;
     int maxRows_ = 0;
@@ -290,6 +317,8 @@ private:
     int clipboardOptions_ = 0xF;
     int activeCol_ = 1;
     int activeRow_ = 1;
+    int topRow_ = 1;
+    int leftCol_ = 1;
     bool hasBlock_ = false;
     CellBlock block_;
     bool editing_ = false;

@@ -69,9 +69,13 @@ public:
     int selectString(int start, std::wstring_view prefix);
 
     int curSel() const { return sel_; }
-    // lbErr clears the selection; an index out of range gives lbErr and clears it too.
+    // lbErr clears the selection; an index out of range gives lbErr and clears it too. The list
+    // scrolls to show the selected line.
     int setCurSel(int index);
     int topIndex() const { return top_; }
+    bool setTopIndex(int index) { return scrollTo(true, index); }
+    // The first column a multi-column list shows.
+    int firstColumn() const { return leftCol_; }
 
     bool ownerDrawn() const { return (style_ & lbs::ownerDrawFixed) != 0; }
     bool multiColumn() const { return (style_ & lbs::multiColumn) != 0; }
@@ -87,13 +91,23 @@ public:
     void userDoubleClick(int index);
 
     bool handleKey(int key, KeyState state) override;
+    // A single-column list scrolls by lines (a bar with the vertical scroll style), a
+    // multi-column one by columns (with the horizontal scroll style).
+    ScrollInfo scrollInfo(bool vertical) const override;
+    bool scrollTo(bool vertical, int pos) override;
+    void setRect(const Rect& r) override; // a larger list scrolls back what now fits
     void paint(DeviceContext& dc) override;
     void describe(std::vector<std::wstring>& lines) const override;
 
 private:
+    int linesPerColumn() const;
+    int shownColumnWidth() const;
+    void showLine(int index);
+
     ItemList items_;
     int sel_ = lbErr;
     int top_ = 0;
+    int leftCol_ = 0;
     int itemHeight_ = 16;
     int columnWidth_ = 0;
 };
@@ -120,11 +134,27 @@ public:
     int selectString(int start, std::wstring_view prefix);
     int curSel() const { return sel_; }
     int setCurSel(int index);
-    // The text shown: the selected line, or what was typed in a drop-down with an edit.
+    // The text shown: the selected line, or what was typed into the edit part.
     std::wstring windowText() const;
     bool isDropDownList() const { return (style_ & 0x3) == cbs::dropDownList; }
+    // The list always shown under the edit part (no drop-down button).
+    bool isSimple() const { return (style_ & 0x3) == cbs::simple; }
+    // Whether the box has an edit part the user can type into (simple and drop-down styles).
+    bool hasEdit() const { return !isDropDownList(); }
+    // The edit part (or the closed box of a drop-down list), the drop-down button (empty for a
+    // simple box) and the always-shown list of a simple box (empty otherwise), in the control.
+    Rect editRect() const;
+    Rect buttonRect() const;
+    Rect listRect() const;
+    // The line of a simple box's list under a point of the control, or lbErr.
+    int lineAt(Point p) const;
+    int topIndex() const { return top_; }
 
     void userSelect(int index);
+    // The user types into the edit part: the whole text is replaced, the list follows the text
+    // (see lists.cpp) and the edit-update and edit-change notifications go out. False for a
+    // box without an edit part.
+    bool userType(std::wstring_view text);
     bool handleKey(int key, KeyState state) override;
     void paint(DeviceContext& dc) override;
     void describe(std::vector<std::wstring>& lines) const override;
@@ -132,6 +162,7 @@ public:
 protected:
     ItemList items_;
     int sel_ = lbErr;
+    int top_ = 0; // the first line a simple box's list shows
 };
 
 // The host's colour combo box: "ByLayer" (256), "ByBlock" (0), the seven standard colours by name
@@ -193,7 +224,14 @@ public:
     void userSelect(int item);
     // The row under a point of the control, or -1 (the header, below the last row).
     int itemAt(Point p) const;
+    // The first row shown under the header.
+    int topIndex() const { return top_; }
     bool handleKey(int key, KeyState state) override;
+    // Rows scroll up and down, the columns sideways by pixels, with bars when they are longer
+    // than the control (a list view scrolls whatever its styles say).
+    ScrollInfo scrollInfo(bool vertical) const override;
+    bool scrollTo(bool vertical, int pos) override;
+    void setRect(const Rect& r) override;
     void paint(DeviceContext& dc) override;
     void describe(std::vector<std::wstring>& lines) const override;
 
@@ -202,9 +240,14 @@ private:
         std::wstring heading;
         int width;
     };
+    int totalWidth() const;
+    void showItem(int item);
+
     std::vector<Column> columns_;
     std::vector<std::vector<std::wstring>> rows_;
     int sel_ = -1;
+    int top_ = 0;
+    int leftPx_ = 0;
     std::uint32_t lvEx_ = 0;
 };
 

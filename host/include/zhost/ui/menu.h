@@ -67,6 +67,9 @@ public:
     // The position of the item with that command id, or -1.
     int positionOf(int id) const;
     Menu* subMenu(int position) const;
+    // The item named by its command id or its text (without its mnemonic, also without a
+    // trailing "(&X)"), in this menu or its submenus; a submenu's item by its text only.
+    const Item* findItem(std::wstring_view idOrText) const;
     bool enableItem(int id, bool enabled);
     bool checkItem(int id, bool checked);
 
@@ -87,7 +90,61 @@ public:
     std::vector<Rect> layout(Dialog* owner, Size& total) const;
 
 private:
+    void describeIndented(std::vector<std::wstring>& lines, const std::wstring& indent) const;
+
     std::vector<Item> items_;
+};
+
+// A popup menu while the user works it: the chain of open menus (the popup, then each submenu
+// opened from it), the item lit in each, and what keys and the mouse do to them, as on the
+// platform: Up and Down light the next choosable item (passing over separators and greyed
+// items, wrapping round), Right or Return opens a lit submenu and lights its first item, Left
+// and Escape close the innermost submenu (Escape on the popup itself dismisses it), Return
+// chooses a lit command, a mnemonic letter (the one after "&") acts on its item, or lights the
+// next of several with that letter; the mouse lights what it is over, a submenu opens when it
+// rests there (hoverSettled) or is clicked. Backends draw each level with Menu::render and
+// the "@dialog menu key" directive works the same tracker.
+class MenuTracker {
+public:
+    struct Level {
+        Menu* menu = nullptr;
+        int lit = -1;        // the lit item's position, -1 none
+        int openedFrom = -1; // the position of the item of the level above that opened it
+    };
+    enum class State { open, chosen, dismissed };
+
+    explicit MenuTracker(Menu& popup);
+
+    const std::vector<Level>& levels() const { return levels_; }
+    State state() const { return state_; }
+    int chosen() const { return chosen_; } // the command id once chosen
+
+    // A key (vk:: up, down, left, right, returnKey, escape) or a typed character (mnemonics).
+    void key(int vkey);
+    void character(wchar_t ch);
+    // The mouse over item `position` of an open level (-1: over none of its items), a click on
+    // one, and the mouse having rested long enough for a submenu to open or close.
+    void hover(int level, int position);
+    void click(int level, int position);
+    void hoverSettled();
+
+    // Whether an item can be lit and chosen or opened.
+    static bool choosable(const Menu::Item& item);
+    // The upper-case mnemonic letter of a text ("&Copy" -> 'C'), 0 without one.
+    static wchar_t mnemonic(std::wstring_view text);
+    // The path of the lit items ("More > Alpha"), for transcripts.
+    std::wstring litPath() const;
+
+private:
+    void openLit(int level, bool lightFirst);
+    void closeAbove(int level);
+    void activate(int level); // Return on the lit item of a level
+    int next(const Menu& m, int from, int dir) const;
+
+    std::vector<Level> levels_;
+    State state_ = State::open;
+    int chosen_ = 0;
+    int hoverLevel_ = -1;
 };
 
 } // namespace zhost::ui

@@ -157,6 +157,7 @@ inline constexpr int dblClk = 2;
 namespace cbn {
 inline constexpr int selChange = 1;
 inline constexpr int editChange = 5;
+inline constexpr int editUpdate = 6;
 } // namespace cbn
 namespace en {
 inline constexpr int change = 0x300;
