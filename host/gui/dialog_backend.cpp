@@ -2,6 +2,7 @@
 #include "dialog_backend.h"
 
 #include "dialog_window.h"
+#include "popup_menu.h"
 #include "screen_grab.h"
 
 #include "zhost/core/utf.h"
@@ -45,96 +46,6 @@ template <class Done> void runEventsUntil(Done done) {
         loop.Dispatch();
     }
 }
-
-// A popup menu as the framework draws it (owner-drawn pictures included), at the mouse: the
-// item under the mouse is highlighted, a click on it chooses it, Escape, ^C on the command line
-// or the desktop activating another window dismisses the menu.
-class MenuWindow : public wxDialog {
-public:
-    MenuWindow(wxWindow* parent, Menu& menu, Dialog* owner)
-        : wxDialog(parent, wxID_ANY, wxEmptyString, wxGetMousePosition(), wxDefaultSize,
-                   wxBORDER_NONE | wxSTAY_ON_TOP | wxWANTS_CHARS),
-          menu_(menu), owner_(owner) {
-        Size total;
-        rects_ = menu_.layout(owner_, total);
-        SetClientSize(total.cx, total.cy);
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-            wxPaintDC dc(this);
-            dc.DrawBitmap(wxBitmap(toImage(menu_.render(owner_, highlighted_))), 0, 0);
-        });
-        Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
-            const int at = itemAt(e.GetPosition());
-            if (at != highlighted_) {
-                highlighted_ = at;
-                Refresh(false);
-            }
-        });
-        Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) {
-            if (!GetClientRect().Contains(e.GetPosition()))
-                finish(0);
-            else if (const int at = itemAt(e.GetPosition()); at >= 0)
-                finish(menu_.item(at)->id);
-        });
-        Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
-            if (!GetClientRect().Contains(e.GetPosition()))
-                finish(0);
-        });
-        Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& e) {
-            if (!GetClientRect().Contains(e.GetPosition()))
-                finish(0);
-        });
-        Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& e) {
-            if (!e.GetActive()) // the desktop gave another window the focus: a click elsewhere
-                finish(0);
-        });
-        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
-            if (e.GetKeyCode() == WXK_ESCAPE)
-                finish(0);
-            else if (e.GetKeyCode() == WXK_RETURN && highlighted_ >= 0)
-                finish(menu_.item(highlighted_)->id);
-        });
-        Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { finish(0); });
-    }
-
-    // `typed` is asked after every event for a chosen command id typed instead (-1: none).
-    int run(const std::function<int()>& typed) {
-        // Neither raised nor holding the mouse: either would take the keyboard from the command
-        // line, where "@dialog menu" or ^C may be typed.
-        Show();
-        runEventsUntil([this, &typed] {
-            if (const int id = typed ? typed() : -1; id >= 0)
-                finish(id);
-            return done_;
-        });
-        return chosen_;
-    }
-
-private:
-    // The choosable item under a point (not separators, greyed items or submenus), or -1.
-    int itemAt(const wxPoint& p) const {
-        for (size_t i = 0; i < rects_.size(); ++i) {
-            const Menu::Item* it = menu_.item(int(i));
-            if (rects_[i].contains(Point{p.x, p.y}) && it &&
-                !(it->flags & (mf::separator | mf::grayed | mf::disabled | mf::popup)))
-                return int(i);
-        }
-        return -1;
-    }
-    void finish(int id) {
-        if (done_)
-            return;
-        done_ = true;
-        chosen_ = id;
-    }
-
-    Menu& menu_;
-    Dialog* owner_;
-    std::vector<Rect> rects_;
-    int highlighted_ = -1;
-    int chosen_ = 0;
-    bool done_ = false;
-};
 
 // While an interactive dialog runs, the host clock follows the wall clock so the dialog's
 // timers fire (scripts move it with "@wait" instead).
@@ -231,16 +142,13 @@ public:
     int trackPopupMenu(Menu& menu, Point screen, Dialog* owner) override {
         if (scripted_)
             return headless_->trackPopupMenu(menu, screen, owner);
-        // The dialogs under the menu take no clicks while it is open.
-        for (DialogWindow* d : windows_)
-            d->Disable();
-        auto* window = new MenuWindow(top(), menu, owner);
-        const int chosen = window->run([this, &menu] { return typedMenuChoice(menu); });
-        window->Hide();
-        window->Destroy();
-        for (DialogWindow* d : windows_)
-            d->Enable();
-        return chosen;
+        // The dialogs under the menu pass their keys to it and take no clicks meanwhile.
+        return runPopupMenu(
+            top(), menu, owner, [this, &menu] { return typedMenuChoice(menu); },
+            [this](MenuInput* input) {
+                for (DialogWindow* d : windows_)
+                    d->setMenuInput(input);
+            });
     }
 
     void showMessageBox(std::wstring_view text, std::wstring_view caption) override {
@@ -304,11 +212,11 @@ private:
         if (l == L"^C")
             return 0;
         const std::wstring choice(trimmed(trimmed(l.substr(7)).substr(4)));
-        for (int i = 0; i < menu.itemCount(); ++i)
-            if (const Menu::Item* it = menu.item(i);
-                std::to_wstring(it->id) == choice &&
-                !(it->flags & (mf::grayed | mf::disabled | mf::separator | mf::popup)))
-                return it->id;
+        if (zhost::equalsNoCase(choice, L"cancel"))
+            return 0;
+        if (const Menu::Item* it = menu.findItem(choice);
+            it && !it->submenu && MenuTracker::choosable(*it))
+            return it->id;
         zhost::ed::print(L"the popup menu has no item " + choice + L" to choose\n");
         return -1;
     }

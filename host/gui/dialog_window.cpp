@@ -1,10 +1,13 @@
 // A framework dialog shown as a wx dialog (see dialog_window.h).
 #include "dialog_window.h"
 
+#include "popup_menu.h"
+
 #include "zhost/ui/bitmap.h"
 #include "zhost/ui/dialog.h"
 #include "zhost/ui/grid.h"
 #include "zhost/ui/lists.h"
+#include "zhost/ui/scroll.h"
 
 #include <wx/dcclient.h>
 #include <wx/image.h>
@@ -21,7 +24,32 @@ wxRect toWx(const Rect& r) {
     return {r.left, r.top, r.width(), r.height()};
 }
 
-// The framework's key code for a wx key, or -1 for keys it has no use for.
+KeyState keyState(const wxKeyEvent& e) {
+    return KeyState{e.ShiftDown(), e.ControlDown()};
+}
+
+// Edit controls and the edit part of combo boxes get a native text field.
+bool hasTextField(const Control& c) {
+    if (c.kind() == ControlKind::edit)
+        return true;
+    const auto* combo = dynamic_cast<const ComboBox*>(&c);
+    return combo && combo->hasEdit();
+}
+
+Rect textFieldRect(const Control& c) {
+    if (const auto* combo = dynamic_cast<const ComboBox*>(&c))
+        return combo->editRect().offset(c.rect().left, c.rect().top);
+    return c.rect();
+}
+
+std::wstring textFieldText(const Control& c) {
+    if (const auto* combo = dynamic_cast<const ComboBox*>(&c))
+        return combo->windowText();
+    return c.text();
+}
+
+} // namespace
+
 int frameworkKey(int wxKey) {
     switch (wxKey) {
     case WXK_TAB:
@@ -65,16 +93,6 @@ int frameworkKey(int wxKey) {
     return -1;
 }
 
-KeyState keyState(const wxKeyEvent& e) {
-    return KeyState{e.ShiftDown(), e.ControlDown()};
-}
-
-bool isEdit(const Control& c) {
-    return c.kind() == ControlKind::edit;
-}
-
-} // namespace
-
 wxImage toImage(const Bitmap& b, std::optional<Rect> part) {
     const Rect r = part.value_or(Rect{0, 0, b.width(), b.height()});
     wxImage img(std::max(1, r.width()), std::max(1, r.height()), false);
@@ -108,6 +126,7 @@ DialogWindow::DialogWindow(wxWindow* parent, Dialog& dialog, wxWindow* keepEnabl
     for (const auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN,
                             wxEVT_MOTION, wxEVT_LEAVE_WINDOW})
         canvas_->Bind(type, &DialogWindow::onMouse, this);
+    canvas_->Bind(wxEVT_MOUSEWHEEL, &DialogWindow::onWheel, this);
     canvas_->Bind(wxEVT_KEY_DOWN, &DialogWindow::onKeyDown, this);
     canvas_->Bind(wxEVT_CHAR, &DialogWindow::onChar, this);
     cellEditor_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) { onFieldKey(e, true); });
@@ -235,7 +254,7 @@ void DialogWindow::afterAction() {
 void DialogWindow::syncEditFields() {
     std::map<int, wxTextCtrl*> kept;
     for (Control* c : dialog_.controls()) {
-        if (!isEdit(*c))
+        if (!hasTextField(*c))
             continue;
         wxTextCtrl* field = nullptr;
         if (auto it = edits_.find(c->id()); it != edits_.end()) {
@@ -250,8 +269,12 @@ void DialogWindow::syncEditFields() {
             field->Bind(wxEVT_TEXT, [this, field, id](wxCommandEvent&) {
                 if (updating_ || !interactive_)
                     return;
-                if (auto* e = dynamic_cast<EditControl*>(dialog_.control(id))) {
+                Control* ctl = dialog_.control(id);
+                if (auto* e = dynamic_cast<EditControl*>(ctl)) {
                     e->type(field->GetValue().ToStdWstring());
+                    afterAction();
+                } else if (auto* combo = dynamic_cast<ComboBox*>(ctl)) {
+                    combo->userType(field->GetValue().ToStdWstring());
                     afterAction();
                 }
             });
@@ -268,12 +291,12 @@ void DialogWindow::syncEditFields() {
             });
         }
         kept[c->id()] = field;
-        field->SetSize(toWx(c->rect()));
+        field->SetSize(toWx(textFieldRect(*c)));
         field->SetEditable((c->style() & es::readOnly) == 0);
         field->Enable(c->isEnabled());
         field->Show(c->isVisible());
-        if (field->GetValue().ToStdWstring() != c->text())
-            field->ChangeValue(wxString(c->text()));
+        if (const std::wstring text = textFieldText(*c); field->GetValue().ToStdWstring() != text)
+            field->ChangeValue(wxString(text));
         if (c->hasFocus() && ownsKeyboard() && wxWindow::FindFocus() != field)
             field->SetFocus();
     }
@@ -281,7 +304,7 @@ void DialogWindow::syncEditFields() {
         field->Destroy();
     edits_ = std::move(kept);
     const Control* focus = dialog_.focus();
-    if (ownsKeyboard() && (!focus || !isEdit(*focus)) && wxWindow::FindFocus() != canvas_ &&
+    if (ownsKeyboard() && (!focus || !hasTextField(*focus)) && wxWindow::FindFocus() != canvas_ &&
         !(editedGrid_ && editedGrid_->editMode()))
         canvas_->SetFocus();
 }
@@ -298,8 +321,16 @@ void DialogWindow::syncCellEditor() {
     }
     int col = 0, row = 0;
     editedGrid_->activeCell(col, row);
-    const Rect cell =
-        editedGrid_->cellRect(col, row).offset(editedGrid_->rect().left, editedGrid_->rect().top);
+    const Rect inGrid = editedGrid_->cellRect(col, row);
+    const Rect view = editedGrid_->viewRect();
+    if (inGrid.top < view.top || inGrid.bottom > view.bottom || inGrid.left < view.left ||
+        inGrid.left >= view.right) {
+        // Scrolled out of the view (with the wheel or a bar) while editing: the field goes too.
+        if (cellEditor_->IsShown())
+            cellEditor_->Hide();
+        return;
+    }
+    const Rect cell = inGrid.offset(editedGrid_->rect().left, editedGrid_->rect().top);
     cellEditor_->SetSize(toWx(cell));
     if (cellEditor_->GetValue().ToStdWstring() != editedGrid_->editorText()) {
         cellEditor_->ChangeValue(wxString(editedGrid_->editorText()));
@@ -317,11 +348,19 @@ void DialogWindow::onFieldKey(wxKeyEvent& e, bool gridCell) {
         return;
     }
     const int key = frameworkKey(e.GetKeyCode());
+    if (menuInput_) {
+        menuInput_->key(key, wchar_t(e.GetUnicodeKey()));
+        return;
+    }
     bool toDialog = key == vk::tab || key == vk::escape;
     if (key == vk::returnKey) {
         const auto* field = dynamic_cast<wxTextCtrl*>(e.GetEventObject());
         toDialog = gridCell || !(field && field->IsMultiLine());
     }
+    // A combo box's edit part leaves Up and Down to the box: they step through its lines.
+    if (!gridCell && (key == vk::up || key == vk::down) &&
+        dynamic_cast<const ComboBox*>(dialog_.focus()))
+        toDialog = true;
     if (gridCell && editedGrid_) {
         if (key == vk::up || key == vk::down)
             toDialog = true;
@@ -360,6 +399,12 @@ Control* DialogWindow::controlAt(const Point& p) const {
 void DialogWindow::onMouse(wxMouseEvent& e) {
     if (!interactive_)
         return;
+    if (menuInput_) {
+        const wxEventType t = e.GetEventType();
+        if (t == wxEVT_LEFT_DOWN || t == wxEVT_RIGHT_DOWN || t == wxEVT_LEFT_DCLICK)
+            menuInput_->dismiss();
+        return;
+    }
     const Point p{e.GetX(), e.GetY()};
     const wxEventType type = e.GetEventType();
     if (gripDrag_) {
@@ -372,6 +417,10 @@ void DialogWindow::onMouse(wxMouseEvent& e) {
             if (canvas_->HasCapture())
                 canvas_->ReleaseMouse();
         }
+        return;
+    }
+    if (thumbDrag_) {
+        dragThumb(e);
         return;
     }
     if (type == wxEVT_LEAVE_WINDOW) {
@@ -410,14 +459,72 @@ void DialogWindow::onMouse(wxMouseEvent& e) {
         }
         return;
     }
+    if ((type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) && pressOnScrollBar(*c, at))
+        return;
     if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK)
         click(*c, at, type == wxEVT_LEFT_DCLICK);
+}
+
+bool DialogWindow::pressOnScrollBar(Control& c, const Point& at) {
+    if (!scrollBarRect(c, true).contains(at) && !scrollBarRect(c, false).contains(at))
+        return false;
+    bool vertical = true;
+    const ScrollPart part = scrollBarHit(c, at, vertical);
+    if (part == ScrollPart::thumb) {
+        thumbDrag_ =
+            ThumbDrag{c.id(), vertical, c.scrollInfo(vertical).pos, vertical ? at.y : at.x};
+        canvas_->CaptureMouse();
+        return true;
+    }
+    if (userScroll(c, vertical, part))
+        afterAction();
+    return true; // a bar with nothing to scroll takes the click too
+}
+
+bool DialogWindow::dragThumb(const wxMouseEvent& e) {
+    const wxEventType type = e.GetEventType();
+    Control* c = dialog_.control(thumbDrag_->control);
+    if (c && (type == wxEVT_MOTION || type == wxEVT_LEFT_UP)) {
+        const Point at{e.GetX() - c->rect().left, e.GetY() - c->rect().top};
+        const int moved = (thumbDrag_->vertical ? at.y : at.x) - thumbDrag_->startPixel;
+        if (userDragThumb(*c, thumbDrag_->vertical, thumbDrag_->startPos, moved))
+            afterAction();
+    }
+    if (!c || type == wxEVT_LEFT_UP) {
+        thumbDrag_.reset();
+        if (canvas_->HasCapture())
+            canvas_->ReleaseMouse();
+    }
+    return true;
+}
+
+void DialogWindow::onWheel(wxMouseEvent& e) {
+    if (!interactive_ || menuInput_ || e.GetWheelDelta() == 0)
+        return;
+    Control* c = controlAt(Point{e.GetX(), e.GetY()});
+    if (!c || !c->isEnabled())
+        return;
+    // A notch scrolls three lines (the desktop's setting) up and down, one step sideways; a
+    // control that scrolls only sideways (a multi-column list) takes the wheel sideways.
+    const int notches = -e.GetWheelRotation() / e.GetWheelDelta();
+    bool vertical = e.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL && !e.ShiftDown();
+    if (vertical && c->scrollInfo(true).total == 0)
+        vertical = false;
+    const ScrollInfo info = c->scrollInfo(vertical);
+    if (info.total == 0 || notches == 0)
+        return;
+    // Sideways steps are columns, but a list view's are pixels: a notch moves it by a column's
+    // worth of them.
+    int steps = vertical ? notches * std::max(1, e.GetLinesPerAction()) : notches;
+    if (!vertical && c->kind() == ControlKind::listView)
+        steps = notches * 48;
+    if (userScrollSteps(*c, vertical, steps))
+        afterAction();
 }
 
 void DialogWindow::click(Control& c, const Point& at, bool twice) {
     // Each kind takes the click as the script's "@dialog click" does, so the add-on sees the
     // same messages from the mouse as from a script.
-    const wxRect r = toWx(c.rect());
     switch (c.kind()) {
     case ControlKind::staticText: // one that asked for clicks
         if (!twice)
@@ -451,10 +558,28 @@ void DialogWindow::click(Control& c, const Point& at, bool twice) {
     case ControlKind::lineweightCombo: {
         auto& combo = static_cast<ComboBox&>(c);
         dialog_.setFocus(&combo);
+        if (combo.isSimple()) { // its list is always there: a click on a line selects it
+            if (const int line = combo.lineAt(at); line >= 0)
+                combo.userSelect(line);
+            else if (auto it = edits_.find(c.id()); it != edits_.end())
+                it->second->SetFocus();
+            break;
+        }
+        if (combo.hasEdit() && !combo.buttonRect().contains(at)) {
+            if (auto it = edits_.find(c.id()); it != edits_.end())
+                it->second->SetFocus();
+            break;
+        }
         std::vector<std::wstring> lines;
         for (int i = 0; i < combo.count(); ++i)
             lines.push_back(combo.lbText(i));
-        const int chosen = chooseLine(lines, combo.curSel(), r.GetBottomLeft());
+        // A typed text opens the list at the first line it begins, as the platform's box does.
+        int current = combo.curSel();
+        if (current < 0 && combo.hasEdit() && !combo.windowText().empty())
+            current = combo.findString(-1, combo.windowText());
+        // Under the closed box (the control's own rectangle includes the dropped list).
+        const Rect closed = combo.editRect().offset(c.rect().left, c.rect().top);
+        const int chosen = chooseLine(lines, current, wxPoint(closed.left, closed.bottom));
         if (chosen >= 0)
             combo.userSelect(chosen);
         break;
@@ -520,6 +645,10 @@ void DialogWindow::onKeyDown(wxKeyEvent& e) {
     if (!interactive_)
         return;
     const int key = frameworkKey(e.GetKeyCode());
+    if (menuInput_) {
+        menuInput_->key(key, wchar_t(e.GetUnicodeKey()));
+        return;
+    }
     const Control* focus = dialog_.focus();
     const bool letter = key >= '0' && key <= 'Z' && !e.ControlDown();
     // Letters typed on a grid start its cell editor (onChar); elsewhere they are keys.
@@ -532,7 +661,7 @@ void DialogWindow::onKeyDown(wxKeyEvent& e) {
 }
 
 void DialogWindow::onChar(wxKeyEvent& e) {
-    if (!interactive_)
+    if (!interactive_ || menuInput_)
         return;
     const wxChar ch = e.GetUnicodeKey();
     auto* g = dynamic_cast<Grid*>(dialog_.focus());

@@ -31,6 +31,11 @@ namespace zorma::gui {
 // opaque, so alpha is dropped.
 wxImage toImage(const zhost::ui::Bitmap& b, std::optional<zhost::ui::Rect> part = std::nullopt);
 
+// The framework's key code for a wx key code, or -1 for keys it has no use for.
+int frameworkKey(int wxKey);
+
+class MenuInput;
+
 class DialogWindow : public wxDialog {
 public:
     // `keepEnabled`: a window that stays usable while the dialog is shown (the main window, whose
@@ -55,11 +60,19 @@ public:
     // native text fields on it may differ).
     bool onScreen(const wxImage& shot) const;
     wxWindow& canvas() { return *canvas_; }
+    // While a popup menu is open over the dialog (null when none): the dialog's keys work the
+    // menu, a click on the dialog dismisses it, nothing else reaches the dialog.
+    void setMenuInput(MenuInput* input) { menuInput_ = input; }
 
 private:
     void paint();
     zhost::ui::Control* controlAt(const zhost::ui::Point& client) const;
     void onMouse(wxMouseEvent& e);
+    // The wheel scrolls the control under the mouse; a press on a scroll bar scrolls or grabs
+    // its thumb (true when the press was on a bar).
+    void onWheel(wxMouseEvent& e);
+    bool pressOnScrollBar(zhost::ui::Control& c, const zhost::ui::Point& at);
+    bool dragThumb(const wxMouseEvent& e);
     void click(zhost::ui::Control& c, const zhost::ui::Point& at, bool twice);
     void clickGrid(zhost::ui::Grid& g, const zhost::ui::Point& at, bool twice);
     void onKeyDown(wxKeyEvent& e);
@@ -84,8 +97,18 @@ private:
     int paints_ = 0;
     wxImage face_; // as last painted
     bool interactive_ = true;
+    MenuInput* menuInput_ = nullptr;
     bool closed_ = false;
     bool updating_ = false;
+    // A scroll bar's thumb held with the mouse: the control, the bar, where the control stood
+    // and where the mouse was when it was grabbed.
+    struct ThumbDrag {
+        int control = 0;
+        bool vertical = true;
+        int startPos = 0;
+        int startPixel = 0;
+    };
+    std::optional<ThumbDrag> thumbDrag_;
     bool gripDrag_ = false;
     wxPoint gripStart_;
     wxSize gripStartSize_;
