@@ -96,13 +96,13 @@ ObjectId DatabaseImpl::add(std::unique_ptr<DbObject> obj, ObjectId owner) {
         e.epoch = epoch;
         journal.push_back(std::move(e));
     }
-    touched();
+    logObject(index, *slots.back().obj, ChangeLogEntry::added);
     return id;
 }
 
 void DatabaseImpl::recordBefore(std::uint32_t slot) {
-    touched();
     Slot& s = slots[slot];
+    logObject(slot, *s.obj, ChangeLogEntry::written);
     if (!recording || s.snapEpoch == epoch)
         return;
     s.snapEpoch = epoch;
@@ -115,7 +115,7 @@ void DatabaseImpl::recordBefore(std::uint32_t slot) {
 }
 
 void DatabaseImpl::recordVar(const std::wstring& name, const VarValue& old) {
-    touched();
+    logVariable(name);
     if (!recording)
         return;
     if (groupDepth == 0)

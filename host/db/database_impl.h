@@ -36,6 +36,29 @@ struct JournalEntry {
     }
 };
 
+// The change log behind Database::changesSince: one entry per run of changes to one object (or
+// one variable), with the serials of its first and last change. Both serials grow along the
+// vector (only the newest entry is ever extended), so a reader's start is a binary search.
+struct ChangeLogEntry {
+    enum Kind : std::uint8_t { added, written, restored, variable };
+    std::uint64_t first = 0, last = 0;
+    std::uint32_t slot = 0;   // the object's slot, or the variable's index in ChangeLog::names
+    std::uint32_t block = 0;  // slot of the block definition holding it (0: none)
+    std::uint32_t entity = 0; // slot of the entity directly in that block (0: none)
+    ObjectType type = ObjectType::dictionary;
+    Kind kind = written;
+};
+
+struct ChangeLog {
+    // Enough for any one command's edits on a large drawing; a load or a larger edit overflows
+    // it and readers from before it are told "everything".
+    static constexpr std::size_t kMaxEntries = std::size_t(1) << 16;
+    std::vector<ChangeLogEntry> entries;
+    std::vector<std::wstring> names; // variables ever logged
+    std::uint64_t floor = 0;         // serials below it get "everything"
+    void append(const ChangeLogEntry& e);
+};
+
 class DatabaseImpl {
 public:
     explicit DatabaseImpl(Database& self);
@@ -54,6 +77,8 @@ public:
 
     std::map<std::wstring, VarValue> vars; // upper-case names
     std::wstring filePath;
+
+    ChangeLog changeLog;
 
     // Undo journal.
     std::vector<JournalEntry> journal;
@@ -82,6 +107,12 @@ public:
     // Journals the state of an object before its first change in the current epoch.
     void recordBefore(std::uint32_t slot);
     void touched() { ++changeSerial; }
+    // Bumps the serial and logs a change of an object (`obj` is its state, before or after)
+    // or of a variable.
+    void logObject(std::uint32_t slot, const DbObject& obj, ChangeLogEntry::Kind kind);
+    void logVariable(const std::wstring& name);
+    // Whatever came before is not known object by object any more (a load).
+    void logEverything();
     void recordVar(const std::wstring& name, const VarValue& old);
     void boundary() { ++epoch; }
 

@@ -9,12 +9,15 @@ namespace zhost::db {
 
 void DatabaseImpl::restore(JournalEntry& e) {
     if (e.kind == JournalEntry::variable) {
+        logVariable(e.varName);
         vars[e.varName] = e.oldValue;
         return;
     }
     if (e.kind != JournalEntry::object)
         return;
     Slot& s = slots[e.slot];
+    if (e.prior || s.obj)
+        logObject(e.slot, e.prior ? *e.prior : *s.obj, ChangeLogEntry::restored);
     if (s.obj) {
         auto it = handles.find(s.obj->handle().value());
         if (it != handles.end() && it->second == e.slot)
@@ -184,8 +187,12 @@ int Database::undoStepCount() const {
 
 void Database::setUndoRecording(bool on) {
     impl_->recording = on;
-    if (!on)
+    if (!on) {
+        // Journalling goes off for loads and scratch work: what follows is no edit a reader
+        // could follow object by object.
+        impl_->logEverything();
         clearUndo();
+    }
 }
 
 bool Database::isUndoRecording() const {

@@ -28,6 +28,39 @@ class DatabaseImpl;
 // Old id → new id, as deep clone and insert return it.
 using IdMap = std::unordered_map<ObjectId, ObjectId>;
 
+// One object changed after a serial (Database::changesSince).
+struct ObjectChange {
+    ObjectId id;
+    ObjectType type = ObjectType::dictionary;
+    // Where it stood when it changed: the block definition that holds it (model space for a drawn
+    // entity, the record itself for a block table record, null for tables, their records and
+    // dictionaries) and the entity directly in that block it belongs to (itself, or the
+    // reference that owns an attribute; null when it is no entity).
+    ObjectId block, entity;
+    // It did not exist at the serial: added since, and gone again if an undo took that back.
+    bool added = false;
+};
+
+// What changed in a database after a serial: objects added, modified, erased or unerased, or
+// restored by undo, and drawing variables set or restored.
+struct ChangeSet {
+    // The log cannot say (the serial is older than what it keeps, or the whole database was
+    // replaced as by a load): take everything as changed. The lists are then empty.
+    bool all = false;
+    std::vector<ObjectChange> objects;   // each object once, in the order of its first change
+    std::vector<std::wstring> variables; // upper-case names, each once
+    // Changes that reach past single drawn objects, found from `objects`: a record of the
+    // layer, linetype, text style or application table that existed at the serial, and the
+    // block definitions (not model or paper space) whose record or contents changed.
+    bool tables = false;
+    std::vector<ObjectId> blocks;
+
+    bool empty() const { return !all && objects.empty() && variables.empty(); }
+    // Anything beyond objects of the layouts: what a picture of a layout cannot update entity
+    // by entity without looking closer.
+    bool global() const { return all || tables || !variables.empty() || !blocks.empty(); }
+};
+
 class Database {
 public:
     // A new drawing with the standard contents: the block table with "*Model_Space" and
@@ -143,13 +176,17 @@ public:
     int undoStepCount() const;
     bool hasUndoMark() const;
     // Journalling off (DXF load, scratch databases): changes are not recorded and the journal is
-    // cleared.
+    // cleared; changesSince() answers `all` for serials from before.
     void setUndoRecording(bool on);
     bool isUndoRecording() const;
     void clearUndo();
 
     // Bumped by every change (objects, variables, undo); for caches and "is modified" checks.
     std::uint64_t changeSerial() const;
+    // What changed after `serial` (a value changeSerial() gave): a cache updates what changed
+    // instead of starting over. The log keeps a bounded number of changes; older serials, and
+    // serials from before undo recording was switched off (a load), get `all`.
+    ChangeSet changesSince(std::uint64_t serial) const;
 
     DatabaseImpl& impl() { return *impl_; }
     const DatabaseImpl& impl() const { return *impl_; }
