@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cwctype>
 #include <map>
+#include <set>
 
 namespace zhost::preview {
 
@@ -215,9 +216,14 @@ struct Inherited {
     db::ObjectId layer; // the layer entities on layer 0 take
 };
 
-// The boxes of block definitions in their own coordinates, found once per definition for one
-// picture.
-using BlockBoxes = std::map<db::ObjectId, geom::Extents3d>;
+// What the builders of one picture share: the boxes of block definitions in their own
+// coordinates, found once per definition, and every block any of them went into (what the
+// picture depends on besides its own entities).
+struct BlockBoxes {
+    std::map<db::ObjectId, geom::Extents3d> boxes;
+    std::set<db::ObjectId> walked;
+    bool unresolvedNames = false;
+};
 
 class Builder {
 public:
@@ -234,50 +240,69 @@ public:
     // filled box rather than walked: a drawing of many levels of nested references would
     // otherwise make millions of strokes no one can tell apart.
     void setPixelSize(double units) { pixel_ = units; }
+    double pixelSize() const { return pixel_; }
 
     // The box of a block definition's visible content in its own coordinates.
     geom::Extents3d blockBox(db::ObjectId blockId) {
-        if (const auto it = boxes_.find(blockId); it != boxes_.end())
+        if (const auto it = boxes_.boxes.find(blockId); it != boxes_.boxes.end())
             return it->second;
-        boxes_[blockId] = geom::Extents3d(); // a block that contains itself adds nothing more
+        boxes_.boxes[blockId] = geom::Extents3d(); // a block that contains itself adds nothing more
         Scene scratch;
         Builder measure(db_, o_, scratch, boxes_);
         measure.measureOnly();
         Inherited top;
         top.linetype = db_.continuousLinetypeId();
         measure.block(blockId, geom::Matrix3d(), top, 0, false);
-        boxes_[blockId] = scratch.extents;
+        boxes_.boxes[blockId] = scratch.extents;
         return scratch.extents;
     }
 
     void block(db::ObjectId blockId, const geom::Matrix3d& xf, const Inherited& in, int depth,
                bool showAttdefs) {
         // A block that contains itself, or references multiplying without end, stop here.
-        if (depth > 16 || s_.prims.size() > kMaxPrims)
+        if (depth > 16 || s_.prims.size() > kMaxPrims) {
+            s_.complete = false;
             return;
+        }
+        boxes_.walked.insert(blockId);
         std::vector<db::ObjectId> ids;
-        {
-            db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
-            if (!b)
-                return;
-            ids = b->entityIds();
-            if (!b->sortentsTableId().isNull()) {
-                db::ObjectPtr<db::SortentsTable> sort(b->sortentsTableId(), db::OpenMode::forRead);
-                if (sort)
-                    ids = sort->drawOrder();
-            }
+        if (!ok(drawOrder(db_, blockId, ids)))
+            return;
+        if (depth > 0) {
+            for (db::ObjectId id : ids)
+                blockEntity(id, xf, in, depth, showAttdefs);
+            return;
         }
-        for (db::ObjectId id : ids) {
-            if (o_.hiddenOnScreen && o_.hiddenOnScreen(id))
-                continue;
-            db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
-            if (!e || !e->visible())
-                continue;
-            const std::size_t first = s_.prims.size();
-            entity(*e, xf, in, depth, showAttdefs);
-            if (depth == 0 && s_.prims.size() > first)
-                s_.spans.push_back({id, first, s_.prims.size() - first});
-        }
+        for (db::ObjectId id : ids)
+            topEntity(id, xf, in, showAttdefs);
+    }
+
+    // An entity of the picture's own block: its prims, extents and boxed references are kept as
+    // its span, so that a kept scene can take it out and collect it again alone.
+    void topEntity(db::ObjectId id, const geom::Matrix3d& xf, const Inherited& in,
+                   bool showAttdefs) {
+        const std::size_t first = s_.prims.size(), boxed = s_.boxedReferences;
+        const geom::Extents3d outer = s_.extents;
+        s_.extents = geom::Extents3d();
+        blockEntity(id, xf, in, 0, showAttdefs);
+        const geom::Extents3d own = s_.extents;
+        s_.extents = outer;
+        s_.extents.addExtents(own);
+        if (s_.prims.size() > first)
+            s_.spans.push_back(
+                {id, first, s_.prims.size() - first, own, s_.boxedReferences - boxed});
+        else if (!own.isEmpty())
+            s_.complete = false; // extents without prims: no span could say so
+    }
+
+    void blockEntity(db::ObjectId id, const geom::Matrix3d& xf, const Inherited& in, int depth,
+                     bool showAttdefs) {
+        if (o_.hiddenOnScreen && o_.hiddenOnScreen(id))
+            return;
+        db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
+        if (!e || !e->visible())
+            return;
+        entity(*e, xf, in, depth, showAttdefs);
     }
 
     // One entity on its own, as drawn at the top of a picture (it need not be in the database).
@@ -746,8 +771,12 @@ private:
             }
         }
         db::ObjectId blockId;
-        if (blockName.empty() || !ok(db_.getBlockId(blockName, blockId)))
+        if (blockName.empty())
             return;
+        if (!ok(db_.getBlockId(blockName, blockId))) {
+            boxes_.unresolvedNames = true; // a block of that name added later would show
+            return;
+        }
         block(blockId, xf * geom::Matrix3d::translation(at.asVector()), next, depth + 1, false);
     }
 
@@ -912,6 +941,40 @@ Status buildSceneAt(const db::Database& db, db::ObjectId blockId, const RenderOp
                          (measured.extents.maxPoint.y - measured.extents.minPoint.y) / h));
     }
     builder.block(blockId, xf, top, 0, !layout);
+    out.pixel = builder.pixelSize();
+    out.blocks.assign(boxes.walked.begin(), boxes.walked.end());
+    out.unresolvedBlockNames = boxes.unresolvedNames;
+    return Status::ok;
+}
+
+Status drawOrder(const db::Database& db, db::ObjectId blockId, std::vector<db::ObjectId>& out) {
+    db::ObjectPtr<db::BlockTableRecord> b(blockId, db::OpenMode::forRead);
+    if (!b)
+        return b.status();
+    if (!b->sortentsTableId().isNull()) {
+        db::ObjectPtr<db::SortentsTable> sort(b->sortentsTableId(), db::OpenMode::forRead);
+        if (sort) {
+            out = sort->drawOrder();
+            return Status::ok;
+        }
+    }
+    out = b->entityIds();
+    return Status::ok;
+}
+
+Status collectModelEntities(const db::Database& db, const std::vector<db::ObjectId>& ids,
+                            const RenderOptions& options, double unitsPerPixel, Scene& out) {
+    out = Scene();
+    BlockBoxes boxes;
+    Builder builder(db, options, out, boxes);
+    builder.setPixelSize(unitsPerPixel);
+    Inherited top;
+    top.linetype = db.continuousLinetypeId();
+    for (db::ObjectId id : ids)
+        builder.topEntity(id, geom::Matrix3d(), top, false);
+    out.pixel = unitsPerPixel;
+    out.blocks.assign(boxes.walked.begin(), boxes.walked.end());
+    out.unresolvedBlockNames = boxes.unresolvedNames;
     return Status::ok;
 }
 

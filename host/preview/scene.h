@@ -56,10 +56,13 @@ struct Prim {
     geom::Vector3d gradientDir{1, 0, 0};
 };
 
-// The prims that one entity at the top of the picture made: prims[first, first + count).
+// The prims that one entity at the top of the picture made: prims[first, first + count), with
+// what it adds to the extents and the references in it drawn as their box.
 struct Span {
     db::ObjectId id;
     std::size_t first = 0, count = 0;
+    geom::Extents3d extents;
+    std::size_t boxed = 0;
 };
 
 struct Scene {
@@ -67,6 +70,14 @@ struct Scene {
     geom::Extents3d extents;
     std::vector<Span> spans;         // in drawing order; entities that drew nothing have none
     std::size_t boxedReferences = 0; // references drawn as their box for being too small
+    double pixel = 0;                // the drawing units of a pixel references were boxed at
+    // What else the picture shows: the block definitions drawn or measured in it (sorted), and
+    // whether a kept dimension or table named a block the drawing does not have.
+    std::vector<db::ObjectId> blocks;
+    bool unresolvedBlockNames = false;
+    // False when collecting stopped short (too many prims, nesting too deep) or an entity added
+    // extents without prims: the spans then do not describe the whole picture.
+    bool complete = true;
 };
 
 // Collects the block's content (model space when null). Drawing a block definition itself shows
@@ -77,6 +88,14 @@ Status buildScene(const db::Database& db, db::ObjectId blockId, const RenderOpti
 // size): references smaller than about two pixels are collected as their filled box.
 Status buildSceneAt(const db::Database& db, db::ObjectId blockId, const RenderOptions& options,
                     double unitsPerPixel, Scene& out);
+
+// The order a block's entities are drawn in: its draw-order table's, else the block's own.
+Status drawOrder(const db::Database& db, db::ObjectId blockId, std::vector<db::ObjectId>& out);
+
+// Entities of model space collected alone, each as a whole scene collecting model space at that
+// pixel size would have them (spans in the order given, entities that draw nothing without one).
+Status collectModelEntities(const db::Database& db, const std::vector<db::ObjectId>& ids,
+                            const RenderOptions& options, double unitsPerPixel, Scene& out);
 
 // One entity as drawn at the top of model space; it need not be in the database (a jig's entity),
 // its layer and linetype are looked up in `db`.

@@ -1,5 +1,5 @@
-// The kept scene of the drawing window: collected when stale, culled by a grid, painted in
-// batches of one pen.
+// The kept scene of the drawing window: collected when stale or updated entity by entity from the
+// drawing's change log, culled by a grid, painted in batches of one pen.
 #include "zhost/preview/scene_cache.h"
 
 #include "painter.h"
@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <unordered_set>
 
 namespace zhost::preview {
 
@@ -52,6 +54,26 @@ Box boxOf(const Prim& p) {
         for (const geom::Point3d& q : path)
             b.add(q);
     return b;
+}
+
+// Drawing variables that only say how new things are made or how values are shown: setting them
+// leaves every entity drawn as it was. Any other variable (LTSCALE, PDMODE, FILLMODE, one the
+// host learns later) collects the scene again.
+bool drawsNothing(std::wstring_view name) {
+    static constexpr std::wstring_view kNames[] = {
+        L"ANGBASE",   L"ANGDIR",    L"AUNITS",   L"AUPREC",    L"CECOLOR",     L"CELTSCALE",
+        L"CELTYPE",   L"CELWEIGHT", L"CLAYER",   L"DIMSCALE",  L"DWGCODEPAGE", L"DWGNAME",
+        L"DWGPREFIX", L"ELEVATION", L"EXTMAX",   L"EXTMIN",    L"HANDSEED",    L"INSBASE",
+        L"INSUNITS",  L"LIMMAX",    L"LIMMIN",   L"LUNITS",    L"LUPREC",      L"MEASUREMENT",
+        L"MIRRTEXT",  L"PLINEWID",  L"TEXTSIZE", L"TEXTSTYLE", L"THICKNESS"};
+    return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
+bool sameExtents(const geom::Extents3d& a, const geom::Extents3d& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return a.isEmpty() == b.isEmpty();
+    return a.minPoint.x == b.minPoint.x && a.minPoint.y == b.minPoint.y &&
+           a.maxPoint.x == b.maxPoint.x && a.maxPoint.y == b.maxPoint.y;
 }
 
 bool samePen(const Style& a, const Style& b) {
@@ -113,6 +135,9 @@ public:
         std::sort(big_.begin(), big_.end());
     }
 
+    // A prim added after the grid was built: offered to every query, as the big ones are.
+    void addExtra(std::uint32_t i) { extra_.push_back(i); }
+
     // Whether the window holds every placed prim.
     bool covers(const Box& w) const {
         return area_.empty() ||
@@ -123,6 +148,7 @@ public:
     void query(const Box& w, std::vector<std::uint32_t>& stamp, std::uint32_t mark,
                std::vector<std::uint32_t>& out) const {
         out.assign(big_.begin(), big_.end());
+        out.insert(out.end(), extra_.begin(), extra_.end());
         if (n_ > 0 && !(w.x1 < area_.x0 || w.x0 > area_.x1 || w.y1 < area_.y0 || w.y0 > area_.y1)) {
             const int cx0 = cell(w.x0, area_.x0, cw_), cx1 = cell(w.x1, area_.x0, cw_);
             const int cy0 = cell(w.y0, area_.y0, ch_), cy1 = cell(w.y1, area_.y0, ch_);
@@ -138,7 +164,6 @@ public:
                     }
                 }
         }
-        std::sort(out.begin(), out.end());
     }
 
 private:
@@ -149,7 +174,7 @@ private:
     Box area_;
     int n_ = 0;
     double cw_ = 1, ch_ = 1;
-    std::vector<std::uint32_t> start_, items_, big_;
+    std::vector<std::uint32_t> start_, items_, big_, extra_;
 };
 
 // Lines waiting to be stroked with one pen, in picture pixels.
@@ -177,11 +202,17 @@ struct SceneCache::Impl {
     std::uint64_t serial = 0, screen = 0;
     bool valid = false;
     double collectedPixel = 0;
+    bool fitted = false; // collected for the extents fitted, not for a fixed view
     Scene scene;
     std::vector<Box> boxes;
     std::vector<std::uint32_t> penOf; // per prim
     std::vector<Style> pens;
     Grid grid;
+    // After an update the prims are no longer in drawing order: `order` lists the live ones in
+    // that order and `rank` gives each prim's place in it (taken-out prims last).
+    bool inOrder = true;
+    std::vector<std::uint32_t> order, rank;
+    std::size_t takenOut = 0, added = 0; // prims since the last collect
     std::vector<std::uint32_t> stamp, visible;
     std::uint32_t mark = 0;
     std::vector<Batch> batches;
@@ -203,40 +234,197 @@ struct SceneCache::Impl {
         serial = d.changeSerial();
         screen = screenSerial;
         valid = true;
+        fitted = pixel <= 0;
         boxes.resize(scene.prims.size());
         penOf.resize(scene.prims.size());
         pens.clear();
         for (std::size_t i = 0; i < scene.prims.size(); ++i) {
-            const Prim& p = scene.prims[i];
-            boxes[i] = boxOf(p);
-            // Consecutive prims mostly share a pen; look at the last few before adding one.
-            std::uint32_t pen = std::uint32_t(pens.size());
-            for (std::size_t k = pens.size(); k > 0 && pens.size() - k < 8; --k)
-                if (samePen(pens[k - 1], p.style)) {
-                    pen = std::uint32_t(k - 1);
-                    break;
-                }
-            if (pen == pens.size()) {
-                pen = std::uint32_t(
-                    std::find_if(pens.begin(), pens.end(),
-                                 [&](const Style& s) { return samePen(s, p.style); }) -
-                    pens.begin());
-                if (pen == pens.size())
-                    pens.push_back(p.style);
-            }
-            penOf[i] = pen;
+            boxes[i] = boxOf(scene.prims[i]);
+            penOf[i] = penFor(scene.prims[i].style);
         }
         grid.build(boxes);
         stamp.assign(scene.prims.size(), 0);
         mark = 0;
         batches.assign(pens.size(), Batch());
+        inOrder = true;
+        order.clear();
+        rank.clear();
+        takenOut = added = 0;
         stats.collected = true;
     }
 
-    // Collects the scene for a picture of o.width x o.height when it is stale.
+    std::uint32_t penFor(const Style& style) {
+        // Consecutive prims mostly share a pen; look at the last few before adding one.
+        for (std::size_t k = pens.size(); k > 0 && pens.size() - k < 8; --k)
+            if (samePen(pens[k - 1], style))
+                return std::uint32_t(k - 1);
+        const auto pen =
+            std::uint32_t(std::find_if(pens.begin(), pens.end(),
+                                       [&](const Style& s) { return samePen(s, style); }) -
+                          pens.begin());
+        if (pen == pens.size())
+            pens.push_back(style);
+        return pen;
+    }
+
+    // The model-space entities the drawing's change log names since the scene was collected,
+    // when only they changed: false when something else did (a layer, a block the picture shows,
+    // a variable that changes how things are drawn, the draw order) or too much did.
+    bool changedEntities(const db::Database& d, std::unordered_set<db::ObjectId>& out) const {
+        const db::ChangeSet c = d.changesSince(serial);
+        if (c.all || c.tables)
+            return false;
+        for (const std::wstring& name : c.variables)
+            if (!drawsNothing(name))
+                return false;
+        for (db::ObjectId b : c.blocks)
+            if (scene.unresolvedBlockNames ||
+                std::binary_search(scene.blocks.begin(), scene.blocks.end(), b))
+                return false;
+        for (const db::ObjectChange& oc : c.objects) {
+            if (oc.block != d.modelSpaceId())
+                continue; // paper space, other blocks (above), tables, dictionaries
+            if (!oc.entity.isNull())
+                out.insert(oc.entity);
+            else if (oc.type != db::ObjectType::blockTableRecord)
+                return false; // the draw order, or anything else model space holds
+        }
+        return out.size() <= std::max<std::size_t>(256, scene.spans.size() / 8);
+    }
+
+    // Brings the scene up to the drawing by collecting again only the entities that changed:
+    // their old prims are taken out, their new ones added at the end and offered by the grid to
+    // every view, and the drawing order is kept through `order`. False when only a whole
+    // collect can give the picture a fresh one would.
+    bool update(const db::Database& d, const RenderOptions& o, std::uint64_t screenSerial) {
+        if (!valid || db != &d || screen != screenSerial || !scene.complete)
+            return false;
+        std::unordered_set<db::ObjectId> changed;
+        if (!changedEntities(d, changed))
+            return false;
+        if (takenOut + added > scene.prims.size() / 4 + 4096)
+            return false; // a collect packs the prims and the grid again
+        std::vector<db::ObjectId> ids;
+        if (!changed.empty() && !ok(drawOrder(d, d.modelSpaceId(), ids)))
+            return false;
+        std::vector<db::ObjectId> again;
+        for (db::ObjectId id : ids)
+            if (changed.count(id))
+                again.push_back(id);
+        Scene fresh;
+        if (!ok(collectModelEntities(d, again, o, scene.pixel, fresh)) || !fresh.complete ||
+            scene.prims.size() + fresh.prims.size() >= std::numeric_limits<std::uint32_t>::max())
+            return false;
+
+        // The spans in the new drawing order: kept ones must come in their old order, or the
+        // draw order changed in a way the log did not say.
+        struct Piece {
+            bool fresh;
+            std::size_t span;
+        };
+        std::vector<Piece> plan;
+        plan.reserve(scene.spans.size() + fresh.spans.size());
+        std::size_t j = 0, k = 0;
+        const auto skipChanged = [&] {
+            while (j < scene.spans.size() && changed.count(scene.spans[j].id))
+                ++j;
+        };
+        geom::Extents3d extents;
+        std::size_t boxed = 0;
+        for (db::ObjectId id : ids) {
+            skipChanged();
+            const Span* s = nullptr;
+            if (changed.count(id)) {
+                if (k < fresh.spans.size() && fresh.spans[k].id == id) {
+                    s = &fresh.spans[k];
+                    plan.push_back({true, k++});
+                }
+            } else if (j < scene.spans.size() && scene.spans[j].id == id) {
+                s = &scene.spans[j];
+                plan.push_back({false, j++});
+            }
+            if (s) {
+                extents.addExtents(s->extents);
+                boxed += s->boxed;
+            }
+        }
+        skipChanged();
+        if (changed.empty()) {
+            extents = scene.extents;
+            boxed = scene.boxedReferences;
+        } else if (j != scene.spans.size() || k != fresh.spans.size()) {
+            return false;
+        }
+        // Fitted to the extents, references are boxed at a pixel that follows them.
+        if (fitted && !sameExtents(extents, scene.extents) && !scene.blocks.empty())
+            return false;
+
+        if (!changed.empty())
+            apply(changed, fresh, plan, o);
+        scene.extents = extents;
+        scene.boxedReferences = boxed;
+        if (fitted)
+            collectedPixel = fittedPixel(scene.extents, o.width, o.height, o);
+        std::vector<db::ObjectId> blocks;
+        std::set_union(scene.blocks.begin(), scene.blocks.end(), fresh.blocks.begin(),
+                       fresh.blocks.end(), std::back_inserter(blocks));
+        scene.blocks = std::move(blocks);
+        scene.unresolvedBlockNames = scene.unresolvedBlockNames || fresh.unresolvedBlockNames;
+        serial = d.changeSerial();
+        stats.updated = true;
+        stats.recollected = again.size();
+        return true;
+    }
+
+    template <class Plan>
+    void apply(const std::unordered_set<db::ObjectId>& changed, Scene& fresh, const Plan& plan,
+               const RenderOptions&) {
+        for (const Span& s : scene.spans)
+            if (changed.count(s.id))
+                for (std::size_t i = s.first; i < s.first + s.count; ++i) {
+                    scene.prims[i] = Prim();
+                    boxes[i] = Box(); // empty: never painted, whatever the grid offers
+                    ++takenOut;
+                }
+        std::vector<Span> spans;
+        spans.reserve(plan.size());
+        for (const auto& piece : plan) {
+            if (!piece.fresh) {
+                spans.push_back(scene.spans[piece.span]);
+                continue;
+            }
+            Span s = fresh.spans[piece.span];
+            const std::size_t first = scene.prims.size();
+            for (std::size_t i = s.first; i < s.first + s.count; ++i) {
+                const auto at = std::uint32_t(scene.prims.size());
+                scene.prims.push_back(std::move(fresh.prims[i]));
+                boxes.push_back(boxOf(scene.prims.back()));
+                penOf.push_back(penFor(scene.prims.back().style));
+                grid.addExtra(at);
+                ++added;
+            }
+            s.first = first;
+            spans.push_back(s);
+        }
+        scene.spans = std::move(spans);
+        order.clear();
+        order.reserve(scene.prims.size() - takenOut);
+        for (const Span& s : scene.spans)
+            for (std::size_t i = s.first; i < s.first + s.count; ++i)
+                order.push_back(std::uint32_t(i));
+        rank.assign(scene.prims.size(), std::numeric_limits<std::uint32_t>::max());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            rank[order[k]] = std::uint32_t(k);
+        inOrder = false;
+        stamp.resize(scene.prims.size(), 0);
+        batches.resize(pens.size());
+    }
+
+    // Brings the scene up to the drawing for a picture of o.width x o.height when it is stale:
+    // updated entity by entity where the change log allows, else collected whole.
     void prepare(const db::Database& d, const RenderOptions& o, std::uint64_t screenSerial) {
         const bool fixed = o.viewScale > 0 && std::isfinite(o.viewScale);
-        if (!fresh(d, screenSerial)) {
+        if (!fresh(d, screenSerial) && !update(d, o, screenSerial)) {
             collect(d, o, fixed ? 1 / o.viewScale / kCollectFiner : 0, screenSerial);
         } else if (scene.boxedReferences > 0) {
             // Zoomed in so far that references collected as boxes would be more than two pixels.
@@ -383,11 +571,17 @@ struct SceneCache::Impl {
                 mark = 1;
             }
             grid.query(view, stamp, mark, visible);
+            if (inOrder)
+                std::sort(visible.begin(), visible.end());
+            else
+                std::sort(visible.begin(), visible.end(),
+                          [&](std::uint32_t a, std::uint32_t b) { return rank[a] < rank[b]; });
         }
-        const std::size_t n = all ? scene.prims.size() : visible.size();
+        const std::size_t n = !all ? visible.size() : inOrder ? scene.prims.size() : order.size();
         stats.candidates = n;
         for (std::size_t k = 0; k < n; ++k) {
-            const std::uint32_t i = all ? std::uint32_t(k) : visible[k];
+            // `k` stands for the prim's place in drawing order, as batches compare it.
+            const std::uint32_t i = !all ? visible[k] : inOrder ? std::uint32_t(k) : order[k];
             const Prim& p = scene.prims[i];
             const Box& b = boxes[i];
             if (b.x1 < view.x0 || b.x0 > view.x1 || b.y1 < view.y0 || b.y0 > view.y1)
@@ -395,10 +589,10 @@ struct SceneCache::Impl {
             switch (p.kind) {
             case Prim::stroke:
                 if (!p.paths[0].empty())
-                    addStroke(p, i, b, penOf[i], f, o);
+                    addStroke(p, k, b, penOf[i], f, o);
                 break;
             case Prim::dot:
-                batchFor(penOf[i], i).points.push_back(f.x(p.paths[0][0]));
+                batchFor(penOf[i], k).points.push_back(f.x(p.paths[0][0]));
                 batches[penOf[i]].points.push_back(f.y(p.paths[0][0]));
                 break;
             case Prim::fill:
@@ -504,7 +698,7 @@ bool SceneCache::extents(const db::Database& db, const RenderOptions& options,
                          double& maxY) {
     Impl& c = *impl_;
     c.stats = SceneCacheStats();
-    if (!c.fresh(db, screenSerial))
+    if (!c.fresh(db, screenSerial) && !c.update(db, options, screenSerial))
         c.collect(db, options, 0, screenSerial);
     const geom::Extents3d& e = c.scene.extents;
     if (e.isEmpty())

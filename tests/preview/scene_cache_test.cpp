@@ -165,11 +165,11 @@ TEST(SceneCache, SameAsUncachedPictureThroughAnEditAndItsUndo) {
         const Picture edited = uncached(db);
         ASSERT_GT(clearlyDifferent(before, edited), 100); // the edit shows
         expectSame(edited, cached(cache, db), "edited");
-        EXPECT_TRUE(cache.stats().collected);
+        EXPECT_TRUE(cache.stats().collected || cache.stats().updated);
 
         ASSERT_OK(db.undo());
         expectSame(before, cached(cache, db), "undone");
-        EXPECT_TRUE(cache.stats().collected);
+        EXPECT_TRUE(cache.stats().collected || cache.stats().updated);
     }
 }
 

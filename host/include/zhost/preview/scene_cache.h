@@ -3,10 +3,13 @@
 //
 // The scene (every entity flattened into world-space strokes, fills and texts with resolved
 // colours, linetypes and lineweights) is collected once and kept while neither the drawing nor
-// the screen state changes; each redraw then only culls and paints. The drawing's change serial
-// (bumped by every change and by undo) and the caller's screen serial (hides and shows on the
-// screen) tell when to collect again; so does zooming far enough in that block references
-// collected as their filled boxes would show their content.
+// the screen state changes; each redraw then only culls and paints. When the drawing changed,
+// its change log says what: if only entities of model space did, just those are collected again
+// (their old prims taken out, the new ones added to the culling grid, the drawing order kept).
+// A change of a layer, linetype or style, of a block the picture shows, of the draw order or of
+// a variable that changes how things are drawn, too many changes, and the caller's screen
+// serial (hides and shows on the screen) make a whole collect; so does zooming far enough in
+// that block references collected as their filled boxes would show their content.
 //
 // Painting takes what the view shows from a grid of the prims' boxes, draws anything smaller
 // than a pixel as a dot, drops curve points closer than half a pixel to the last one drawn, and
@@ -26,12 +29,14 @@ namespace zhost::preview {
 
 // What the last render did, for benchmarks and tests.
 struct SceneCacheStats {
-    bool collected = false;     // the scene was collected for this render
-    std::size_t prims = 0;      // prims kept
-    std::size_t candidates = 0; // prims the grid offered for the view
-    std::size_t stroked = 0;    // lines and curves drawn as such
-    std::size_t dots = 0;       // things smaller than a pixel drawn as a dot
-    std::size_t penBatches = 0; // cairo strokes and fills issued for batches of one pen
+    bool collected = false;      // the scene was collected for this render
+    bool updated = false;        // only the entities that changed were collected again
+    std::size_t recollected = 0; // how many, when updated
+    std::size_t prims = 0;       // prims kept
+    std::size_t candidates = 0;  // prims the grid offered for the view
+    std::size_t stroked = 0;     // lines and curves drawn as such
+    std::size_t dots = 0;        // things smaller than a pixel drawn as a dot
+    std::size_t penBatches = 0;  // cairo strokes and fills issued for batches of one pen
 };
 
 // The one pen a highlight is drawn with over the entities' own, in pixels.
