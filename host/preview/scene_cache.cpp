@@ -610,22 +610,60 @@ struct SceneCache::Impl {
 
 namespace {
 
-// A path of drawing points in pixels, less the points within half a pixel of the last one kept.
-void addPath(cairo_t* cr, const std::vector<geom::Point3d>& pts, bool closed, const Fit& f) {
+// The part of the segment (ax, ay)-(bx, by) inside the box {x0, y0, x1, y1} (Liang-Barsky);
+// false when none of it is.
+bool clipSegment(double& ax, double& ay, double& bx, double& by, const double box[4]) {
+    const double dx = bx - ax, dy = by - ay;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {ax - box[0], box[2] - ax, ay - box[1], box[3] - ay};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    bx = ax + t1 * dx;
+    by = ay + t1 * dy;
+    ax += t0 * dx;
+    ay += t0 * dy;
+    return true;
+}
+
+// A path of drawing points in pixels, less the points within half a pixel of the last one kept,
+// cut to the box: a dashed stroke costs a dash for every few pixels of the path, on the picture
+// or not, and a line of a drawing zoomed in runs far beyond it.
+void addPath(cairo_t* cr, const std::vector<geom::Point3d>& pts, bool closed, const Fit& f,
+             const double box[4]) {
     if (pts.empty())
         return;
     double lx = f.x(pts[0]), ly = f.y(pts[0]);
-    cairo_move_to(cr, lx, ly);
-    for (std::size_t i = 1; i < pts.size(); ++i) {
-        const double x = f.x(pts[i]), y = f.y(pts[i]);
-        if (i + 1 < pts.size() && std::abs(x - lx) < 0.5 && std::abs(y - ly) < 0.5)
+    bool joined = false; // the current point is the end of the last segment drawn
+    const std::size_t n = pts.size() + (closed && pts.size() > 2 ? 1 : 0);
+    for (std::size_t i = 1; i < n; ++i) {
+        const geom::Point3d& q = pts[i % pts.size()];
+        const double x = f.x(q), y = f.y(q);
+        if (i + 1 < n && std::abs(x - lx) < 0.5 && std::abs(y - ly) < 0.5)
             continue;
-        cairo_line_to(cr, x, y);
+        double ax = lx, ay = ly, bx = x, by = y;
+        const bool inside = clipSegment(ax, ay, bx, by, box);
+        if (inside) {
+            if (!joined || ax != lx || ay != ly)
+                cairo_move_to(cr, ax, ay);
+            cairo_line_to(cr, bx, by);
+        }
+        joined = inside && bx == x && by == y;
         lx = x;
         ly = y;
     }
-    if (closed)
-        cairo_close_path(cr);
 }
 
 } // namespace
@@ -640,7 +678,9 @@ void SceneCache::Impl::paintHighlight(cairo_t* cr, double x0, double y0, double 
     const double pad = 2 + pen.widthPx;
     const double vx0 = (x0 - pad - f.ox) / f.scale, vx1 = (x0 + w + pad - f.ox) / f.scale;
     const double vy0 = (f.oy - (y0 + h + pad)) / f.scale, vy1 = (f.oy - (y0 - pad)) / f.scale;
+    const double box[4] = {x0 - pad, y0 - pad, x0 + w + pad, y0 + h + pad};
     cairo_new_path(cr);
+    std::vector<double> tiny; // x, y of things under a pixel
     for (const Span& span : scene.spans) {
         if (!std::binary_search(ids.begin(), ids.end(), span.id))
             continue;
@@ -650,23 +690,24 @@ void SceneCache::Impl::paintHighlight(cairo_t* cr, double x0, double y0, double 
                 continue;
             const Prim& p = scene.prims[i];
             if ((b.x1 - b.x0) * f.scale < 1 && (b.y1 - b.y0) * f.scale < 1) {
-                // Under a pixel: the dashes of the pen would hide it.
-                cairo_rectangle(cr, f.ox + (b.x0 + b.x1) / 2 * f.scale - 1.5,
-                                f.oy - (b.y0 + b.y1) / 2 * f.scale - 1.5, 3, 3);
+                // Under a pixel: filled after the stroke, as dashes would hide it (and dashing
+                // thousands of dots of a drawing seen whole costs more than all its lines).
+                tiny.push_back(f.ox + (b.x0 + b.x1) / 2 * f.scale);
+                tiny.push_back(f.oy - (b.y0 + b.y1) / 2 * f.scale);
                 continue;
             }
             switch (p.kind) {
             case Prim::stroke:
             case Prim::dot:
-                addPath(cr, p.paths[0], p.closed, f);
+                addPath(cr, p.paths[0], p.closed, f, box);
                 break;
             case Prim::fill:
                 for (const auto& loop : p.paths)
-                    addPath(cr, loop, true, f);
+                    addPath(cr, loop, true, f, box);
                 break;
             case Prim::label: {
-                const auto box = textBox(p.text);
-                addPath(cr, {box.begin(), box.end()}, true, f);
+                const auto corners = textBox(p.text);
+                addPath(cr, {corners.begin(), corners.end()}, true, f, box);
                 break;
             }
             }
@@ -683,6 +724,9 @@ void SceneCache::Impl::paintHighlight(cairo_t* cr, double x0, double y0, double 
     }
     cairo_set_tolerance(cr, 0.5);
     cairo_stroke(cr);
+    for (std::size_t k = 0; k < tiny.size(); k += 2)
+        cairo_rectangle(cr, tiny[k] - 1.5, tiny[k + 1] - 1.5, 3, 3);
+    cairo_fill(cr);
     cairo_restore(cr);
 }
 

@@ -419,6 +419,18 @@ TEST(SceneCacheHighlight, FollowsTheViewOfThePicture) {
     const Picture p = highlighted(cache, db, {low}, o);
     EXPECT_TRUE(red(p.at(kW / 2, kH / 2 + 40)));
     EXPECT_EQ(0, redIn(p, 0, 0, kW - 1, kH / 2 + 35));
+
+    // Paths are cut to the picture, closing sides included: of a text's box (drawn from its lower
+    // left corner round to its upper left) only the closing side is in this view.
+    const ObjectId closed =
+        add(db, std::make_unique<Text>(geom::Point3d(10, 10, 0), L"MMMMMMMM", 10.0));
+    o.viewScale = 40; // x = 10 on pixel 200, the box's other sides off the picture
+    o.viewCenterX = 10;
+    o.viewCenterY = 15;
+    const Picture side = highlighted(cache, db, {closed}, o);
+    for (int y : {5, kH / 2, kH - 5})
+        EXPECT_TRUE(red(side.at(kW / 2, y))) << "the closing side at y " << y;
+    EXPECT_EQ(0, redIn(side, kW / 2 + 4, 0, kW - 1, kH - 1));
 }
 
 // The window once drew at most the first 2,000 selected entities; the scene has no such limit.
