@@ -293,6 +293,10 @@ bool entityExtents(const db::Entity& e, geom::Extents3d& out) {
     return !out.isEmpty();
 }
 
+void forgetBlockBoxes() {
+    blockBoxes() = BlockBoxes();
+}
+
 bool insideWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi) {
     geom::Extents3d ext;
     return entityExtents(e, ext) && pointInBox(ext.minPoint, lo, hi) &&

@@ -25,6 +25,8 @@ double distanceToEntity(const db::Entity& e, const geom::Point3d& p,
                         double limit = std::numeric_limits<double>::infinity());
 // A block reference's box comes from its definition's box, kept until the drawing changes.
 bool entityExtents(const db::Entity& e, geom::Extents3d& out);
+// Forgets the kept boxes of block definitions (another drawing becomes the working one).
+void forgetBlockBoxes();
 // Window (fully inside) and crossing (inside or touching) tests in world XY.
 bool insideWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi);
 bool crossesWindow(const db::Entity& e, const geom::Point3d& lo, const geom::Point3d& hi);

@@ -1,6 +1,7 @@
 // Prompts: points, numbers, strings, keywords and entity picks.
 #include "answers.h"
 #include "editor_state.h"
+#include "entity_index.h"
 #include "input_parse.h"
 #include "picking.h"
 #include "prompt_support.h"
@@ -368,13 +369,13 @@ Result getKeyword(std::wstring_view prompt, std::wstring& out) {
 }
 
 std::vector<db::ObjectId> entitiesAtPoint(const geom::Point3d& worldPoint, double aperture) {
-    std::vector<std::pair<double, db::ObjectId>> hits;
     db::Database* d = detail::db();
     if (!d)
         return {};
     size_t order = 0;
     std::vector<std::pair<std::pair<double, size_t>, db::ObjectId>> ranked;
-    for (db::ObjectId id : detail::drawingEntities(*d, false)) {
+    const geom::Vector3d reach(aperture, aperture, 0);
+    for (db::ObjectId id : detail::modelSpaceNear(*d, worldPoint - reach, worldPoint + reach)) {
         ++order;
         db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
         if (!e || !detail::isSelectable(*e))

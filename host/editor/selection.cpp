@@ -1,6 +1,7 @@
 // Selection sets: modes, filters, interactive selection and the pick-first set.
 #include "answers.h"
 #include "editor_state.h"
+#include "entity_index.h"
 #include "input_parse.h"
 #include "picking.h"
 #include "prompt_support.h"
@@ -148,7 +149,7 @@ struct Selector {
         const geom::Point3d wa = ucsToWcs(a), wb = ucsToWcs(b);
         const geom::Point3d lo(std::min(wa.x, wb.x), std::min(wa.y, wb.y), 0);
         const geom::Point3d hi(std::max(wa.x, wb.x), std::max(wa.y, wb.y), 0);
-        for (db::ObjectId id : detail::drawingEntities(*d, false)) {
+        for (db::ObjectId id : detail::modelSpaceNear(*d, lo, hi)) {
             db::ObjectPtr<db::Entity> e(id, db::OpenMode::forRead);
             if (!e || !detail::isSelectable(*e))
                 continue;

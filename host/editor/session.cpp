@@ -1,8 +1,10 @@
 // The session: the drawing, the input source and the command loop.
 #include "answers.h"
 #include "editor_state.h"
+#include "entity_index.h"
 #include "host_commands.h"
 #include "input_parse.h"
+#include "picking.h"
 
 #include "zhost/core/utf.h"
 #include "zhost/db/database.h"
@@ -29,6 +31,9 @@ db::Database* workingDatabase() {
 
 void setWorkingDatabase(db::Database* d) {
     state().database = d;
+    // What is kept of the previous drawing cannot tell it from a new one at the same address.
+    detail::dropSpatialIndex();
+    detail::forgetBlockBoxes();
     clearScreenState();
     state().pickFirst.clear();
 }
