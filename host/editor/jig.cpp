@@ -41,11 +41,13 @@ bool orthoApplies(const JigDriver& d, int controls) {
     return d.fromCursor && !d.snapped && (controls & Jig::kGovernedByOrthoMode) && orthoModeOn();
 }
 
-// The cursor's point (UCS), on the running object snap in reach when there is one.
+// The cursor's point (UCS), on the running object snap in reach when there is one, else on the
+// snap grid while SNAPMODE is on.
 geom::Point3d cursorPoint(const geom::Point3d& ucsPoint, bool& snapped) {
-    const auto snap = objectSnap(ucsToWcs(ucsPoint));
+    std::optional<Snap> snap;
+    const geom::Point3d p = landedPoint(ucsPoint, true, snap);
     snapped = snap.has_value();
-    return snap ? wcsToUcs(snap->point) : ucsPoint;
+    return p;
 }
 
 } // namespace

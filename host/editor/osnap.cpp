@@ -1,4 +1,4 @@
-// Object snaps and ORTHO: where a picked point lands.
+// Object snaps, the snap grid and ORTHO: where a picked point lands.
 #include "editor_state.h"
 #include "picking.h"
 
@@ -7,6 +7,7 @@
 #include "zhost/editor/osnap.h"
 #include "zhost/editor/prompts.h"
 #include "zhost/editor/sysvars.h"
+#include "zhost/editor/ucs.h"
 #include "zhost/geom/curves.h"
 
 #include <algorithm>
@@ -178,6 +179,42 @@ std::optional<Snap> objectSnap(const geom::Point3d& cursor) {
             detail::drawnGeometry(*e, curves, points);
     }
     return snapToCurves(curves, cursor, aperture, modes);
+}
+
+geom::Point3d gridPoint(const geom::Point3d& ucsPoint, const SnapGrid& grid) {
+    // Into the grid's own axes, to the nearest lattice point there, and back.
+    const double c = std::cos(grid.angle), s = std::sin(grid.angle);
+    const double dx = ucsPoint.x - grid.base.x, dy = ucsPoint.y - grid.base.y;
+    const double u = std::round((dx * c + dy * s) / grid.unitX) * grid.unitX;
+    const double v = std::round((dy * c - dx * s) / grid.unitY) * grid.unitY;
+    return {grid.base.x + u * c - v * s, grid.base.y + u * s + v * c, ucsPoint.z};
+}
+
+std::optional<SnapGrid> runningSnapGrid() {
+    int mode = 0;
+    if (!ok(getVarInt(L"SNAPMODE", mode)) || mode != 1)
+        return std::nullopt;
+    SnapGrid g;
+    geom::Point3d unit(g.unitX, g.unitY, 0);
+    if (!ok(getVarPoint(L"SNAPBASE", g.base)) || !ok(getVarPoint(L"SNAPUNIT", unit)) ||
+        !ok(getVarReal(L"SNAPANG", g.angle)))
+        return std::nullopt;
+    g.base.z = 0;
+    g.unitX = unit.x;
+    g.unitY = unit.y;
+    return g;
+}
+
+geom::Point3d landedPoint(const geom::Point3d& ucsPoint, bool objectSnaps,
+                          std::optional<Snap>& snap) {
+    snap.reset();
+    if (objectSnaps)
+        snap = objectSnap(ucsToWcs(ucsPoint));
+    if (snap)
+        return wcsToUcs(snap->point);
+    if (const auto grid = runningSnapGrid())
+        return gridPoint(ucsPoint, *grid);
+    return ucsPoint;
 }
 
 geom::Point3d orthoPoint(const geom::Point3d& p, const geom::Point3d& base) {

@@ -112,16 +112,15 @@ std::wstring numberRule(int flags, double v) {
     return {};
 }
 
-// Where a pick lands at a point prompt: on the running object snap in reach, else, with ORTHO
-// on and a base point, on the axis through the base point. Typed coordinates mean what they say
-// and are taken as they are.
+// Where a pick lands at a point prompt: on the running object snap in reach, else on the snap
+// grid (SNAPMODE), and then, with ORTHO on and a base point, on the axis through the base point
+// unless an object snap placed it. Typed coordinates mean what they say and are taken as they are.
 geom::Point3d pickedPoint(const geom::Point3d& ucsPoint, const geom::Point3d* base, int flags) {
-    if (!(flags & rsg::noOsnap))
-        if (const auto snap = objectSnap(ucsToWcs(ucsPoint)))
-            return wcsToUcs(snap->point);
-    if (base && orthoModeOn())
-        return orthoPoint(ucsPoint, *base);
-    return ucsPoint;
+    std::optional<Snap> snap;
+    const geom::Point3d p = landedPoint(ucsPoint, !(flags & rsg::noOsnap), snap);
+    if (!snap && base && orthoModeOn())
+        return orthoPoint(p, *base);
+    return p;
 }
 
 // A point from an answer: typed, picked or given by a command call.

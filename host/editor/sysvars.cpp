@@ -39,6 +39,10 @@ std::map<std::wstring, SessionVar>& sessionVars() {
         auto addReal = [&](const wchar_t* name, double v) {
             m[name] = {rt::real, ResBuf(rt::real, v), ResBuf(rt::real, v)};
         };
+        auto addPoint2d = [&](const wchar_t* name, double x, double y) {
+            const ResBuf p(rt::point2d, geom::Point3d(x, y, 0));
+            m[name] = {rt::point2d, p, p};
+        };
         addInt(L"2DCONSTRAINTFLAGS", 0, 0, 32767);
         addInt(L"APERTURE", 10, 1, 50);
         addInt(L"ATTDIA", 0, 0, 1);
@@ -60,6 +64,9 @@ std::map<std::wstring, SessionVar>& sessionVars() {
         addInt(L"PICKBOX", 3, 0, 50);
         addInt(L"PICKFIRST", 1, 0, 1);
         addInt(L"SNAPMODE", 0, 0, 1);
+        addReal(L"SNAPANG", 0.0);
+        addPoint2d(L"SNAPBASE", 0, 0);
+        addPoint2d(L"SNAPUNIT", 10, 10);
         addReal(L"VIEWSIZE", View{}.height()); // the view's height; the view keeps the value
         const ResBuf center(rt::point3d, geom::Point3d(View{}.centerX, View{}.centerY, 0));
         m[L"VIEWCTR"] = {rt::point3d, center, center, true};
@@ -181,6 +188,17 @@ Status setSysVar(std::wstring_view name, const ResBuf& value) {
         if (isIntType(v.type)) {
             const int n = converted.integer();
             if (n < v.minInt || n > v.maxInt)
+                return Status::invalidInput;
+        }
+        if (isPointType(v.type)) {
+            const geom::Point3d p = converted.point();
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+                return Status::invalidInput;
+            // A 2D variable keeps no Z.
+            if (v.type == rt::point2d)
+                converted = ResBuf(rt::point2d, geom::Point3d(p.x, p.y, 0));
+            // The grid's spacing: a zero or negative step has no grid points to land on.
+            if (key == L"SNAPUNIT" && (p.x <= 0 || p.y <= 0))
                 return Status::invalidInput;
         }
         if (key == L"VIEWSIZE") {

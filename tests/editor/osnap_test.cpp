@@ -246,6 +246,89 @@ TEST_F(PickedPoints, TheScreenIsToldWhatEachPromptWants) {
     EXPECT_EQ(ed::currentPromptView().kind, Kind::command) << "no prompt waits any more";
 }
 
+TEST(SnapGridGeometry, NearestPointOfShiftedStretchedAndTurnedGrids) {
+    ed::SnapGrid shifted{geom::Point3d(3, 4), 10, 5, 0};
+    EXPECT_EQ(ed::gridPoint({14.9, 6.6, 2}, shifted), geom::Point3d(13, 9, 2)) << "Z is kept";
+    EXPECT_EQ(ed::gridPoint({-7.9, 1.4, 0}, shifted), geom::Point3d(-7, -1, 0));
+    // Turned a quarter: the grid's X steps of 10 run up the UCS Y axis, its Y steps of 4 to -X.
+    ed::SnapGrid upright{geom::Point3d(), 10, 4, kPi / 2};
+    const geom::Point3d q = ed::gridPoint({-5.1, 18, 0}, upright);
+    EXPECT_NEAR(q.x, -4, 1e-9);
+    EXPECT_NEAR(q.y, 20, 1e-9);
+    // Turned 30 degrees about an off-origin base: a point near a lattice point lands on it.
+    ed::SnapGrid turned{geom::Point3d(5, -2), 10, 10, kPi / 6};
+    const double c = std::cos(kPi / 6), s = std::sin(kPi / 6);
+    const geom::Point3d lattice(5 + 2 * 10 * c + 1 * 10 * s, -2 + 2 * 10 * s - 1 * 10 * c, 0);
+    const geom::Point3d r = ed::gridPoint(lattice + geom::Vector3d(3.1, -2.7, 0), turned);
+    EXPECT_NEAR(r.x, lattice.x, 1e-9);
+    EXPECT_NEAR(r.y, lattice.y, 1e-9);
+}
+
+using GridSnap = EditorTest;
+
+TEST_F(GridSnap, TheGridsVariablesHaveDefaultsAndRefuseAStepThatIsNotPositive) {
+    geom::Point3d unit, base(1, 1);
+    double angle = 1;
+    ASSERT_OK(ed::getVarPoint(L"SNAPUNIT", unit));
+    ASSERT_OK(ed::getVarPoint(L"SNAPBASE", base));
+    ASSERT_OK(ed::getVarReal(L"SNAPANG", angle));
+    EXPECT_EQ(unit, geom::Point3d(10, 10));
+    EXPECT_EQ(base, geom::Point3d(0, 0));
+    EXPECT_EQ(angle, 0);
+    EXPECT_FALSE(ok(ed::setVarPoint(L"SNAPUNIT", {0, 5, 0})));
+    EXPECT_FALSE(ok(ed::setVarPoint(L"SNAPUNIT", {5, -1, 0})));
+    EXPECT_OK(ed::setVarPoint(L"SNAPUNIT", {2.5, 5, 7}));
+    ASSERT_OK(ed::getVarPoint(L"SNAPUNIT", unit));
+    EXPECT_EQ(unit, geom::Point3d(2.5, 5, 0)) << "a 2D variable keeps no Z";
+    EXPECT_FALSE(ed::runningSnapGrid()) << "SNAPMODE is off by default";
+}
+
+TEST_F(GridSnap, PicksLandOnTheGridTypedPointsAndSnapOffDoNot) {
+    ASSERT_OK(ed::setVarInt(L"OSMODE", 0));
+    ASSERT_OK(ed::setVarInt(L"SNAPMODE", 1));
+    answers({L"@pick 21.7,38.4", L"21.7,38.4", L"@pick 21.7,38.4"});
+    geom::Point3d p;
+    ASSERT_EQ(ed::getPoint(nullptr, L"\nPoint: ", p), ed::Result::normal);
+    EXPECT_EQ(p, geom::Point3d(20, 40));
+    ASSERT_EQ(ed::getPoint(nullptr, L"\nPoint: ", p), ed::Result::normal);
+    EXPECT_EQ(p, geom::Point3d(21.7, 38.4)) << "typed coordinates mean what they say";
+    ASSERT_OK(ed::setVarInt(L"SNAPMODE", 0));
+    ASSERT_EQ(ed::getPoint(nullptr, L"\nPoint: ", p), ed::Result::normal);
+    EXPECT_EQ(p, geom::Point3d(21.7, 38.4));
+}
+
+TEST_F(GridSnap, AnObjectSnapInReachWinsAndOrthoHoldsTheGridPointAfterwards) {
+    addLine(0, 0, 33, 7);
+    ASSERT_OK(ed::setVarInt(L"OSMODE", osmode::endpoint));
+    ASSERT_OK(ed::setVarInt(L"SNAPMODE", 1));
+    answers({L"@pick 32,8", L"@pick 25.5,18.5", L"@pick 27.4,6.2"});
+    geom::Point3d p;
+    ASSERT_EQ(ed::getPoint(nullptr, L"\nPoint: ", p), ed::Result::normal);
+    EXPECT_EQ(p, geom::Point3d(33, 7)) << "the endpoint, not the grid's 30,10";
+    ASSERT_EQ(ed::getPoint(nullptr, L"\nPoint: ", p), ed::Result::normal);
+    EXPECT_EQ(p, geom::Point3d(30, 20)) << "no endpoint in reach";
+    // On the grid at 30,10 first, then held level with the base point: 30,3. (Held first and
+    // then put on the grid would give 30,0.)
+    ASSERT_OK(ed::setVarInt(L"ORTHOMODE", 1));
+    const geom::Point3d base(3, 3);
+    ASSERT_EQ(ed::getPoint(&base, L"\nNext point: ", p), ed::Result::normal);
+    EXPECT_EQ(p, geom::Point3d(30, 3));
+}
+
+TEST_F(GridSnap, DragsFollowTheGridUntilAnObjectSnapTakesOver) {
+    addLine(40, 20, 40, 60);
+    ASSERT_OK(ed::setVarInt(L"OSMODE", osmode::endpoint));
+    ASSERT_OK(ed::setVarInt(L"SNAPMODE", 1));
+    ASSERT_OK(ed::setVarPoint(L"SNAPUNIT", {5, 5, 0}));
+    answers({L"@move 13.1,6.9", L"@move 41,21", L"@pick 26.4,-3.1"});
+    EndJig jig;
+    ASSERT_EQ(jig.drag(), ed::Jig::kNormal);
+    ASSERT_EQ(jig.sampled.size(), 3u);
+    EXPECT_EQ(jig.sampled[0], geom::Point3d(15, 5));
+    EXPECT_EQ(jig.sampled[1], geom::Point3d(40, 20));
+    EXPECT_EQ(jig.sampled[2], geom::Point3d(25, -5));
+}
+
 TEST(EntityStrokes, CurvesAreDividedWithinTheChord) {
     db::Circle circle(geom::Point3d(0, 0), 10);
     std::vector<std::vector<geom::Point3d>> strokes;

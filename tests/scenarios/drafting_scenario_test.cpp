@@ -190,8 +190,12 @@ TEST_F(DraftingScenario, ClicksLandOnSnapsAndOrthoHoldsThemLevel) {
         if (db::ObjectPtr<db::Line> l(id, db::OpenMode::forRead); l)
             lines.emplace_back(l->startPoint(), l->endPoint());
     // The rectangle's corner, the circle's lowest quadrant, the middle of the left edge; then a
-    // line held to the X axis through its typed start.
+    // line held to the X axis through its typed start; then grid points, and the end of that line
+    // where the grid alone would give 50,-10.
     using P = geom::Point3d;
-    EXPECT_EQ(lines, (std::vector<std::pair<P, P>>{
-                         {P(60, 40), P(30, 10)}, {P(30, 10), P(0, 20)}, {P(0, -10), P(45, -10)}}));
+    EXPECT_EQ(lines, (std::vector<std::pair<P, P>>{{P(60, 40), P(30, 10)},
+                                                   {P(30, 10), P(0, 20)},
+                                                   {P(0, -10), P(45, -10)},
+                                                   {P(70, 0), P(90, 20)},
+                                                   {P(90, 20), P(45, -10)}}));
 }

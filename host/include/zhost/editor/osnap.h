@@ -49,6 +49,25 @@ double snapAperture();
 // point prompt takes it.
 std::optional<Snap> objectSnap(const geom::Point3d& cursor);
 
+// SNAPMODE 1 puts picked and dragged points on the snap grid: the points SNAPBASE + i x SNAPUNIT's
+// x along the direction SNAPANG (radians from the UCS X axis) + j x SNAPUNIT's y across it, all
+// in the UCS. An object snap in reach wins over the grid; ORTHO holds the result afterwards.
+struct SnapGrid {
+    geom::Point3d base; // UCS
+    double unitX = 10, unitY = 10;
+    double angle = 0;
+};
+// The grid point nearest to a UCS point (its Z kept).
+geom::Point3d gridPoint(const geom::Point3d& ucsPoint, const SnapGrid& grid);
+// SNAPBASE, SNAPUNIT and SNAPANG while SNAPMODE is 1.
+std::optional<SnapGrid> runningSnapGrid();
+
+// Where a picked or dragged cursor point (UCS) lands before ORTHO: on the running object snap in
+// reach (when `objectSnaps`), else on the snap grid, else where it is. `snap` gets the object
+// snap that placed it, and stays empty otherwise. Typed points never come here.
+geom::Point3d landedPoint(const geom::Point3d& ucsPoint, bool objectSnaps,
+                          std::optional<Snap>& snap);
+
 // ORTHOMODE: a point held to the UCS axis through `base` nearer to it (both UCS points).
 geom::Point3d orthoPoint(const geom::Point3d& p, const geom::Point3d& base);
 bool orthoModeOn();
