@@ -383,6 +383,9 @@ private:
         case WXK_F8:
             toggle(L"ORTHOMODE", 1, L"<Ortho on>", L"<Ortho off>");
             return;
+        case WXK_F9:
+            toggle(L"SNAPMODE", 1, L"<Snap on>", L"<Snap off>");
+            return;
         case WXK_ESCAPE:
             pointer_.cancelRectangle();
             deliver(L"^C");

@@ -147,11 +147,16 @@ void PointerInput::showOverlay() {
     const ed::PromptView& prompt = ed::currentPromptView();
     Overlay o = dragged_;
     if (cursor_) {
-        // Where a click would land: on the snap, or held by ORTHO from the base point.
+        // Where a click would land: on the object snap, else on the snap grid (the crosshair
+        // then steps from grid point to grid point), then held by ORTHO from the base point.
         geom::Point3d at = toPoint(cursor_->world);
+        WorldPoint crosshair = cursor_->world;
         std::optional<ed::Snap> snap;
-        if (snapsAt(prompt.kind))
-            snap = ed::objectSnap(at);
+        if (snapsAt(prompt.kind)) {
+            at = ed::ucsToWcs(ed::landedPoint(ed::wcsToUcs(at), true, snap));
+            if (!snap && ed::runningSnapGrid())
+                crosshair = {at.x, at.y};
+        }
         if (snap)
             at = snap->point;
         else if (prompt.hasBase && prompt.kind == Kind::point && ed::orthoModeOn())
@@ -171,7 +176,7 @@ void PointerInput::showOverlay() {
             o.back().fillArgb = window ? kWindowFill : kCrossingFill;
             o.back().dashed = !window;
         }
-        o.push_back(item(It::crosshair, {overlayPoint(cursor_->world)}, kCursor));
+        o.push_back(item(It::crosshair, {overlayPoint(crosshair)}, kCursor));
         int pickBox = 3;
         if (picksEntities(prompt.kind) && ok(ed::getVarInt(L"PICKBOX", pickBox)) && pickBox > 0) {
             o.push_back(item(It::marker, {overlayPoint(cursor_->world)}, kCursor));

@@ -1,6 +1,6 @@
 // A person with a mouse at `zorma gui`, played by xdotool on a virtual X server: drags that span
 // selection windows, a part dragged by the placement jig and dropped with the mouse, clicks that
-// land on object snaps, and a drawing that cannot be opened.
+// land on object snaps and on the snap grid, and a drawing that cannot be opened.
 #include "support/drawing.h"
 #include "support/temp_folder.h"
 #include "support/zorma_run.h"
@@ -219,6 +219,35 @@ finish()
     EXPECT_EQ(lines[3].first, geom::Point3d(10, 29));
     EXPECT_EQ(lines[3].second.y, 29);
     EXPECT_NEAR(lines[3].second.x, 40.4, 0.1) << "F3 turned the snaps off";
+}
+
+TEST_F(MouseSession, F9PutsClicksOnTheSnapGridAndAnEndpointInReachWinsOverIt) {
+    const ztest::ProcessResult r = Drive(R"PY(
+for l in ["@set OSMODE 1", "LINE", "0,0", "33,7", "", "LINE", "0,50", "80,50", ""]:
+    line(l)
+calibrate()
+key("F9")                      # the snap grid on (10 units)
+line("LINE")
+click(*px(21.7, 38.4))         # on the grid: 20,40
+click(*px(32.6, 7.4))          # the endpoint 33,7 is in reach: not the grid's 30,10
+line("")
+key("F9")                      # off again
+line("LINE")
+click(*px(21.7, 38.4))
+click(*px(64.4, 38.4))
+line("")
+finish()
+)PY",
+                                         {"--addon", "none"});
+    ASSERT_EQ(r.exitCode, 0) << r << windowOutput;
+    db::Database d;
+    ASSERT_TRUE(ztest::ReadDrawing(saved, d));
+    const auto lines = LinesOf(d);
+    ASSERT_EQ(lines.size(), 4u) << windowOutput;
+    EXPECT_EQ(lines[2], std::make_pair(geom::Point3d(20, 40), geom::Point3d(33, 7)));
+    // With the grid off the click is taken where the mouse was.
+    EXPECT_NEAR(lines[3].first.x, 21.7, 0.3) << windowOutput;
+    EXPECT_NEAR(lines[3].first.y, 38.4, 0.3);
 }
 
 // The one part reference of a drawing: where it is, how it is turned, and the span of the curves
