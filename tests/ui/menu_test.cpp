@@ -3,9 +3,12 @@
 // same from a script's "@dialog menu" lines.
 #include "ui_test_util.h"
 
+#include "zhost/ui/bitmap.h"
 #include "zhost/ui/menu.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace zhost::ui;
 using State = MenuTracker::State;
@@ -165,4 +168,30 @@ TEST(MenuScript, KeysAndSubmenuItemsWorkFromScriptLines) {
         EXPECT_EQ(headless->trackPopupMenu(*menu, {}, nullptr), 0);
         EXPECT_TRUE(out.Has(L"--- menu dismissed")) << out.text();
     }
+}
+
+TEST(MenuLooks, SubmenuItemsShowAnArrowGreyedItemsAreGreyAndSeparatorsAreThin) {
+    resetServices();
+    auto menu = SampleMenu();
+    Size total;
+    const std::vector<Rect> rects = menu->layout(nullptr, total);
+    const Bitmap b = menu->render(nullptr, -1);
+    ASSERT_EQ(b.width(), total.cx);
+    EXPECT_LT(rects[1].height(), rects[0].height() / 2) << "a separator is a thin line";
+    // The darkest pixel of a part of the picture (0 black, 765 white).
+    auto darkest = [&](const Rect& r) {
+        int least = 765;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const std::uint32_t p = b.pixel(x, y);
+                least = std::min(least, int((p >> 16 & 255) + (p >> 8 & 255) + (p & 255)));
+            }
+        return least;
+    };
+    auto arrowOf = [](const Rect& r) { return Rect{r.right - 16, r.top, r.right, r.bottom}; };
+    EXPECT_LT(darkest(arrowOf(rects[3])), 300) << "More opens a submenu: an arrow";
+    EXPECT_GT(darkest(arrowOf(rects[4])), 600) << "Zoom does not";
+    const int copy = darkest(rects[0]), paste = darkest(rects[2]);
+    EXPECT_LT(copy, 200);
+    EXPECT_GT(paste, copy + 150) << "the greyed Paste is drawn grey";
 }
