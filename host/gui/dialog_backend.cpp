@@ -144,7 +144,8 @@ public:
             return headless_->trackPopupMenu(menu, screen, owner);
         // The dialogs under the menu pass their keys to it and take no clicks meanwhile.
         return runPopupMenu(
-            top(), menu, owner, [this, &menu] { return typedMenuChoice(menu); },
+            top(), menu, owner,
+            [this, &menu](MenuInput& input) { return typedMenuChoice(menu, input); },
             [this](MenuInput* input) {
                 for (DialogWindow* d : windows_)
                     d->setMenuInput(input);
@@ -198,8 +199,9 @@ private:
         }
     }
 
-    // "@dialog menu ID" (or "cancel") typed while a popup menu is open: the id, 0, or -1 for none.
-    int typedMenuChoice(Menu& menu) {
+    // "@dialog menu ID" (or "cancel") typed while a popup menu is open: the id, 0, or -1 for none;
+    // "@dialog menu key K" presses the key in the menu.
+    int typedMenuChoice(Menu& menu, MenuInput& input) {
         const auto forMenu = [](std::wstring_view l) {
             l = trimmed(l);
             return l == L"^C" ||
@@ -214,6 +216,12 @@ private:
         const std::wstring choice(trimmed(trimmed(l.substr(7)).substr(4)));
         if (zhost::equalsNoCase(choice, L"cancel"))
             return 0;
+        if (startsWithWord(choice, L"key")) {
+            const std::wstring_view name = trimmed(std::wstring_view(choice).substr(3));
+            if (!input.keyNamed(name))
+                zhost::ed::print(L"unknown menu key \"" + std::wstring(name) + L"\"\n");
+            return -1;
+        }
         if (const Menu::Item* it = menu.findItem(choice);
             it && !it->submenu && MenuTracker::choosable(*it))
             return it->id;

@@ -96,6 +96,11 @@ public:
         }
         sync();
     }
+    bool keyNamed(std::wstring_view name) override {
+        const bool known = tracker_.keyNamed(name);
+        sync();
+        return known;
+    }
     void dismiss() override { dismissed_ = true; }
 
     void hover(int level, int position) {
@@ -208,7 +213,8 @@ LevelWindow::LevelWindow(wxWindow* parent, Session& session, int level, const wx
 
 } // namespace
 
-int runPopupMenu(wxWindow* parent, Menu& menu, Dialog* owner, const std::function<int()>& typed,
+int runPopupMenu(wxWindow* parent, Menu& menu, Dialog* owner,
+                 const std::function<int(MenuInput&)>& typed,
                  const std::function<void(MenuInput*)>& setInput) {
     Session session(parent, menu, owner);
     if (setInput)
@@ -219,7 +225,7 @@ int runPopupMenu(wxWindow* parent, Menu& menu, Dialog* owner, const std::functio
         wxEventLoopActivator active(&loop);
         auto done = [&] {
             if (typed && typedChoice < 0)
-                typedChoice = typed();
+                typedChoice = typed(session);
             return typedChoice >= 0 || session.done();
         };
         while (!done()) {

@@ -197,26 +197,6 @@ void HeadlessBackend::runModalLoop(Dialog& dialog) {
     ed::print(L"--- " + dialog.title() + L": " + endText(dialog.endCode()) + L"\n");
 }
 
-// "@dialog menu key K": the key's name as the tracker takes it; false for an unknown one.
-bool menuKey(MenuTracker& tracker, const std::wstring& name) {
-    static const struct {
-        const wchar_t* name;
-        int code;
-    } kKeys[] = {{L"UP", vk::up},         {L"DOWN", vk::down},        {L"LEFT", vk::left},
-                 {L"RIGHT", vk::right},   {L"RETURN", vk::returnKey}, {L"ENTER", vk::returnKey},
-                 {L"ESCAPE", vk::escape}, {L"ESC", vk::escape}};
-    for (const auto& k : kKeys)
-        if (name == k.name) {
-            tracker.key(k.code);
-            return true;
-        }
-    if (name.size() == 1 && !std::iswspace(name[0])) {
-        tracker.character(name[0]);
-        return true;
-    }
-    return false;
-}
-
 int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog*) {
     if (pendingError().set)
         return 0;
@@ -243,7 +223,7 @@ int HeadlessBackend::trackPopupMenu(Menu& menu, Point, Dialog*) {
                 return 0;
             std::wstring_view keyName;
             if (firstWord(choice, keyName) == L"KEY") {
-                if (!menuKey(tracker, toUpperName(detail::trim(keyName)))) {
+                if (!tracker.keyNamed(detail::trim(keyName))) {
                     failScript(line, L"unknown menu key \"" + std::wstring(keyName) +
                                          L"\" (up, down, left, right, return, escape or a letter)");
                     return 0;

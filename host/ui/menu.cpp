@@ -401,6 +401,26 @@ void MenuTracker::character(wchar_t ch) {
     l.lit = after == matches.end() ? matches.front() : *after;
 }
 
+bool MenuTracker::keyNamed(std::wstring_view name) {
+    static const struct {
+        const wchar_t* name;
+        int code;
+    } kKeys[] = {{L"UP", vk::up},         {L"DOWN", vk::down},        {L"LEFT", vk::left},
+                 {L"RIGHT", vk::right},   {L"RETURN", vk::returnKey}, {L"ENTER", vk::returnKey},
+                 {L"ESCAPE", vk::escape}, {L"ESC", vk::escape}};
+    const std::wstring upper = toUpperName(name);
+    for (const auto& k : kKeys)
+        if (upper == k.name) {
+            key(k.code);
+            return true;
+        }
+    if (name.size() == 1 && !std::iswspace(name[0])) {
+        character(name[0]);
+        return true;
+    }
+    return false;
+}
+
 void MenuTracker::hover(int level, int position) {
     if (state_ != State::open || level < 0 || level >= int(levels_.size()))
         return;

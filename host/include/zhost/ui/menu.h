@@ -122,6 +122,9 @@ public:
     // A key (vk:: up, down, left, right, returnKey, escape) or a typed character (mnemonics).
     void key(int vkey);
     void character(wchar_t ch);
+    // A key by the name scripts give it ("up", "down", "left", "right", "return", "escape", or
+    // one character); false for a name that is none of them.
+    bool keyNamed(std::wstring_view name);
     // The mouse over item `position` of an open level (-1: over none of its items), a click on
     // one, and the mouse having rested long enough for a submenu to open or close.
     void hover(int level, int position);
