@@ -1,8 +1,10 @@
 // The drawing window's redraw: model space of the 100,000-entity drawing (bench/dxf) painted into
 // a window-sized bitmap, whole (zoom to extents) and zoomed in on a corner; uncached as
 // `zorma render` paints it, and through the window's kept scene, cold (collected for the frame)
-// and warm (kept); one jig frame (the kept picture copied and a dragged block drawn over it); and
-// the extents the zoom to extents asks for.
+// and warm (kept); redraws after an edit of one entity, an erasure of 1,000 and its undo, the
+// kept scene updated from the change log and the picture painted whole or only where the edit
+// changed it; one jig frame (the kept picture copied and a dragged block drawn over it); and the
+// extents the zoom to extents asks for.
 #include "zhost/db/db.h"
 #include "zhost/dxf/dxf.h"
 #include "zhost/preview/overlay.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,6 +150,123 @@ void BM_CachedRedrawZoomedInWarm100k(benchmark::State& state) {
     cached(state, 10, false);
 }
 BENCHMARK(BM_CachedRedrawZoomedInWarm100k)->Unit(benchmark::kMillisecond);
+
+// Redraws after edits as the window makes them: the edit, the kept scene brought up to the
+// drawing through the database's change log, and the picture painted again whole or only over
+// the area the edit changed. `untimed` runs after each redraw (taking the edit back) outside
+// the measure.
+enum class Repaint { whole, changedArea };
+
+struct EditLoop {
+    std::function<void(Bench&, int)> edit;    // timed, before the redraw
+    std::function<void(Bench&)> untimed = {}; // after the redraw, followed by a redraw
+    std::function<void(Bench&)> prepare = {}; // untimed, before the edit, followed by a redraw
+};
+
+void afterEdit(benchmark::State& state, Repaint repaint, const EditLoop& loop) {
+    Bench& b = drawing();
+    if (!ready(state, b))
+        return;
+    std::vector<std::uint32_t> pixels(size_t(kWidth) * kHeight);
+    const preview::PixelTarget target{pixels.data(), kWidth, kHeight, kWidth * 4};
+    const preview::PixelRect whole{0, 0, kWidth, kHeight};
+    preview::RenderOptions o = viewOf(b, 1);
+    o.width = kWidth;
+    o.height = kHeight;
+    preview::SceneCache cache;
+    (void)cache.render(b.db, target, whole, o);
+    preview::SceneCacheStats stats; // of bringing the scene up to the drawing
+    auto redraw = [&] {
+        preview::PixelRect area;
+        if (repaint == Repaint::changedArea && cache.changedArea(b.db, o, 0, area)) {
+            stats = cache.stats();
+            return cache.render(b.db, target, whole, o, 0, &area);
+        }
+        const Status s = cache.render(b.db, target, whole, o);
+        stats = cache.stats();
+        return s;
+    };
+    double updated = 0, collected = 0, recollected = 0;
+    int i = 0;
+    for (auto _ : state) {
+        if (loop.prepare) {
+            state.PauseTiming();
+            loop.prepare(b);
+            (void)redraw();
+            state.ResumeTiming();
+        }
+        loop.edit(b, i++);
+        if (!ok(redraw()))
+            state.SkipWithError("render failed");
+        benchmark::DoNotOptimize(pixels.data());
+        updated += stats.updated;
+        collected += stats.collected;
+        recollected += double(stats.recollected);
+        if (loop.untimed) {
+            state.PauseTiming();
+            loop.untimed(b);
+            (void)redraw();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["updated"] = benchmark::Counter(updated, benchmark::Counter::kAvgIterations);
+    state.counters["collected"] = benchmark::Counter(collected, benchmark::Counter::kAvgIterations);
+    state.counters["recollected"] =
+        benchmark::Counter(recollected, benchmark::Counter::kAvgIterations);
+}
+
+// Entities of model space spread over the drawing.
+std::vector<db::ObjectId> spread(Bench& b, std::size_t n) {
+    db::ObjectPtr<db::BlockTableRecord> ms(b.db.modelSpaceId(), db::OpenMode::forRead);
+    const std::vector<db::ObjectId> all = ms->entityIds();
+    std::vector<db::ObjectId> out;
+    for (std::size_t k = 0; k < n && !all.empty(); ++k)
+        out.push_back(all[k * all.size() / n]);
+    return out;
+}
+
+void moveOne(Bench& b, int i) {
+    static const db::ObjectId id = spread(b, 2).at(1);
+    db::UndoGroup step(b.db);
+    db::ObjectPtr<db::Entity> e(id, db::OpenMode::forWrite);
+    e->transformBy(geom::Matrix3d::translation({i % 2 ? -1.0 : 1.0, 0, 0}));
+}
+
+void eraseThousand(Bench& b, int) {
+    static const std::vector<db::ObjectId> ids = spread(b, 1000);
+    db::UndoGroup step(b.db);
+    for (db::ObjectId id : ids)
+        db::ObjectPtr<db::Entity>(id, db::OpenMode::forWrite)->erase();
+}
+
+void undoOne(Bench& b, int = 0) {
+    b.db.undo();
+}
+
+void BM_RedrawAfterEditingOne100k(benchmark::State& state) {
+    afterEdit(state, Repaint::whole, {moveOne});
+}
+BENCHMARK(BM_RedrawAfterEditingOne100k)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawChangedAreaAfterEditingOne100k(benchmark::State& state) {
+    afterEdit(state, Repaint::changedArea, {moveOne});
+}
+BENCHMARK(BM_RedrawChangedAreaAfterEditingOne100k)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawAfterErasing1000_100k(benchmark::State& state) {
+    afterEdit(state, Repaint::whole, {eraseThousand, [](Bench& b) { undoOne(b); }});
+}
+BENCHMARK(BM_RedrawAfterErasing1000_100k)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawAfterUndoingAnErasureOf1000_100k(benchmark::State& state) {
+    afterEdit(state, Repaint::whole, {undoOne, {}, [](Bench& b) { eraseThousand(b, 0); }});
+}
+BENCHMARK(BM_RedrawAfterUndoingAnErasureOf1000_100k)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawAfterUndoingOneEdit100k(benchmark::State& state) {
+    afterEdit(state, Repaint::changedArea, {undoOne, {}, [](Bench& b) { moveOne(b, 0); }});
+}
+BENCHMARK(BM_RedrawAfterUndoingOneEdit100k)->Unit(benchmark::kMillisecond);
 
 // One frame of a jig over the whole drawing as the window paints it: the kept picture copied
 // onto the window, the dragged block (moved every frame) turned into overlay paths, and drawn

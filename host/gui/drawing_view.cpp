@@ -149,11 +149,21 @@ void DrawingView::render() {
     if (now == painted_ && havePicture_)
         return; // a refresh after an answer that changed nothing
     const std::uint64_t hidden = keepFor(d);
+    // Only the drawing changed since the picture was painted: an edit repaints what it changed.
+    Shown sameView = painted_;
+    sameView.serial = now.serial;
+    const bool edited =
+        havePicture_ && sameView == now && pixels_.size() == static_cast<size_t>(s.x) * s.y;
     painted_ = now;
     pixels_.resize(static_cast<size_t>(s.x) * s.y);
     const preview::PixelTarget target{pixels_.data(), s.x, s.y, s.x * 4};
-    if (!ok(cache_->render(*d, target, {0, 0, s.x, s.y}, pictureOptions(), hidden)))
-        std::fill(pixels_.begin(), pixels_.end(), 0xFFFFFFFFu);
+    const preview::RenderOptions o = pictureOptions();
+    preview::PixelRect area;
+    const bool part = edited && cache_->changedArea(*d, o, hidden, area);
+    if (!part || (area.right > area.left && area.bottom > area.top)) {
+        if (!ok(cache_->render(*d, target, {0, 0, s.x, s.y}, o, hidden, part ? &area : nullptr)))
+            std::fill(pixels_.begin(), pixels_.end(), 0xFFFFFFFFu);
+    }
     havePicture_ = true;
     highlightStale_ = true; // painted over the new picture when it is shown
     Refresh(false);

@@ -213,6 +213,12 @@ struct SceneCache::Impl {
     bool inOrder = true;
     std::vector<std::uint32_t> order, rank;
     std::size_t takenOut = 0, added = 0; // prims since the last collect
+    // What updates took out and added since the last picture was painted: their world box and
+    // the widest pens in it; or that the scene was collected whole since (a highlight or the
+    // extents may bring the scene up to the drawing before the picture is painted again).
+    Box changedBox;
+    double changedWeightMm = 0, changedWorldWidth = 0;
+    bool collectedSincePicture = true;
     std::vector<std::uint32_t> stamp, visible;
     std::uint32_t mark = 0;
     std::vector<Batch> batches;
@@ -250,6 +256,7 @@ struct SceneCache::Impl {
         order.clear();
         rank.clear();
         takenOut = added = 0;
+        collectedSincePicture = true;
         stats.collected = true;
     }
 
@@ -376,12 +383,26 @@ struct SceneCache::Impl {
         return true;
     }
 
+    void noteChanged(std::size_t i) {
+        const Box& b = boxes[i];
+        if (b.empty())
+            return;
+        changedBox.x0 = std::min(changedBox.x0, b.x0);
+        changedBox.y0 = std::min(changedBox.y0, b.y0);
+        changedBox.x1 = std::max(changedBox.x1, b.x1);
+        changedBox.y1 = std::max(changedBox.y1, b.y1);
+        const Style& st = pens[penOf[i]];
+        changedWeightMm = std::max(changedWeightMm, st.weightMm);
+        changedWorldWidth = std::max(changedWorldWidth, st.worldWidth);
+    }
+
     template <class Plan>
     void apply(const std::unordered_set<db::ObjectId>& changed, Scene& fresh, const Plan& plan,
                const RenderOptions&) {
         for (const Span& s : scene.spans)
             if (changed.count(s.id))
                 for (std::size_t i = s.first; i < s.first + s.count; ++i) {
+                    noteChanged(i);
                     scene.prims[i] = Prim();
                     boxes[i] = Box(); // empty: never painted, whatever the grid offers
                     ++takenOut;
@@ -401,6 +422,7 @@ struct SceneCache::Impl {
                 boxes.push_back(boxOf(scene.prims.back()));
                 penOf.push_back(penFor(scene.prims.back().style));
                 grid.addExtra(at);
+                noteChanged(at);
                 ++added;
             }
             s.first = first;
@@ -547,12 +569,20 @@ struct SceneCache::Impl {
                         const RenderOptions& o, const std::vector<db::ObjectId>& ids,
                         const HighlightPen& pen);
 
-    void paint(cairo_t* cr, double x0, double y0, double w, double h, const RenderOptions& o) {
+    // Paints the picture of (x0, y0, w, h), only its part `clip` when given.
+    void paint(cairo_t* cr, double x0, double y0, double w, double h, const RenderOptions& o,
+               const PixelRect* clip) {
         const bool dark = darkBackground(o.background);
         cairo_save(cr);
 
-        paintBackground(cr, x0, y0, w, h, o);
         const Fit f = fitFor(scene.extents, x0, y0, w, h, o);
+        if (clip) {
+            x0 = clip->left;
+            y0 = clip->top;
+            w = clip->right - clip->left;
+            h = clip->bottom - clip->top;
+        }
+        paintBackground(cr, x0, y0, w, h, o);
         // The window in drawing units, widened by the widest line a pen can have on screen.
         double pad = 2;
         for (const Style& st : pens)
@@ -758,19 +788,63 @@ const SceneCacheStats& SceneCache::stats() const {
     return impl_->stats;
 }
 
+bool SceneCache::changedArea(const db::Database& db, const RenderOptions& options,
+                             std::uint64_t screenSerial, PixelRect& area) {
+    Impl& c = *impl_;
+    c.stats = SceneCacheStats();
+    area = PixelRect();
+    if (!(options.viewScale > 0 && std::isfinite(options.viewScale)))
+        return false;
+    if (!c.fresh(db, screenSerial) && !c.update(db, options, screenSerial))
+        return false;
+    if (c.collectedSincePicture)
+        return false;
+    if (c.scene.boxedReferences > 0 && 1 / options.viewScale < c.collectedPixel * (1 - 1e-9))
+        return false; // the render collects again for the zoom
+    if (c.changedBox.empty())
+        return true;
+    const Fit f = fitFor(c.scene.extents, 0, 0, options.width, options.height, options);
+    // Round caps, dots and anti-aliasing reach a pixel or two past the widest pen.
+    const double pad =
+        3 + std::max(c.changedWorldWidth * f.scale, c.changedWeightMm * options.pixelsPerMm);
+    const double left = f.ox + c.changedBox.x0 * f.scale - pad;
+    const double right = f.ox + c.changedBox.x1 * f.scale + pad;
+    const double top = f.oy - c.changedBox.y1 * f.scale - pad;
+    const double bottom = f.oy - c.changedBox.y0 * f.scale + pad;
+    const auto clamp = [](double v, int hi) { return int(std::clamp(v, 0.0, double(hi))); };
+    area.left = clamp(std::floor(left), options.width);
+    area.top = clamp(std::floor(top), options.height);
+    area.right = clamp(std::ceil(right), options.width);
+    area.bottom = clamp(std::ceil(bottom), options.height);
+    if (area.right <= area.left || area.bottom <= area.top)
+        area = PixelRect();
+    return true;
+}
+
 Status SceneCache::render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
-                          const RenderOptions& options, std::uint64_t screenSerial) {
+                          const RenderOptions& options, std::uint64_t screenSerial,
+                          const PixelRect* only) {
     PixelRect r;
     RenderOptions o;
     Impl& c = *impl_;
     if (!c.start(db, target, rect, options, screenSerial, r, o))
         return Status::invalidInput;
     const int w = o.width, h = o.height;
+    PixelRect part;
+    if (only) {
+        part = {std::max(only->left, r.left), std::max(only->top, r.top),
+                std::min(only->right, r.right), std::min(only->bottom, r.bottom)};
+        if (part.right <= part.left || part.bottom <= part.top)
+            return Status::ok; // nothing of it in the picture
+    }
     SurfacePtr surface = targetSurface(target);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return Status::invalidInput;
     ContextPtr cr(cairo_create(surface.get()), cairo_destroy);
-    c.paint(cr.get(), r.left, r.top, w, h, o);
+    c.paint(cr.get(), r.left, r.top, w, h, o, only ? &part : nullptr);
+    c.changedBox = Box();
+    c.changedWeightMm = c.changedWorldWidth = 0;
+    c.collectedSincePicture = false;
     cairo_surface_flush(surface.get());
     return Status::ok;
 }

@@ -88,6 +88,21 @@ void expectFollows(preview::SceneCache& kept, const Database& db, const preview:
     }
 }
 
+// A fixture drawing with undo on, and a fixed view of the window's size on its middle, `zoom`
+// times closer than its extents fitted.
+void readFixture(const char* name, double zoom, Database& db, preview::RenderOptions& o, double& x0,
+                 double& y0, double& x1, double& y1) {
+    dxf::ReadReport report;
+    ASSERT_OK(dxf::readDxf(std::string(ZORMA_SOURCE_DIR) + "/" + name, db, report));
+    db.setUndoRecording(true);
+    ASSERT_TRUE(preview::modelExtents(db, x0, y0, x1, y1));
+    o.width = kW;
+    o.height = kH;
+    o.viewScale = zoom * std::min((kW - 20) / (x1 - x0), (kH - 20) / (y1 - y0));
+    o.viewCenterX = (x0 + x1) / 2;
+    o.viewCenterY = (y0 + y1) / 2;
+}
+
 } // namespace
 
 // Drawings with lines, arcs, Japanese texts, hatches, dimensions and blocks, in a fixed view
@@ -98,15 +113,9 @@ TEST(SceneUpdate, FollowsEditsErasuresAdditionsAndUndos) {
         for (double zoom : {1.0, 4.0}) {
             SCOPED_TRACE(std::string(name) + " zoom " + std::to_string(zoom));
             Database db;
-            dxf::ReadReport report;
-            ASSERT_OK(dxf::readDxf(std::string(ZORMA_SOURCE_DIR) + "/" + name, db, report));
-            db.setUndoRecording(true);
             double x0, y0, x1, y1;
-            ASSERT_TRUE(preview::modelExtents(db, x0, y0, x1, y1));
             preview::RenderOptions o;
-            o.viewScale = zoom * std::min((kW - 20) / (x1 - x0), (kH - 20) / (y1 - y0));
-            o.viewCenterX = (x0 + x1) / 2;
-            o.viewCenterY = (y0 + y1) / 2;
+            ASSERT_NO_FATAL_FAILURE(readFixture(name, zoom, db, o, x0, y0, x1, y1));
             preview::SceneCache kept;
             (void)paint(kept, db, o);
             const std::vector<ObjectId> ids = modelEntities(db);
@@ -261,4 +270,82 @@ TEST(SceneUpdate, AddedEntitiesOutsideTheGridAreDrawn) {
     EXPECT_EQ(0xFF0000u, at(p, kW / 2, kH / 2));
     preview::SceneCache fresh;
     EXPECT_EQ(0, differing(paint(fresh, db, o), p));
+}
+
+// After an edit, the picture painted before with only the changed area painted again is the
+// picture painted whole.
+TEST(SceneUpdate, RepaintingTheChangedAreaGivesTheWholePicture) {
+    for (const char* name : {"samples/drawings/flange_joint.dxf", "samples/drawings/plate.dxf"}) {
+        SCOPED_TRACE(name);
+        Database db;
+        double x0, y0, x1, y1;
+        preview::RenderOptions o;
+        ASSERT_NO_FATAL_FAILURE(readFixture(name, 1, db, o, x0, y0, x1, y1));
+        preview::SceneCache kept;
+        Pixels picture = paint(kept, db, o);
+        const std::vector<ObjectId> ids = modelEntities(db);
+        ASSERT_GE(ids.size(), 4u);
+
+        const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+            {"moved",
+             [&] {
+                 ObjectPtr<Entity> e(ids[ids.size() / 2], OpenMode::forWrite);
+                 e->transformBy(geom::Matrix3d::translation({(x1 - x0) / 20, 0, 0}));
+             }},
+            {"recoloured",
+             [&] { ObjectPtr<Entity>(ids[1], OpenMode::forWrite)->setColorIndex(1); }},
+            {"erased", [&] { ObjectPtr<Entity>(ids.back(), OpenMode::forWrite)->erase(); }},
+            {"undone", [&] { ASSERT_OK(db.undo(2)); }},
+            {"CLAYER", [&] { ASSERT_OK(db.setVar(L"CLAYER", L"0")); }},
+        };
+        for (const auto& [what, edit] : edits) {
+            SCOPED_TRACE(what);
+            const Pixels before = picture;
+            edit();
+            preview::PixelRect area;
+            ASSERT_TRUE(kept.changedArea(db, o, 0, area));
+            ASSERT_OK(
+                kept.render(db, {picture.data(), kW, kH, kW * 4}, {0, 0, kW, kH}, o, 0, &area));
+            preview::SceneCache fresh;
+            const Pixels whole = paint(fresh, db, o);
+            // Where two pens cross inside the area, which one ends on top follows the pens'
+            // last use among what is painted: a pixel or two may differ from the whole picture.
+            EXPECT_LE(clearlyDiffering(whole, picture), 4);
+            EXPECT_LE(differing(whole, picture), 40);
+            // Outside the area, nothing was touched.
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    if (x < area.left || x >= area.right || y < area.top || y >= area.bottom)
+                        ASSERT_EQ(at(before, x, y), at(picture, x, y)) << x << "," << y;
+            if (std::string(what) == "CLAYER")
+                EXPECT_TRUE(area.right <= area.left) << "nothing drawn changed";
+        }
+    }
+    // A short line moved: the area is about its old and new places, 3 pixels a unit.
+    Database db;
+    add(db, std::make_unique<Line>(geom::Point3d(0, 0), geom::Point3d(100, 80)));
+    const ObjectId dash =
+        add(db, std::make_unique<Line>(geom::Point3d(50, 40), geom::Point3d(52, 40)));
+    preview::RenderOptions o;
+    o.width = kW;
+    o.height = kH;
+    o.viewScale = 3;
+    o.viewCenterX = 50;
+    o.viewCenterY = 40;
+    preview::SceneCache kept;
+    (void)paint(kept, db, o);
+    ObjectPtr<Line>(dash, OpenMode::forWrite)->setEndPoint({54, 40, 0});
+    // The selection's highlight brings the scene up to the drawing before the picture is
+    // painted again: the area still says what changed since the picture.
+    Pixels highlight(std::size_t(kW) * kH, 0);
+    ASSERT_OK(kept.renderHighlight(db, {highlight.data(), kW, kH, kW * 4}, {0, 0, kW, kH}, o, 0,
+                                   {dash}, preview::HighlightPen{}));
+    preview::PixelRect area;
+    ASSERT_TRUE(kept.changedArea(db, o, 0, area));
+    EXPECT_GE(area.right - area.left, 4 * 3);
+    EXPECT_LE(area.right - area.left, 4 * 3 + 10);
+    EXPECT_LE(area.bottom - area.top, 10);
+    // Fitted to the extents, an edit may move everything: the whole picture is painted.
+    add(db, std::make_unique<Line>(geom::Point3d(0, 0), geom::Point3d(200, 10)));
+    EXPECT_FALSE(kept.changedArea(db, {}, 0, area));
 }

@@ -57,8 +57,20 @@ public:
     // view, or the extents fitted), collecting the scene only when it is stale. `screenSerial`
     // must change whenever options.hiddenOnScreen would answer differently. invalidInput for a
     // bad target or rectangle, like renderToPixels; an empty drawing paints the background.
+    // With `only`, just that part of the picture of `rect` is painted and the rest of the bitmap
+    // is left as it was.
     Status render(const db::Database& db, const PixelTarget& target, const PixelRect& rect,
-                  const RenderOptions& options, std::uint64_t screenSerial = 0);
+                  const RenderOptions& options, std::uint64_t screenSerial = 0,
+                  const PixelRect* only = nullptr);
+
+    // After an edit, where a picture painted before in the options' fixed view (of
+    // options.width x options.height pixels) must be painted again: brings the kept scene up to
+    // the drawing and, when only some entities had to be collected again, gives the pixels
+    // their old and new pictures cover (empty when nothing drawn changed) and returns true.
+    // False when the whole picture must be painted: the scene is collected whole at the next
+    // render, or the view is not fixed.
+    bool changedArea(const db::Database& db, const RenderOptions& options,
+                     std::uint64_t screenSerial, PixelRect& area);
 
     // Paints the model-space entities `ids` (sorted) again over what the bitmap holds, with `pen`,
     // from the kept scene and in the view render() shows with the same options: the highlight of
