@@ -381,6 +381,43 @@ TEST_F(DesktopWindow, ZoomCommandsMoveTheView) {
     EXPECT_NEAR(spans[2].right, spans[0].right, 2);
 }
 
+// Edits after the first picture repaint only what they changed: an erased circle leaves no ink
+// behind and a circle drawn after it shows, in the view fitted to the line across the drawing.
+TEST_F(DesktopWindow, EditsLeaveNothingStaleInThePicture) {
+    SKIP_WITHOUT_XVFB();
+    ztest::WriteFile(Dir() / "edit.scr", "LINE\n0,0\n200,100\n\nCIRCLE\n150,30\n10\n"
+                                         "ERASE\nL\n\nCIRCLE\n50,70\n10\n");
+    const GuiRun gui = RunGui(Dir(), Dir() / "edit.scr", {});
+    ASSERT_EQ(gui.process.exitCode, 0) << gui.process;
+    zhost::ui::Bitmap shot;
+    ASSERT_TRUE(zhost::ui::Bitmap::loadPng(gui.screenshot, shot));
+    const ViewRect v = ViewOf(gui);
+    ASSERT_GT(v.w, 0) << gui.process;
+    // The line's ends are the ink's corners: drawing (x, y) on pixel (left + x s, bottom - y s).
+    int left = shot.width(), right = -1, bottom = -1;
+    for (int y = v.y; y < v.y + v.h; ++y)
+        for (int x = v.x; x < v.x + v.w; ++x)
+            if (Dark(shot.pixel(x, y))) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GT(right - left, 200);
+    const double s = (right - left) / 200.0;
+    auto inkNear = [&](double wx, double wy) {
+        const int px = int(std::lround(left + wx * s)), py = int(std::lround(bottom - wy * s));
+        int n = 0;
+        for (int y = py - 2; y <= py + 2; ++y)
+            for (int x = px - 2; x <= px + 2; ++x)
+                n += Dark(shot.pixel(x, y));
+        return n;
+    };
+    for (double a = 0; a < 6.28; a += 0.5) {
+        EXPECT_EQ(0, inkNear(150 + 10 * std::cos(a), 30 + 10 * std::sin(a))) << "erased, at " << a;
+        EXPECT_GT(inkNear(50 + 10 * std::cos(a), 70 + 10 * std::sin(a)), 0) << "drawn, at " << a;
+    }
+}
+
 TEST_F(DesktopWindow, NoDisplayIsOneMessageAndAnExitCode) {
     const ztest::ProcessResult r = ztest::Zorma(
         {"gui", "--addon", "none"}, {.env = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}});
