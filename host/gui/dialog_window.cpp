@@ -24,6 +24,10 @@ wxRect toWx(const Rect& r) {
     return {r.left, r.top, r.width(), r.height()};
 }
 
+// A held scroll bar part scrolls again after this long, then at this pace.
+constexpr int kRepeatDelayMs = 400;
+constexpr int kRepeatMs = 50;
+
 KeyState keyState(const wxKeyEvent& e) {
     return KeyState{e.ShiftDown(), e.ControlDown()};
 }
@@ -127,6 +131,10 @@ DialogWindow::DialogWindow(wxWindow* parent, Dialog& dialog, wxWindow* keepEnabl
                             wxEVT_MOTION, wxEVT_LEAVE_WINDOW})
         canvas_->Bind(type, &DialogWindow::onMouse, this);
     canvas_->Bind(wxEVT_MOUSEWHEEL, &DialogWindow::onWheel, this);
+    repeat_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (!closed_)
+            repeatScroll();
+    });
     canvas_->Bind(wxEVT_KEY_DOWN, &DialogWindow::onKeyDown, this);
     canvas_->Bind(wxEVT_CHAR, &DialogWindow::onChar, this);
     cellEditor_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) { onFieldKey(e, true); });
@@ -196,6 +204,7 @@ void DialogWindow::close() {
     // and must not touch the dialog for the events it still gets.
     closed_ = true;
     interactive_ = false;
+    repeat_.Stop();
     disableOthers(false);
     Hide();
 }
@@ -423,6 +432,15 @@ void DialogWindow::onMouse(wxMouseEvent& e) {
         dragThumb(e);
         return;
     }
+    if (barHeld_) {
+        if (type == wxEVT_LEFT_UP) {
+            barHeld_.reset();
+            repeat_.Stop();
+            if (canvas_->HasCapture())
+                canvas_->ReleaseMouse();
+        }
+        return;
+    }
     if (type == wxEVT_LEAVE_WINDOW) {
         if (dialog_.hovered()) {
             dialog_.mouseOver(nullptr);
@@ -478,7 +496,27 @@ bool DialogWindow::pressOnScrollBar(Control& c, const Point& at) {
     }
     if (userScroll(c, vertical, part))
         afterAction();
+    if (part != ScrollPart::none) {
+        barHeld_ = BarHeld{c.id(), vertical, int(part)};
+        canvas_->CaptureMouse();
+        repeat_.StartOnce(kRepeatDelayMs);
+    }
     return true; // a bar with nothing to scroll takes the click too
+}
+
+void DialogWindow::repeatScroll() {
+    Control* c = barHeld_ ? dialog_.control(barHeld_->control) : nullptr;
+    if (!c)
+        return;
+    // Only while the mouse is on the part held (the track stops where the thumb reaches it).
+    const wxPoint m = canvas_->ScreenToClient(wxGetMousePosition());
+    const Point at{m.x - c->rect().left, m.y - c->rect().top};
+    bool vertical = barHeld_->vertical;
+    const ScrollPart part = scrollBarHit(*c, at, vertical);
+    if (int(part) == barHeld_->part && vertical == barHeld_->vertical &&
+        userScroll(*c, vertical, part))
+        afterAction();
+    repeat_.StartOnce(kRepeatMs);
 }
 
 bool DialogWindow::dragThumb(const wxMouseEvent& e) {

@@ -8,6 +8,7 @@
 
 #include <wx/dialog.h>
 #include <wx/image.h>
+#include <wx/timer.h>
 
 #include <map>
 #include <optional>
@@ -109,6 +110,16 @@ private:
         int startPixel = 0;
     };
     std::optional<ThumbDrag> thumbDrag_;
+    // An arrow or the track of a scroll bar held down: it scrolls again and again, as the
+    // desktop's bars do, while the mouse stays on that part.
+    struct BarHeld {
+        int control = 0;
+        bool vertical = true;
+        int part = 0; // a ScrollPart
+    };
+    std::optional<BarHeld> barHeld_;
+    wxTimer repeat_;
+    void repeatScroll();
     bool gripDrag_ = false;
     wxPoint gripStart_;
     wxSize gripStartSize_;

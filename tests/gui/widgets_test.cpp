@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 const fs::path kXvfbRun = "/usr/bin/xvfb-run";
 const fs::path kXdotool = "/usr/bin/xdotool";
 
-// Opens the test add-on's dialog, plays the steps on it ("click X Y", "type TEXT", "key K",
-// "wheel X Y N" (N notches, negative up), "drag X1 Y1 X2 Y2", "sleep S"; points in the dialog's
-// client pixels), presses OK and quits.
+// Opens the test add-on's dialog, plays the steps on it ("click X Y", "move X Y", "type TEXT",
+// "key K", "wheel X Y N" (N notches, negative up), "hold X Y S" (the button held S seconds),
+// "drag X1 Y1 X2 Y2", "sleep S"; points in the dialog's client pixels), presses OK and quits.
 constexpr const char* kDriver = R"PY(
 import os, subprocess, sys, time
 
@@ -66,6 +66,10 @@ for step in sys.argv[1:]:
         for _ in range(abs(n)):
             xd("click", "5" if n > 0 else "4")
             time.sleep(0.1)
+    elif w[0] == "hold":
+        at(w[1], w[2]); xd("mousedown", "1")
+        time.sleep(float(w[3]))
+        xd("mouseup", "1")
     elif w[0] == "drag":
         at(w[1], w[2]); xd("mousedown", "1")
         x1, y1, x2, y2 = map(int, w[1:5])
@@ -189,4 +193,14 @@ TEST_F(DialogWidgets, TheMouseRestingOnAnItemOpensItsSubmenu) {
          "move " + Point(x + more.left + 12, y + more.top + more.height() / 2), "sleep 1",
          "key a"});
     EXPECT_NE(t.find("widgets: menu 1011"), std::string::npos) << t;
+}
+
+// A scroll bar's arrow held down scrolls on and on, a click on it one line.
+TEST_F(DialogWidgets, AHeldArrowScrollsOn) {
+    const zhost::ui::Rect list = Pixels({5, 25, 95, 105});
+    const std::string t = Session({"hold " + Point(list.right - 8, list.bottom - 8) + " 1.5"});
+    const size_t at = t.find("widgets: list top ");
+    ASSERT_NE(at, std::string::npos) << t;
+    // One line at the press, more after 0.4 s, every 50 ms then (fewer on a loaded machine).
+    EXPECT_GE(std::stoi(t.substr(at + 18)), 5) << t;
 }
