@@ -287,16 +287,35 @@ TEST_F(SpatialIndex, CoincidentEntitiesGoToTheOneDrawnLast) {
     EXPECT_EQ(ed::entitiesAtPoint({5, 0.1, 0}, 0.9), (std::vector<db::ObjectId>{second, first}));
 }
 
-TEST_F(SpatialIndex, IsKeptUntilTheDrawingChanges) {
-    makeDrawing(100);
+TEST_F(SpatialIndex, IsKeptAndUpdatedEntityByEntityAfterEdits) {
+    makeDrawing(300);
     ed::entitiesAtPoint({50, 50, 0}, 1);
-    const auto before = ed::detail::spatialIndexStats().rebuilds;
+    const auto before = ed::detail::spatialIndexStats();
     ask(8);
     ed::redrawEntity(modelSpace().front(), ed::redraw::hide); // the screen, not the drawing
-    ed::entitiesAtPoint({50, 50, 0}, 1);
-    EXPECT_EQ(ed::detail::spatialIndexStats().rebuilds, before);
-    addLine(200, 200, 210, 200);
-    EXPECT_EQ(ed::entitiesAtPoint({205, 200, 0}, 1).size(), 1u);
+    EXPECT_EQ(ed::detail::spatialIndexStats().updates, before.updates);
+    // Added, moved, erased: each answered at once, without building the index again.
+    const db::ObjectId line = addLine(200, 200, 210, 200);
+    EXPECT_EQ(ed::entitiesAtPoint({205, 200, 0}, 1), std::vector<db::ObjectId>{line});
+    {
+        db::ObjectPtr<db::Entity> e(line, db::OpenMode::forWrite);
+        ASSERT_OK(e->transformBy(geom::Matrix3d::translation({0, 100, 0})));
+    }
+    EXPECT_TRUE(ed::entitiesAtPoint({205, 200, 0}, 1).empty());
+    EXPECT_EQ(ed::entitiesAtPoint({205, 300, 0}, 1), std::vector<db::ObjectId>{line});
+    {
+        db::ObjectPtr<db::Entity> e(line, db::OpenMode::forWrite);
+        ASSERT_OK(e->erase());
+    }
+    EXPECT_TRUE(ed::entitiesAtPoint({205, 300, 0}, 1).empty());
+    // A definition grows: the references are measured again.
+    db::ObjectId id;
+    ASSERT_OK(db.appendEntity(
+        bolt, std::make_unique<db::Line>(geom::Point3d(0, 0, 0), geom::Point3d(0, -40, 0)), id));
+    expectSameAsWalk(9);
+    const auto after = ed::detail::spatialIndexStats();
+    EXPECT_EQ(after.rebuilds, before.rebuilds);
+    EXPECT_GT(after.updates, before.updates);
 }
 
 TEST_F(SpatialIndex, ANewDrawingAtTheSameAddressIsNotAnsweredFromTheOld) {
