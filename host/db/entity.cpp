@@ -127,6 +127,8 @@ bool Entity::hasThickness() const {
     case ObjectType::face:
     case ObjectType::xline:
     case ObjectType::ray:
+    case ObjectType::dimension: // drawn by its block, whose entities keep their own
+    case ObjectType::leader:
     case ObjectType::rawEntity: // its tags hold whatever the file gave
     case ObjectType::blockTable:
     case ObjectType::layerTable:

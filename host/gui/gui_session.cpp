@@ -45,7 +45,7 @@ using namespace zhost;
 
 namespace {
 
-enum MenuId { idZoomExtents = wxID_HIGHEST + 1, idFirstCommand };
+enum MenuId { idZoomExtents = wxID_HIGHEST + 1, idZoomWindow, idZoomPrevious, idFirstCommand };
 
 // The status bar: the cursor, then the drawing aids as the platform's buttons show them.
 enum StatusField { fieldCoordinates, fieldSnap, fieldOrtho, fieldOsnap, fieldCount };
@@ -73,6 +73,8 @@ public:
         file->Append(wxID_EXIT, wxS("&Quit\tCtrl+Q"));
         auto* view = new wxMenu;
         view->Append(idZoomExtents, wxS("Zoom &extents\tCtrl+E"));
+        view->Append(idZoomWindow, wxS("Zoom &window"));
+        view->Append(idZoomPrevious, wxS("Zoom &previous"));
         auto* commands = new wxMenu;
         int id = idFirstCommand;
         std::optional<CommandGroup> group;
@@ -116,6 +118,19 @@ public:
             idFirstCommand, id - 1);
         Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { view_->zoomExtents(); }, idZoomExtents);
+        // The two corners are then picked in the view, as for ZOOM typed.
+        Bind(
+            wxEVT_MENU,
+            [this](wxCommandEvent&) {
+                runCommand({L"ZOOM", L"W"});
+            },
+            idZoomWindow);
+        Bind(
+            wxEVT_MENU,
+            [this](wxCommandEvent&) {
+                runCommand({L"ZOOM", L"P"});
+            },
+            idZoomPrevious);
         // Tests find the tools where this says they are, after every change of the layout.
         Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
             CallAfter([this] {

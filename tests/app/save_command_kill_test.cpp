@@ -74,11 +74,11 @@ void killSavesAtRandom(const fs::path& file, bool saveAs) {
     int sawOld = 0, sawNew = 0;
     for (int round = 0; round < 20; ++round) {
         // The child starts from the drawing there now and adds one line before each other save.
-        int start = 0;
+        int linesBefore = 0;
         {
             db::Database d;
             ASSERT_TRUE(ztest::ReadDrawing(file, d));
-            start = ztest::EntityKinds(d)[L"LINE"];
+            linesBefore = ztest::EntityKinds(d)[L"LINE"];
         }
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -91,9 +91,9 @@ void killSavesAtRandom(const fs::path& file, bool saveAs) {
         db::Database now;
         ASSERT_TRUE(ztest::ReadDrawing(file, now)) << "round " << round;
         const int lines = ztest::EntityKinds(now)[L"LINE"];
-        ASSERT_TRUE(lines == start || lines == start + 1)
-            << "round " << round << ": " << lines << " lines after " << start;
-        (lines == start ? sawOld : sawNew)++;
+        ASSERT_TRUE(lines == linesBefore || lines == linesBefore + 1)
+            << "round " << round << ": " << lines << " lines after " << linesBefore;
+        (lines == linesBefore ? sawOld : sawNew)++;
         settings::removeStaleTemporaries(file);
     }
     // Both states were found, so the kills fell while saves were under way.
