@@ -87,19 +87,22 @@ void expectLogCovers(const Database& db, const Snapshot& before, const std::stri
             EXPECT_EQ(r->second.entity, owner);
             EXPECT_EQ(r->second.block, ownerOf(owner));
         }
-        if (isRecord(o->type()) && was)
+        if (isRecord(o->type()) && was) {
             EXPECT_TRUE(c.tables) << toUtf8(n->second);
+        }
         const ObjectId block = o->type() == ObjectType::blockTableRecord               ? id
                                : ObjectPtr<BlockTableRecord>(owner, OpenMode::forRead) ? owner
                                                                                        : ObjectId();
-        if (!block.isNull() && block != db.modelSpaceId() && block != db.paperSpaceId())
+        if (!block.isNull() && block != db.modelSpaceId() && block != db.paperSpaceId()) {
             EXPECT_NE(std::find(c.blocks.begin(), c.blocks.end(), block), c.blocks.end())
                 << toUtf8(n->second);
+        }
     }
     for (const auto& [name, value] : now.variables)
-        if (before.variables.at(name) != value)
+        if (before.variables.at(name) != value) {
             EXPECT_NE(std::find(c.variables.begin(), c.variables.end(), name), c.variables.end())
                 << toUtf8(name);
+        }
 }
 
 // Random edits of the sample drawing as commands make them.
@@ -129,8 +132,9 @@ public:
                     ->transformBy(geom::Matrix3d::translation({1, 2, 0}));
             break;
         case 2:
-            if (ObjectId id = anyLive(db.modelSpaceId()); !id.isNull() && id != s_.ref)
+            if (ObjectId id = anyLive(db.modelSpaceId()); !id.isNull() && id != s_.ref) {
                 EXPECT_OK(ObjectPtr<Entity>(id, OpenMode::forWrite)->erase());
+            }
             break;
         case 3: {
             ObjectPtr<BlockReference> r(s_.ref, OpenMode::forRead);
@@ -167,10 +171,11 @@ public:
                 db.undo(1 + pick(2));
             break;
         case 8:
-            if (db.undoGroupDepth() == 0 && pick(2) == 0)
+            if (db.undoGroupDepth() == 0 && pick(2) == 0) {
                 EXPECT_OK(db.undoMark());
-            else if (db.undoGroupDepth() == 0)
+            } else if (db.undoGroupDepth() == 0) {
                 EXPECT_OK(db.undoBack());
+            }
             break;
         case 9:
             if (db.undoGroupDepth() < 2 && pick(2) == 0)

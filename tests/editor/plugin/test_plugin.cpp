@@ -4,6 +4,8 @@
 #include "zhost/editor/editor.h"
 #include "zhost/rx/app.h"
 
+#include "support/test_module.h"
+
 #include <atomic>
 #include <memory>
 
@@ -34,29 +36,6 @@ void helloCommand() {
     jig.setKeywordList(L"Stop");
     const auto st = jig.drag();
     ed::printf(L"\ndrag ended with %d", int(st));
-}
-
-class TestModule : public rx::ModuleObject {
-public:
-    explicit TestModule(void* handle) : m_handle(handle) {}
-    void deleteThis() override;
-    void addRef() override { ++m_refs; }
-    long numRefs() const override { return m_refs; }
-    void release() override { --m_refs; }
-    void* moduleHandle() const override { return m_handle; }
-    void onLoad() override { rx::onLoadArxApp(modulePath()); }
-    void onUnload() override { rx::onUnloadArxApp(modulePath()); }
-    std::wstring modulePath() const override { return rx::modulePathFromHandle(m_handle); }
-
-private:
-    void* m_handle;
-    std::atomic<long> m_refs{1};
-};
-
-std::unique_ptr<TestModule> g_module;
-
-void TestModule::deleteThis() {
-    g_module.reset();
 }
 
 } // namespace
@@ -97,11 +76,7 @@ ZHOST_ADDON_EXPORT int odrxGetAPIVersion(int* a, int* b, int* c, int* d) {
 #endif
 
 ZHOST_ADDON_EXPORT rx::ModuleObject* odrxCreateModuleObject(void** handle) {
-    if (!g_module) {
-        g_module = std::make_unique<TestModule>(*handle);
-        *handle = nullptr;
-    }
-    return g_module.get();
+    return ztest::CreateTestModule(handle);
 }
 
 ZHOST_ORDINAL_EXPORT(1000) {

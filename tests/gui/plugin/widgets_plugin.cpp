@@ -6,6 +6,8 @@
 #include "widgets_menu.h"
 #include "zhost/editor/editor.h"
 #include "zhost/rx/app.h"
+
+#include "support/test_module.h"
 #include "zhost/ui/dialog.h"
 #include "zhost/ui/grid.h"
 #include "zhost/ui/lists.h"
@@ -94,29 +96,6 @@ void widgetsCommand() {
     ed::printf(L"\nwidgets: ended %d\n", code);
 }
 
-class TestModule : public rx::ModuleObject {
-public:
-    explicit TestModule(void* handle) : m_handle(handle) {}
-    void deleteThis() override;
-    void addRef() override { ++m_refs; }
-    long numRefs() const override { return m_refs; }
-    void release() override { --m_refs; }
-    void* moduleHandle() const override { return m_handle; }
-    void onLoad() override { rx::onLoadArxApp(modulePath()); }
-    void onUnload() override { rx::onUnloadArxApp(modulePath()); }
-    std::wstring modulePath() const override { return rx::modulePathFromHandle(m_handle); }
-
-private:
-    void* m_handle;
-    std::atomic<long> m_refs{1};
-};
-
-std::unique_ptr<TestModule> g_module;
-
-void TestModule::deleteThis() {
-    g_module.reset();
-}
-
 } // namespace
 
 ZHOST_ADDON_EXPORT int acrxEntryPoint(int message, void* packet) {
@@ -145,9 +124,5 @@ ZHOST_ADDON_EXPORT int odrxGetAPIVersion(int* a, int* b, int* c, int* d) {
 }
 
 ZHOST_ADDON_EXPORT rx::ModuleObject* odrxCreateModuleObject(void** handle) {
-    if (!g_module) {
-        g_module = std::make_unique<TestModule>(*handle);
-        *handle = nullptr;
-    }
-    return g_module.get();
+    return ztest::CreateTestModule(handle);
 }
