@@ -379,30 +379,26 @@ private:
 
     void addStroke(const Style& st, std::vector<geom::Point3d> pts, const geom::Matrix3d& xf,
                    bool closed = false) {
-        if (pts.empty())
-            return;
-        for (auto& p : pts) {
-            p = xf * p;
-            s_.extents.addPoint(p);
-        }
-        Prim pr;
-        pr.kind = Prim::stroke;
-        pr.style = st;
-        pr.closed = closed;
-        pr.paths.push_back(std::move(pts));
-        s_.prims.push_back(std::move(pr));
+        if (!pts.empty())
+            addPath(Prim::stroke, st, std::move(pts), xf, closed);
     }
 
     // A closed polygon filled with the pen's colour (solids, wide segments, arrowheads).
     void addFill(const Style& st, std::vector<geom::Point3d> pts, const geom::Matrix3d& xf) {
+        addPath(Prim::fill, st, std::move(pts), xf, true);
+    }
+
+    // One path of a stroke or a fill, taken to world space and counted into the extents.
+    void addPath(Prim::Kind kind, const Style& st, std::vector<geom::Point3d> pts,
+                 const geom::Matrix3d& xf, bool closed) {
         for (auto& p : pts) {
             p = xf * p;
             s_.extents.addPoint(p);
         }
         Prim pr;
-        pr.kind = Prim::fill;
+        pr.kind = kind;
         pr.style = st;
-        pr.closed = true;
+        pr.closed = closed;
         pr.paths.push_back(std::move(pts));
         s_.prims.push_back(std::move(pr));
     }
