@@ -102,12 +102,14 @@ protected:
     // What the run created and nothing uses must be gone; references live in model space.
     void ExpectNothingLeftBehind(const SavedDrawing& after) {
         for (const std::wstring& b : after.blocks) {
-            if (m_before.blocks.count(b) == 0 && b.rfind(L"*", 0) != 0)
+            if (m_before.blocks.count(b) == 0 && b.rfind(L"*", 0) != 0) {
                 EXPECT_EQ(after.usedBlocks.count(b), 1u) << "unused new block " << zhost::toUtf8(b);
+            }
         }
         for (const std::wstring& l : after.layers) {
-            if (m_before.layers.count(l) == 0)
+            if (m_before.layers.count(l) == 0) {
                 EXPECT_EQ(after.usedLayers.count(l), 1u) << "unused new layer " << zhost::toUtf8(l);
+            }
         }
         EXPECT_EQ(after.paperSpaceReferences, 0);
     }

@@ -315,10 +315,12 @@ TEST(SceneUpdate, RepaintingTheChangedAreaGivesTheWholePicture) {
             // Outside the area, nothing was touched.
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < kW; ++x)
-                    if (x < area.left || x >= area.right || y < area.top || y >= area.bottom)
+                    if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) {
                         ASSERT_EQ(at(before, x, y), at(picture, x, y)) << x << "," << y;
-            if (std::string(what) == "CLAYER")
+                    }
+            if (std::string(what) == "CLAYER") {
                 EXPECT_TRUE(area.right <= area.left) << "nothing drawn changed";
+            }
         }
     }
     // A short line moved: the area is about its old and new places, 3 pixels a unit.
